@@ -1,0 +1,440 @@
+// Balance checks, rotations and the heavy-side fix-ups.
+//
+// Rebalance -> CheckBalance -> fix-up -> Rebalance -> ... can nest a hundred
+// thousand calls deep on a sorted list, and the depth has no useful bound. So
+// the chain runs as one loop over an explicit, heap-allocated stack of
+// resumable frames, in exactly the order the nested calls would take.
+#include <algorithm>
+#include <cassert>
+#include <cctype>
+#include <string>
+
+#include "Internal.h"
+#include "TreeCore.h"
+
+namespace TreeCore {
+namespace {
+
+using Detail::HeldRebalance;
+using Link = std::int32_t NodeRec::*;
+
+NodeRec& At(TreeRec& t, std::int32_t i) { return t.Nodes[static_cast<std::size_t>(i)]; }
+
+// The two child links seen from the heavy side: for the right-heavy fix-up
+// `heavy` is RightChild and `light` LeftChild; the mirror swaps them.
+struct Sides {
+  Link heavy;
+  Link light;
+};
+constexpr Sides RightSides{&NodeRec::RightChild, &NodeRec::LeftChild};
+constexpr Sides LeftSides{&NodeRec::LeftChild, &NodeRec::RightChild};
+
+// Follow `first` once, then `then` as far as it goes; the node itself when
+// there is no `first` child (LeftmostOfRight and RightmostOfLeft in one).
+std::int32_t Extreme(TreeRec& t, std::int32_t i, Link first, Link then) {
+  std::int32_t j = At(t, i).*first;
+  if (j == -1) return i;
+  while (At(t, j).*then != -1) j = At(t, j).*then;
+  return j;
+}
+
+struct FixUpOutcome {
+  bool ran = false;
+  std::int32_t a = -1;
+  std::int32_t b = -1;
+  bool liftHeld = false;  // the lift step's Rebalance at b is still owed
+  std::int32_t step5Node = -1;
+  bool step5SkipWalk = false;
+};
+
+// Steps 1 to 4 of the fix-up and the height refresh of step 5. The Rebalance
+// calls of the lift step and of step 5 are not made here: the outcome says
+// what they are, and the caller makes them when their turn comes.
+FixUpOutcome FixUpSteps(TreeRec& t, std::int32_t n, bool rightHeavy, bool deleting) {
+  const Sides sd = rightHeavy ? RightSides : LeftSides;
+  FixUpOutcome out;
+  // Nothing hangs on the heavy side: no neighbour to move up.
+  if (At(t, n).*sd.heavy == -1) return out;
+  out.ran = true;
+
+  const std::int32_t s = Extreme(t, n, sd.heavy, sd.light);
+  const std::int32_t o = Extreme(t, n, sd.light, sd.heavy);
+  std::int32_t& a = out.a;
+  std::int32_t& b = out.b;
+  bool direct = false;
+
+  // Step 1: take s out of its place.
+  if (s == At(t, n).*sd.heavy) {
+    direct = true;
+  } else {
+    a = At(t, s).*sd.heavy;
+    b = At(t, s).Parent;
+    At(t, b).*sd.light = a;
+    if (a != -1) {
+      At(t, a).Parent = b;
+      // a's whole subtree moves up one level, not a alone.
+      Detail::LevelLoweringPass(t, At(t, b).*sd.light);
+    } else if (At(t, b).*sd.heavy != -1) {
+      // The lift step: b is left with only a heavy-side subtree.
+      const std::int32_t k = Extreme(t, b, sd.heavy, sd.light);
+      const std::int32_t r = At(t, b).*sd.heavy;
+      At(t, k).*sd.light = b;
+      At(t, k).Kind = NodeKind::Interior;  // k has just received b as a child
+      const std::int32_t oldParent = At(t, b).Parent;
+      At(t, r).Parent = oldParent;
+      At(t, r).Kind = At(t, b).Kind;
+      Detail::ReplaceChildLink(t, oldParent, b, r);
+      At(t, b).Parent = k;
+      At(t, b).*sd.heavy = -1;
+      At(t, b).Level = At(t, k).Level + 1;
+      At(t, b).Kind = NodeKind::Leaf;
+      Detail::LevelLoweringPass(t, r);
+      UpdateHeights(t, b);
+      UpdateHeights(t, r);  // r has taken b's place under b's old parent
+      // The Rebalance at b would restart a fix-up on n while this one still
+      // holds s detached; it runs once this fix-up has put everything back.
+      out.liftHeld = true;
+      UpdateHeights(t, b);
+    }
+  }
+
+  // Step 2: s takes n's place.
+  NodeRec& N = At(t, n);
+  if (N.Parent != -1) Detail::ReplaceChildLink(t, N.Parent, n, s);
+  {
+    NodeRec& S = At(t, s);
+    S.Parent = N.Parent;
+    S.Kind = N.Kind;
+    if (S.Kind == NodeKind::Root) t.Root = s;
+    S.LeftHeight = N.LeftHeight;
+    S.RightHeight = N.RightHeight;
+    S.Level = N.Level;
+    if (s != N.*sd.heavy) {
+      S.*sd.heavy = N.*sd.heavy;
+      if (S.*sd.heavy != -1) At(t, S.*sd.heavy).Parent = s;
+    }
+  }
+
+  // Step 3: n sinks to a leaf next to its other in-order neighbour.
+  if (o != n) {
+    At(t, s).*sd.light = N.*sd.light;
+    if (At(t, s).*sd.light != -1) At(t, At(t, s).*sd.light).Parent = s;
+    At(t, o).*sd.heavy = n;
+    N.Parent = o;
+    At(t, o).Kind = NodeKind::Interior;
+  } else {
+    At(t, s).*sd.light = n;
+    N.Parent = s;
+  }
+  N.Level = At(t, N.Parent).Level + 1;
+  N.LeftChild = -1;
+  N.RightChild = -1;
+  N.Kind = NodeKind::Leaf;
+
+  // Step 4: s's heavy subtree moved up together with s.
+  if (direct) {
+    const std::int32_t c = At(t, s).*sd.heavy;
+    // Without that child the refresh starts at s, whose heights came from n.
+    UpdateHeights(t, c != -1 ? c : s);
+    Detail::LevelLoweringPass(t, At(t, s).*sd.heavy);
+  }
+
+  // Step 5: the height refresh around n; the Rebalance is the caller's.
+  if (deleting) {
+    out.step5Node = At(t, n).Parent;
+    UpdateHeights(t, out.step5Node);
+    out.step5SkipWalk = true;
+  } else {
+    out.step5Node = n;
+    UpdateHeights(t, n);
+    out.step5SkipWalk = !rightHeavy;
+  }
+  return out;
+}
+
+// Step 6: further height refreshes.
+void FixUpStep6(TreeRec& t, const FixUpOutcome& out, bool rightHeavy) {
+  if (out.a != -1) UpdateHeights(t, out.a);
+  if (out.b != -1) UpdateHeights(t, out.b);
+  if (t.Root == t.Count - 1)
+    UpdateHeights(t, rightHeavy ? At(t, t.Root).RightChild : At(t, t.Root).LeftChild);
+  else
+    UpdateHeights(t, t.Count - 1);
+}
+
+// ---- The frame machine ------------------------------------------------------
+
+enum class FrameKind : std::uint8_t { Rebalance, FixUp };
+
+enum Stage : std::uint8_t {
+  Start,
+  AfterRootCheck,  // Rebalance: the root check has returned
+  CheckW,          // Rebalance: about to check w in the upward walk
+  AfterCheckW,     // Rebalance: the check of w has returned
+  AfterStep5,      // fix-up: its step-5 Rebalance has returned
+};
+
+struct Frame {
+  FrameKind kind = FrameKind::Rebalance;
+  Stage stage = Start;
+  bool skipWalk = false;    // Rebalance
+  bool rightHeavy = false;  // fix-up
+  std::int32_t node = -1;   // the index read on entry
+  std::int32_t top = -1;    // Rebalance: chain top a; fix-up: a
+  std::int32_t walk = -1;   // Rebalance: w; fix-up: b
+  bool liftHeld = false;    // fix-up
+};
+
+Frame RebalanceFrame(std::int32_t node, bool skipWalk) {
+  Frame f;
+  f.kind = FrameKind::Rebalance;
+  f.node = node;
+  f.skipWalk = skipWalk;
+  return f;
+}
+
+Frame FixUpFrame(std::int32_t node, bool rightHeavy) {
+  Frame f;
+  f.kind = FrameKind::FixUp;
+  f.node = node;
+  f.rightHeavy = rightHeavy;
+  return f;
+}
+
+// Frames live here between calls so that their storage is reused.
+std::vector<Frame>& Stack() {
+  static std::vector<Frame> stack;
+  return stack;
+}
+
+// CheckBalance: pushes the fix-up the node needs, if any.
+bool PushCheck(TreeRec& t, std::int32_t node) {
+  TREECORE_COUNT(CheckBalance);
+  const NodeRec& x = At(t, node);
+  const auto d = static_cast<std::int16_t>(x.RightHeight - x.LeftHeight);
+  if (d >= 2) {
+    Stack().push_back(FixUpFrame(node, true));
+    return true;
+  }
+  if (d <= -2) {
+    Stack().push_back(FixUpFrame(node, false));
+    return true;
+  }
+  return false;
+}
+
+std::string ChainKind(TreeRec& t, std::int32_t a) {
+  const NodeRec& A = At(t, a);
+  if ((A.LeftChild == -1) == (A.RightChild == -1)) return {};
+  const bool xLeft = A.LeftChild != -1;
+  const NodeRec& X = At(t, xLeft ? A.LeftChild : A.RightChild);
+  if ((X.LeftChild == -1) == (X.RightChild == -1)) return {};
+  const bool yLeft = X.LeftChild != -1;
+  const NodeRec& Y = At(t, yLeft ? X.LeftChild : X.RightChild);
+  if (Y.LeftChild != -1 || Y.RightChild != -1) return {};
+  return {xLeft ? 'L' : 'R', yLeft ? 'L' : 'R'};
+}
+
+void StepRebalance(TreeRec& t, std::size_t self) {
+  auto& stack = Stack();
+  Frame& f = stack[self];
+  switch (f.stage) {
+    case Start: {
+      TREECORE_COUNT(Rebalance);
+      const std::int32_t n = f.node;
+      if (n == t.Root) {
+        f.top = n;
+      } else {
+        const std::int32_t p = At(t, n).Parent;
+        // A parent without a parent is the root, whatever its kind says.
+        if (p == -1 || At(t, p).Kind == NodeKind::Root || At(t, p).Parent == -1) {
+          stack.pop_back();
+          return;
+        }
+        f.top = At(t, p).Parent;
+      }
+      f.stage = AfterRootCheck;
+      if (PushCheck(t, t.Root)) return;
+      [[fallthrough]];
+    }
+    case AfterRootCheck: {
+      Frame& g = stack[self];
+      const std::int32_t a = g.top;
+      const NodeKind kind = At(t, a).Kind;
+      if (kind == NodeKind::Root || kind == NodeKind::Leaf) {
+        stack.pop_back();
+        return;
+      }
+      const std::string chain = ChainKind(t, a);
+      if (!chain.empty()) Rotate(t, chain, a);
+      if (g.skipWalk) {
+        stack.pop_back();
+        return;
+      }
+      g.walk = At(t, a).Parent;
+      g.stage = CheckW;
+      return;
+    }
+    case CheckW: {
+      if (f.walk == -1) {
+        stack.pop_back();
+        return;
+      }
+      f.stage = AfterCheckW;
+      PushCheck(t, f.walk);
+      return;
+    }
+    case AfterCheckW:
+      f.walk = At(t, f.walk).Parent;
+      f.stage = CheckW;
+      return;
+    case AfterStep5:
+      break;
+  }
+}
+
+void StepFixUp(TreeRec& t, std::size_t self) {
+  auto& stack = Stack();
+  Frame& f = stack[self];
+  if (f.stage == Start) {
+    TREECORE_COUNT(FixUps);
+    const FixUpOutcome out = FixUpSteps(t, f.node, f.rightHeavy, false);
+    if (!out.ran) {
+      stack.pop_back();
+      return;
+    }
+    f.top = out.a;
+    f.walk = out.b;
+    f.liftHeld = out.liftHeld;
+    f.stage = AfterStep5;
+    stack.push_back(RebalanceFrame(out.step5Node, out.step5SkipWalk));
+    return;
+  }
+  // After the step-5 Rebalance: step 6, then the lift step's held Rebalance.
+  FixUpOutcome out;
+  out.a = f.top;
+  out.b = f.walk;
+  FixUpStep6(t, out, f.rightHeavy);
+  if (f.liftHeld)
+    f = RebalanceFrame(out.b, false);
+  else
+    stack.pop_back();
+}
+
+void Run(TreeRec& t, std::size_t base) {
+  auto& stack = Stack();
+  while (stack.size() > base) {
+    const std::size_t self = stack.size() - 1;
+    if (stack[self].kind == FrameKind::Rebalance)
+      StepRebalance(t, self);
+    else
+      StepFixUp(t, self);
+  }
+}
+
+void RunFrame(TreeRec& t, const Frame& first) {
+  auto& stack = Stack();
+  const std::size_t base = stack.size();
+  assert(base == 0 && "the balancing loop is not re-entered");
+  stack.push_back(first);
+  Run(t, base);
+}
+
+void FixUp(TreeRec& t, std::int32_t index, bool deleting, bool rightHeavy) {
+  if (!deleting) {
+    RunFrame(t, FixUpFrame(index, rightHeavy));
+    return;
+  }
+  // Called on its own there is no cut to wait for: the held calls run at once.
+  for (const HeldRebalance& held : Detail::FixUpForDeletion(t, index, rightHeavy))
+    Rebalance(t, held.Node, held.SkipWalk);
+}
+
+}  // namespace
+
+namespace Detail {
+
+std::vector<HeldRebalance> FixUpForDeletion(TreeRec& tree, std::int32_t index, bool rightHeavy) {
+  TREECORE_COUNT(FixUps);
+  const FixUpOutcome out = FixUpSteps(tree, index, rightHeavy, true);
+  std::vector<HeldRebalance> held;
+  if (!out.ran) return held;
+  if (out.liftHeld) held.push_back({out.b, true});
+  held.push_back({out.step5Node, true});
+  FixUpStep6(tree, out, rightHeavy);
+  return held;
+}
+
+}  // namespace Detail
+
+void CheckBalance(TreeRec& tree, std::int32_t node) {
+  auto& stack = Stack();
+  assert(stack.empty() && "the balancing loop is not re-entered");
+  if (PushCheck(tree, node)) Run(tree, 0);
+}
+
+void Rebalance(TreeRec& tree, std::int32_t node, bool skipWalk) {
+  RunFrame(tree, RebalanceFrame(node, skipWalk));
+}
+
+void RebalanceRightHeavy(TreeRec& tree, std::int32_t index, bool deleting) {
+  FixUp(tree, index, deleting, true);
+}
+
+void RebalanceLeftHeavy(TreeRec& tree, std::int32_t index, bool deleting) {
+  FixUp(tree, index, deleting, false);
+}
+
+void Rotate(TreeRec& tree, std::string_view kind, std::int32_t top) {
+  std::string upper(kind);
+  for (char& ch : upper) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+  const std::int32_t a = top;
+  NodeRec& A = At(tree, a);
+  const std::int32_t P = A.Parent;
+
+  if (upper == "RR" || upper == "LL") {
+    const bool rr = upper == "RR";
+    const Link outer = rr ? &NodeRec::RightChild : &NodeRec::LeftChild;
+    const Link inner = rr ? &NodeRec::LeftChild : &NodeRec::RightChild;
+    const std::int32_t x = A.*outer;
+    NodeRec& X = At(tree, x);
+    const std::int32_t y = X.*outer;
+    const std::int32_t formerXLevel = X.Level;
+    At(tree, y).Level = X.Level;
+    if (P != -1) Detail::ReplaceChildLink(tree, P, a, x);
+    X.*inner = a;
+    X.Parent = P;
+    X.Level = A.Level;
+    X.Kind = A.Kind;
+    if (X.Kind == NodeKind::Root) tree.Root = x;
+    A.Parent = x;
+    A.Level = formerXLevel;
+    A.*outer = -1;
+    UpdateHeights(tree, a);
+    UpdateHeights(tree, y);
+  } else if (upper == "RL" || upper == "LR") {
+    const bool rl = upper == "RL";
+    const Link outer = rl ? &NodeRec::RightChild : &NodeRec::LeftChild;
+    const Link inner = rl ? &NodeRec::LeftChild : &NodeRec::RightChild;
+    const std::int32_t x = A.*outer;
+    NodeRec& X = At(tree, x);
+    const std::int32_t y = X.*inner;
+    NodeRec& Y = At(tree, y);
+    if (P != -1) Detail::ReplaceChildLink(tree, P, a, y);
+    Y.*inner = a;
+    Y.*outer = x;
+    Y.Parent = P;
+    Y.Level = A.Level;
+    Y.Kind = A.Kind;
+    if (Y.Kind == NodeKind::Root) tree.Root = y;
+    X.Parent = y;
+    X.*inner = -1;
+    A.Parent = y;
+    A.Level = X.Level;
+    A.*outer = -1;
+    UpdateHeights(tree, a);
+    UpdateHeights(tree, x);
+  }
+}
+
+}  // namespace TreeCore

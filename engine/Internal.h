@@ -1,0 +1,38 @@
+// Pieces the engine's source files share; not part of the public interface.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "TreeCore.h"
+
+#ifdef TREECORE_COUNTERS
+#define TREECORE_COUNT(field) (++::TreeCore::Counters.field)
+#else
+#define TREECORE_COUNT(field) ((void)0)
+#endif
+
+namespace TreeCore::Detail {
+
+void AssignLineBreaks();
+
+// Lowers the Level of every node of the subtree whose top is `top` by one,
+// through LevelDown called by name.
+void LevelLoweringPass(TreeRec& tree, std::int32_t top);
+
+// A Rebalance call that a deleting fix-up holds back until its caller has cut
+// the parked node off.
+struct HeldRebalance {
+  std::int32_t Node;
+  bool SkipWalk;
+};
+
+// The heavy-side fix-up with deleting true: does its work and returns, in the
+// order they were issued, the Rebalance calls it held back.
+std::vector<HeldRebalance> FixUpForDeletion(TreeRec& tree, std::int32_t index, bool rightHeavy);
+
+// The link in `parent` that holds `child` now holds `replacement` (left tested first).
+void ReplaceChildLink(TreeRec& tree, std::int32_t parent, std::int32_t child,
+                      std::int32_t replacement);
+
+}  // namespace TreeCore::Detail

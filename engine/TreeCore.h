@@ -1,0 +1,115 @@
+// The tree engine: the tree record, its node table and every tree algorithm.
+// Pure C++: no window or drawing code lives here. The drawing layer reaches in
+// through the two hooks at the bottom of this header.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace TreeCore {
+
+enum class NodeKind : std::uint8_t { None, Root, Interior, Leaf };
+
+// The kind as the user reads it: "", "Root", "Interior" or "Leaf".
+std::string_view KindText(NodeKind kind);
+
+struct NodeRec {
+  std::int16_t Data = 0;
+  NodeKind Kind = NodeKind::None;
+  std::int32_t Level = 0;
+  std::int32_t LeftHeight = 0;
+  std::int32_t RightHeight = 0;
+  std::int32_t Parent = 0;
+  std::int32_t LeftChild = 0;
+  std::int32_t RightChild = 0;
+  std::int32_t ControlIndex = 0;
+  std::string Description;
+};
+
+struct TreeRec {
+  bool Exists = false;
+  std::vector<NodeRec> Nodes;
+  std::int32_t Root = 0;
+  std::int32_t Count = 0;
+  std::int32_t Height = 0;
+  std::int32_t TreeLeftHeight = 0;
+  std::int32_t TreeRightHeight = 0;
+};
+
+// The class whose methods are reached by name through the tree walks. It has
+// no fields: every method works on the record SharedTree designates.
+class OrdersCode {
+ public:
+  using Method = void (OrdersCode::*)(std::int32_t& Num);
+
+  void LevelUp(std::int32_t& Num);
+  void LevelDown(std::int32_t& Num);
+  void PrintNode(std::int32_t& Num);
+
+  // The method of that name, or nullptr when the class has none.
+  static Method Lookup(std::string_view name);
+  // Calls the named method; an unknown name is ignored (and asserts in debug).
+  void CallByName(std::string_view name, std::int32_t& Num);
+};
+
+// ---- Module state -------------------------------------------------------
+
+// The tree the window works on.
+extern TreeRec MainTree;
+// The record the OrdersCode methods read and write. It normally designates
+// SharedTreeStore, which the drawing pass fills with a copy of the main tree;
+// a level-lowering pass points it at the tree being fixed instead of copying.
+extern TreeRec SharedTreeStore;
+extern TreeRec* SharedTree;
+extern std::unique_ptr<OrdersCode> Orders;
+extern std::int16_t DrawnElementCount;
+extern std::string LineBreak;
+extern std::string DoubleLineBreak;
+
+// Puts every piece of module state back as it is when the program starts.
+void ResetModuleState();
+
+// ---- Operations ---------------------------------------------------------
+
+void ResetTree(TreeRec& tree, bool keepNodes);
+void AddNode(TreeRec& tree, std::int16_t value);
+void InsertValue(TreeRec& tree, std::int16_t value);
+void UpdateHeights(TreeRec& tree, std::int32_t node);
+std::int32_t FindValue(const TreeRec& tree, std::int32_t value);
+void DeleteNode(TreeRec& tree, std::int32_t index);
+
+void CheckBalance(TreeRec& tree, std::int32_t node);
+void Rebalance(TreeRec& tree, std::int32_t node, bool skipWalk);
+void Rotate(TreeRec& tree, std::string_view kind, std::int32_t top);
+void RebalanceRightHeavy(TreeRec& tree, std::int32_t index, bool deleting);
+void RebalanceLeftHeavy(TreeRec& tree, std::int32_t index, bool deleting);
+
+std::int32_t LeftmostOfRight(const TreeRec& tree, std::int32_t index);
+std::int32_t RightmostOfLeft(const TreeRec& tree, std::int32_t index);
+
+// In-order walk from the node held in `link`, calling `methodName` on target.
+void CallInOrder(std::vector<NodeRec>& nodes, const std::int32_t& link, OrdersCode& target,
+                 std::string_view methodName);
+
+// ---- Hooks the drawing layer installs ------------------------------------
+
+// Destroys run-time drawing element i (label, then circle, then line).
+using DestroyElementFn = void (*)(std::int16_t i);
+// Draws the children of SharedTree node Num.
+using PrintNodeFn = void (*)(std::int32_t Num);
+void SetDrawingHooks(DestroyElementFn destroyElement, PrintNodeFn printNode);
+
+// ---- Work counters (compiled in for the benchmark build only) -------------
+
+struct WorkCounters {
+  std::uint64_t Rebalance = 0;
+  std::uint64_t CheckBalance = 0;
+  std::uint64_t FixUps = 0;
+  std::uint64_t LevelDownVisits = 0;
+};
+extern WorkCounters Counters;
+
+}  // namespace TreeCore
