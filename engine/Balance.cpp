@@ -202,10 +202,8 @@ Frame FixUpFrame(std::int32_t node, bool rightHeavy) {
 }
 
 // Frames live here between calls so that their storage is reused.
-std::vector<Frame>& Stack() {
-  static std::vector<Frame> stack;
-  return stack;
-}
+std::vector<Frame> frames;
+std::vector<Frame>& Stack() { return frames; }
 
 // CheckBalance: pushes the fix-up the node needs, if any.
 bool PushCheck(TreeRec& t, std::int32_t node) {

@@ -1,4 +1,7 @@
 // Removal of one node, then the renumbering that keeps the table gap-free.
+#include <cstddef>
+#include <cstring>
+#include <limits>
 #include <vector>
 
 #include "Internal.h"
@@ -53,36 +56,73 @@ void RemoveWithTwoChildren(TreeRec& t, std::int32_t k) {
   for (const Detail::HeldRebalance& call : held) Rebalance(t, call.Node, call.SkipWalk);
 }
 
-// Renumbers every link for the removal of slot k and closes the gap.
+// Renumbers every link for the removal of slot k and closes the gap, in one
+// pass: each slot is renumbered and, behind k, moved down by one. This runs
+// over the whole table on every removal, so it is kept tight.
+// Parent, LeftChild, RightChild and ControlIndex lie side by side, so the
+// three links are renumbered together as one vector of four.
+static_assert(offsetof(NodeRec, LeftChild) == offsetof(NodeRec, Parent) + 4);
+static_assert(offsetof(NodeRec, RightChild) == offsetof(NodeRec, Parent) + 8);
+static_assert(offsetof(NodeRec, ControlIndex) == offsetof(NodeRec, Parent) + 12);
+using Int4 = std::int32_t __attribute__((vector_size(16)));
+
+// Renumbers the links of `from` into `to`, which is slot `at` of the
+// compacted table, and gives it the kind its links call for; ControlIndex
+// goes along unchanged. Returns whether `to` is a childless node with heights
+// left from before, to be refreshed.
+[[gnu::always_inline]] inline bool Relink(const NodeRec& from, NodeRec& to, std::int32_t at,
+                                          std::int32_t k, std::int32_t& root) {
+  // A link to k becomes -1 (all bits set), a link behind k moves down by one;
+  // the fourth lane compares with a bound ControlIndex never reaches.
+  const Int4 bound = {k, k, k, std::numeric_limits<std::int32_t>::max()};
+  Int4 links;
+  std::memcpy(&links, &from.Parent, sizeof links);
+  links = (links + (links > bound)) | (links == bound);
+  std::memcpy(&to.Parent, &links, sizeof links);
+
+  // Half the slots are leaves, in no order: the kind is chosen without a branch.
+  const bool childless = (links[1] & links[2]) == -1;
+  static_assert(static_cast<int>(NodeKind::Leaf) == static_cast<int>(NodeKind::Interior) + 1);
+  NodeKind kind = static_cast<NodeKind>(static_cast<int>(NodeKind::Interior) + childless);
+  bool stale = childless & ((from.LeftHeight | from.RightHeight) != 0);
+  if (links[0] == -1) [[unlikely]] {
+    kind = NodeKind::Root;
+    root = at;
+    stale = false;
+  }
+  to.Kind = kind;
+  return stale;
+}
+
 void Compact(TreeRec& t, std::int32_t k) {
   std::vector<std::int32_t> refresh;
+  NodeRec* const nodes = t.Nodes.data();
   const auto slots = static_cast<std::int32_t>(t.Nodes.size());
-  for (std::int32_t i = 0; i < slots; ++i) {
-    NodeRec& node = At(t, i);
-    for (std::int32_t* link : {&node.LeftChild, &node.RightChild, &node.Parent})
-      if (*link == k) *link = -1;
-    for (std::int32_t* link : {&node.LeftChild, &node.RightChild, &node.Parent})
-      if (*link > k) --*link;
-    if (i != k && node.Parent == -1) {
-      node.Kind = NodeKind::Root;
-      t.Root = i < k ? i : i - 1;
-      continue;
-    }
-    if (node.LeftChild == -1 && node.RightChild == -1) {
-      node.Kind = NodeKind::Leaf;
-      // The removed slot needs no refresh; any other runs once the table is
-      // compact, so its walk follows links in one numbering only.
-      if (i != k && (node.LeftHeight != 0 || node.RightHeight != 0))
-        refresh.push_back(i < k ? i : i - 1);
-    } else {
-      node.Kind = NodeKind::Interior;
-    }
+  std::int32_t root = t.Root;
+
+  for (std::int32_t i = 0; i < k; ++i)
+    if (Relink(nodes[i], nodes[i], i, k, root)) [[unlikely]]
+      refresh.push_back(i);
+  // The removed slot k is overwritten; what the pass would write into it goes
+  // with it. Behind it every slot moves down by one, its fields going straight
+  // to their new place (reading them back after writing them stalls the copy).
+  for (std::int32_t i = k + 1; i < slots; ++i) {
+    NodeRec& from = nodes[i];
+    NodeRec& to = nodes[i - 1];
+    to.Data = from.Data;
+    to.Level = from.Level;
+    to.LeftHeight = from.LeftHeight;
+    to.RightHeight = from.RightHeight;
+    to.Description = std::move(from.Description);
+    if (Relink(from, to, i - 1, k, root)) [[unlikely]]
+      refresh.push_back(i - 1);
   }
+  t.Root = root;
 
   if (t.Nodes.size() == 1)
     t.Nodes.assign(1, NodeRec{});
   else
-    t.Nodes.erase(t.Nodes.begin() + k);
+    t.Nodes.pop_back();
   --t.Count;
 
   for (const std::int32_t i : refresh) UpdateHeights(t, i);

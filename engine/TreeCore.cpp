@@ -58,8 +58,9 @@ void ResetModuleState() {
 namespace Detail {
 
 void AssignLineBreaks() {
-  LineBreak = "\r\n";
-  DoubleLineBreak = "\r\n\r\n";
+  // Runs on every height update: skip the string work when nothing changes.
+  if (LineBreak != "\r\n") LineBreak = "\r\n";
+  if (DoubleLineBreak != "\r\n\r\n") DoubleLineBreak = "\r\n\r\n";
 }
 
 void ReplaceChildLink(TreeRec& tree, std::int32_t parent, std::int32_t child,

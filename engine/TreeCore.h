@@ -16,6 +16,38 @@ enum class NodeKind : std::uint8_t { None, Root, Interior, Leaf };
 // The kind as the user reads it: "", "Root", "Interior" or "Leaf".
 std::string_view KindText(NodeKind kind);
 
+// A text that takes one pointer while empty. Every removal moves each later
+// slot of the node table down by one, and in the main tree this text is always
+// empty, so the node record stays small and cheap to move.
+class Text {
+ public:
+  Text() = default;
+  Text(std::string value) { *this = std::move(value); }
+  Text(const Text& other) : text_(other.empty() ? nullptr : new std::string(*other.text_)) {}
+  Text(Text&&) noexcept = default;
+  Text& operator=(const Text& other) {
+    if (this != &other) *this = std::string(other.view());
+    return *this;
+  }
+  Text& operator=(Text&&) noexcept = default;
+  Text& operator=(std::string value) {
+    if (value.empty())
+      text_.reset();
+    else
+      text_ = std::make_unique<std::string>(std::move(value));
+    return *this;
+  }
+
+  bool empty() const { return !text_ || text_->empty(); }
+  std::string_view view() const { return text_ ? std::string_view(*text_) : std::string_view(); }
+  std::string str() const { return std::string(view()); }
+  operator std::string_view() const { return view(); }
+  friend bool operator==(const Text& a, std::string_view b) { return a.view() == b; }
+
+ private:
+  std::unique_ptr<std::string> text_;
+};
+
 struct NodeRec {
   std::int16_t Data = 0;
   NodeKind Kind = NodeKind::None;
@@ -26,7 +58,7 @@ struct NodeRec {
   std::int32_t LeftChild = 0;
   std::int32_t RightChild = 0;
   std::int32_t ControlIndex = 0;
-  std::string Description;
+  Text Description;
 };
 
 struct TreeRec {
