@@ -273,18 +273,18 @@ void StepRebalance(TreeRec& t, std::size_t self) {
       g.stage = CheckW;
       return;
     }
-    case CheckW: {
-      if (f.walk == -1) {
-        stack.pop_back();
-        return;
-      }
-      f.stage = AfterCheckW;
-      PushCheck(t, f.walk);
-      return;
-    }
     case AfterCheckW:
       f.walk = At(t, f.walk).Parent;
-      f.stage = CheckW;
+      [[fallthrough]];
+    case CheckW:
+      // Most checks find nothing to fix: keep walking without going back
+      // through the loop; a check that starts a fix-up suspends the walk.
+      while (f.walk != -1) {
+        f.stage = AfterCheckW;
+        if (PushCheck(t, f.walk)) return;
+        f.walk = At(t, f.walk).Parent;
+      }
+      stack.pop_back();
       return;
     case AfterStep5:
       break;

@@ -58,9 +58,15 @@ void ResetModuleState() {
 namespace Detail {
 
 void AssignLineBreaks() {
-  // Runs on every height update: skip the string work when nothing changes.
-  if (LineBreak != "\r\n") LineBreak = "\r\n";
-  if (DoubleLineBreak != "\r\n\r\n") DoubleLineBreak = "\r\n\r\n";
+  // Runs on every height update, millions of times for a sorted list: skip
+  // the string work when the texts already hold what they would be given.
+  const bool current = LineBreak.size() == 2 && LineBreak[0] == '\r' && LineBreak[1] == '\n' &&
+                       DoubleLineBreak.size() == 4 && DoubleLineBreak[0] == '\r' &&
+                       DoubleLineBreak[1] == '\n' && DoubleLineBreak[2] == '\r' &&
+                       DoubleLineBreak[3] == '\n';
+  if (current) return;
+  LineBreak = "\r\n";
+  DoubleLineBreak = LineBreak + LineBreak;
 }
 
 void ReplaceChildLink(TreeRec& tree, std::int32_t parent, std::int32_t child,
