@@ -28,6 +28,8 @@ struct Line {
   bool Visible = false;
 };
 
+// Misuse (loading an element twice, touching one that does not exist) asserts
+// in debug builds and does nothing in release builds.
 template <class T>
 class ControlArray {
  public:
@@ -49,10 +51,13 @@ class ControlArray {
       loaded_.resize(slot + 1, false);
       z_.resize(slot + 1, 0);
     }
+    // Assigning over a record that an earlier Unload left behind reuses its
+    // text buffers: redrawing a large tree then allocates next to nothing.
     items_[slot] = items_[0];
     items_[slot].Visible = false;
     loaded_[slot] = true;
     z_[slot] = ++front_;
+    if (slot >= upper_) upper_ = slot + 1;
   }
 
   void Unload(std::int16_t k) {
@@ -60,15 +65,10 @@ class ControlArray {
       assert(!"Unload: element 0 or an element that does not exist");
       return;
     }
-    const auto slot = static_cast<std::size_t>(k);
-    loaded_[slot] = false;
-    items_[slot] = T{};
-    // Keep the storage tight once the tail is gone.
-    while (items_.size() > 1 && !loaded_.back()) {
-      items_.pop_back();
-      loaded_.pop_back();
-      z_.pop_back();
-    }
+    // The record stays as storage for the next Load of this index, which
+    // overwrites all of it; nothing of it can be reached until then.
+    loaded_[static_cast<std::size_t>(k)] = false;
+    while (upper_ > 1 && !loaded_[upper_ - 1]) --upper_;
   }
 
   bool IsLoaded(std::int16_t k) const {
@@ -76,12 +76,20 @@ class ControlArray {
            loaded_[static_cast<std::size_t>(k)];
   }
 
+  // A missing element yields a scratch record, so a stray write lands nowhere.
   T& operator[](std::int16_t k) {
-    assert(IsLoaded(k));
+    if (!IsLoaded(k)) {
+      assert(!"operator[]: element does not exist");
+      scratch_ = T{};
+      return scratch_;
+    }
     return items_[static_cast<std::size_t>(k)];
   }
   const T& operator[](std::int16_t k) const {
-    assert(IsLoaded(k));
+    if (!IsLoaded(k)) {
+      assert(!"operator[]: element does not exist");
+      return blank_;
+    }
     return items_[static_cast<std::size_t>(k)];
   }
 
@@ -95,11 +103,15 @@ class ControlArray {
     z_[static_cast<std::size_t>(k)] = position == 0 ? ++front_ : --back_;
   }
 
-  // Stacking key: an element with a larger key is drawn over one with a smaller.
-  std::int64_t ZKey(std::int16_t k) const { return z_[static_cast<std::size_t>(k)]; }
+  // Stacking key: an element with a larger key is drawn over one with a
+  // smaller. A missing element has key 0.
+  std::int64_t ZKey(std::int16_t k) const {
+    return IsLoaded(k) ? z_[static_cast<std::size_t>(k)] : 0;
+  }
 
-  // One past the highest loaded index.
-  std::int16_t UpperBound() const { return static_cast<std::int16_t>(items_.size()); }
+  // One past the highest loaded index. Wider than an index: element 32767 may
+  // exist, and then the bound is 32768.
+  std::int32_t UpperBound() const { return static_cast<std::int32_t>(upper_); }
 
  private:
   std::vector<T> items_;
@@ -107,6 +119,9 @@ class ControlArray {
   std::vector<std::int64_t> z_;
   std::int64_t front_ = 0;
   std::int64_t back_ = 0;
+  std::size_t upper_ = 1;
+  T scratch_{};
+  static inline const T blank_{};
 };
 
 }  // namespace TreeCore

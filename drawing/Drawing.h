@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Controls.h"
+#include "Templates.h"
 #include "TreeCore.h"
 
 namespace TreeCore {
@@ -23,10 +24,20 @@ extern ControlArray<Label>* TreeNodeArray;
 extern ControlArray<Shape>* ShNodeArray;
 extern ControlArray<Line>* LnNodeArray;
 
+// Bounds of the layout: every pass lays out at least one level, and never more
+// than the deepest drawing that 32767 elements can make needs.
+inline constexpr std::int32_t MinLayoutLevels = 1;
+inline constexpr std::int32_t MaxLayoutLevels = 32768;
+// A label sits this many twips below the top of its circle.
+inline constexpr float LabelDrop = 90;
+
 // Slot width of a subtree whose top node lies on `level`.
 float SubtreeWidth(std::int32_t level);
 
-// The node's multi-line description, as its label's tooltip shows it.
+// The node's multi-line description, as its label's tooltip shows it. The
+// parent line names `parent` (-1 for the root); the two-argument form takes
+// the node's own Parent link.
+std::string NodeDescription(const TreeRec& tree, std::int32_t index, std::int32_t parent);
 std::string NodeDescription(const TreeRec& tree, std::int32_t index);
 
 // Draws the main tree into the three arrays.

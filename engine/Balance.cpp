@@ -331,11 +331,9 @@ void Run(TreeRec& t, std::size_t base) {
 }
 
 void RunFrame(TreeRec& t, const Frame& first) {
-  auto& stack = Stack();
-  const std::size_t base = stack.size();
-  assert(base == 0 && "the balancing loop is not re-entered");
-  stack.push_back(first);
-  Run(t, base);
+  assert(Stack().empty() && "the balancing loop is not re-entered");
+  Stack().push_back(first);
+  Run(t, 0);
 }
 
 void FixUp(TreeRec& t, std::int32_t index, bool deleting, bool rightHeavy) {
@@ -366,8 +364,7 @@ std::vector<HeldRebalance> FixUpForDeletion(TreeRec& tree, std::int32_t index, b
 }  // namespace Detail
 
 void CheckBalance(TreeRec& tree, std::int32_t node) {
-  auto& stack = Stack();
-  assert(stack.empty() && "the balancing loop is not re-entered");
+  assert(Stack().empty() && "the balancing loop is not re-entered");
   if (PushCheck(tree, node)) Run(tree, 0);
 }
 

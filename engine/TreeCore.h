@@ -23,19 +23,27 @@ class Text {
  public:
   Text() = default;
   Text(std::string value) { *this = std::move(value); }
-  Text(const Text& other) : text_(other.empty() ? nullptr : new std::string(*other.text_)) {}
+  Text(const Text& other) { Assign(other.view()); }
   Text(Text&&) noexcept = default;
   Text& operator=(const Text& other) {
-    if (this != &other) *this = std::string(other.view());
+    if (this != &other) Assign(other.view());
     return *this;
   }
   Text& operator=(Text&&) noexcept = default;
+  // A text once held keeps its buffer: the drawing pass rewrites every
+  // description of its copy of the tree on each pass.
   Text& operator=(std::string value) {
-    if (value.empty())
-      text_.reset();
-    else
+    if (text_)
+      *text_ = std::move(value);
+    else if (!value.empty())
       text_ = std::make_unique<std::string>(std::move(value));
     return *this;
+  }
+  void Assign(std::string_view value) {
+    if (text_)
+      text_->assign(value);
+    else if (!value.empty())
+      text_ = std::make_unique<std::string>(value);
   }
 
   bool empty() const { return !text_ || text_->empty(); }

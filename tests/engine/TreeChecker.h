@@ -47,24 +47,25 @@ inline std::string Violation(const TreeCore::TreeRec& t) {
     const Item it = stack.back();
     stack.pop_back();
     const auto& n = t.Nodes[static_cast<std::size_t>(it.node)];
-    const std::string at = "node " + std::to_string(it.node) + " (" + std::to_string(n.Data) + ")";
+    // Built only for a message: the checker runs after every call of long runs.
+    auto at = [&] { return "node " + std::to_string(it.node) + " (" + std::to_string(n.Data) + ")"; };
     if (it.expanded) {
       order.push_back(it.node);
       continue;
     }
-    if (seen[static_cast<std::size_t>(it.node)]++) return at + " reached twice";
+    if (seen[static_cast<std::size_t>(it.node)]++) return at() + " reached twice";
     if (n.Level != it.depth)
-      return at + " Level " + std::to_string(n.Level) + " at depth " + std::to_string(it.depth);
+      return at() + " Level " + std::to_string(n.Level) + " at depth " + std::to_string(it.depth);
     const bool hasChild = n.LeftChild != -1 || n.RightChild != -1;
     const NodeKind want = it.node == t.Root ? NodeKind::Root
                           : hasChild        ? NodeKind::Interior
                                             : NodeKind::Leaf;
     if (n.Kind != want)
-      return at + " Kind " + std::string(TreeCore::KindText(n.Kind)) + ", expected " +
+      return at() + " Kind " + std::string(TreeCore::KindText(n.Kind)) + ", expected " +
              std::string(TreeCore::KindText(want));
     for (const std::int32_t c : {n.LeftChild, n.RightChild})
       if (c != -1 && t.Nodes[static_cast<std::size_t>(c)].Parent != it.node)
-        return at + " child " + std::to_string(c) + " does not point back";
+        return at() + " child " + std::to_string(c) + " does not point back";
     // Right subtree first on the stack, so the node comes out after its left.
     if (n.RightChild != -1) stack.push_back({n.RightChild, it.depth + 1, false});
     stack.push_back({it.node, it.depth, true});
