@@ -1,0 +1,95 @@
+// Get Tree and Erase engine work, beside std::multiset as a yardstick.
+//
+// The balancing work differs enormously with the order of a list, so each run
+// also counts Rebalance calls, balance checks, fix-ups and LevelDown visits,
+// and reports time per unit of that work as well as per value.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <numeric>
+#include <random>
+#include <set>
+#include <vector>
+
+#include "TreeCore.h"
+
+namespace {
+
+enum Order { Random, Ascending, Descending };
+
+std::vector<std::int16_t> Values(std::int64_t count, Order order) {
+  std::vector<std::int16_t> v(static_cast<std::size_t>(count));
+  std::iota(v.begin(), v.end(), static_cast<std::int16_t>(-16384));
+  if (order == Descending) std::reverse(v.begin(), v.end());
+  if (order == Random) std::shuffle(v.begin(), v.end(), std::mt19937(12345));
+  return v;
+}
+
+double Seconds(std::chrono::steady_clock::duration d) {
+  return std::chrono::duration<double>(d).count();
+}
+
+void BM_GetTree(benchmark::State& state) {
+  const auto values = Values(state.range(0), static_cast<Order>(state.range(1)));
+  TreeCore::TreeRec tree;
+  double engine = 0, multiset = 0;
+  TreeCore::WorkCounters work{};
+  for (auto _ : state) {
+    TreeCore::Counters = {};
+    const auto start = std::chrono::steady_clock::now();
+    TreeCore::ResetTree(tree, false);
+    for (const std::int16_t v : values) TreeCore::InsertValue(tree, v);
+    engine += Seconds(std::chrono::steady_clock::now() - start);
+    work = TreeCore::Counters;
+
+    state.PauseTiming();
+    const auto setStart = std::chrono::steady_clock::now();
+    std::multiset<std::int16_t> set;
+    for (const std::int16_t v : values) set.insert(v);
+    benchmark::DoNotOptimize(set);
+    multiset += Seconds(std::chrono::steady_clock::now() - setStart);
+    state.ResumeTiming();
+  }
+  const auto n = static_cast<double>(values.size());
+  const double units =
+      static_cast<double>(work.Rebalance + work.CheckBalance + work.FixUps + work.LevelDownVisits);
+  const double perPass = engine / static_cast<double>(state.iterations());
+  state.counters["Rebalance"] = static_cast<double>(work.Rebalance);
+  state.counters["CheckBalance"] = static_cast<double>(work.CheckBalance);
+  state.counters["FixUps"] = static_cast<double>(work.FixUps);
+  state.counters["LevelDown"] = static_cast<double>(work.LevelDownVisits);
+  state.counters["ns_per_value"] = perPass * 1e9 / n;
+  state.counters["ns_per_unit"] = units > 0 ? perPass * 1e9 / units : 0;
+  state.counters["x_multiset"] = engine / multiset;
+}
+
+void BM_EraseAll(benchmark::State& state) {
+  const auto values = Values(state.range(0), Random);
+  std::vector<std::int16_t> erase = values;
+  std::shuffle(erase.begin(), erase.end(), std::mt19937(777));
+  TreeCore::TreeRec tree;
+  for (auto _ : state) {
+    state.PauseTiming();
+    TreeCore::ResetTree(tree, false);
+    for (const std::int16_t v : values) TreeCore::InsertValue(tree, v);
+    state.ResumeTiming();
+    for (const std::int16_t v : erase) TreeCore::DeleteNode(tree, TreeCore::FindValue(tree, v));
+    if (tree.Exists) state.SkipWithError("values left after erasing them all");
+  }
+  state.counters["per_value"] = benchmark::Counter(
+      static_cast<double>(values.size()),
+      benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+void GetTreeArgs(benchmark::internal::Benchmark* b) {
+  for (const std::int64_t n : {1000, 8000, 32767})
+    for (const Order o : {Random, Ascending, Descending}) b->Args({n, o});
+}
+
+}  // namespace
+
+BENCHMARK(BM_GetTree)->Apply(GetTreeArgs)->Unit(benchmark::kMillisecond)->MinTime(0.5);
+BENCHMARK(BM_EraseAll)->Arg(32767)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+BENCHMARK_MAIN();
