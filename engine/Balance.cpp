@@ -18,7 +18,9 @@ namespace {
 using Detail::HeldRebalance;
 using Link = std::int32_t NodeRec::*;
 
-NodeRec& At(TreeRec& t, std::int32_t i) { return t.Nodes[static_cast<std::size_t>(i)]; }
+NodeRec& At(TreeRec& t, std::int32_t i) {
+  return t.Nodes[static_cast<std::size_t>(i)];
+}
 
 // The two child links seen from the heavy side: for the right-heavy fix-up
 // `heavy` is RightChild and `light` LeftChild; the mirror swaps them.
@@ -203,7 +205,9 @@ Frame FixUpFrame(std::int32_t node, bool rightHeavy) {
 
 // Frames live here between calls so that their storage is reused.
 std::vector<Frame> frames;
-std::vector<Frame>& Stack() { return frames; }
+std::vector<Frame>& Stack() {
+  return frames;
+}
 
 // CheckBalance: pushes the fix-up the node needs, if any.
 bool PushCheck(TreeRec& t, std::int32_t node) {

@@ -10,7 +10,9 @@
 namespace TreeCore {
 namespace {
 
-NodeRec& At(TreeRec& t, std::int32_t i) { return t.Nodes[static_cast<std::size_t>(i)]; }
+NodeRec& At(TreeRec& t, std::int32_t i) {
+  return t.Nodes[static_cast<std::size_t>(i)];
+}
 
 void RemoveLeaf(TreeRec& t, std::int32_t k) {
   const std::int32_t p = At(t, k).Parent;

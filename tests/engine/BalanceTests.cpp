@@ -54,16 +54,13 @@ TEST_P(RotationTest, ChainBecomesATopWithTwoLeaves) {
   EXPECT_EQ(t.Height, 2);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rotations, RotationTest,
-                         ::testing::Values(RotationCase{"RR", {50, 25, 75, 10, 90, 95}, 90, 75, 95,
-                                                        false},
-                                           RotationCase{"RL", {50, 25, 75, 10, 90, 85}, 85, 75, 90,
-                                                        false},
-                                           RotationCase{"LL", {50, 25, 75, 90, 10, 5}, 10, 5, 25,
-                                                        true},
-                                           RotationCase{"LR", {50, 25, 75, 90, 10, 15}, 15, 10, 25,
-                                                        true}),
-                         [](const auto& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(
+    Rotations, RotationTest,
+    ::testing::Values(RotationCase{"RR", {50, 25, 75, 10, 90, 95}, 90, 75, 95, false},
+                      RotationCase{"RL", {50, 25, 75, 10, 90, 85}, 85, 75, 90, false},
+                      RotationCase{"LL", {50, 25, 75, 90, 10, 5}, 10, 5, 25, true},
+                      RotationCase{"LR", {50, 25, 75, 90, 10, 15}, 15, 10, 25, true}),
+    [](const auto& info) { return info.param.name; });
 
 TEST_F(BalanceTest, RotateIgnoresCaseAndUnknownKinds) {
   TreeRec t = Build({50, 25, 75, 10, 90});
@@ -180,8 +177,7 @@ TEST_P(NoLossTest, EveryValueStaysReachable) {
 INSTANTIATE_TEST_SUITE_P(
     Mends, NoLossTest,
     ::testing::Values(LossCase{"NestedFixUp", {1, 2, 4, 3, 6, 5}},
-                      LossCase{"Ascending15", Range(1, 15)},
-                      LossCase{"Descending13", Range(13, 1)},
+                      LossCase{"Ascending15", Range(1, 15)}, LossCase{"Descending13", Range(13, 1)},
                       LossCase{"LiftGivesKItsKind", {1, 2, 3, 4, 5, 7, 6, 8, 9}},
                       LossCase{"SubtreeMovesUpTogether", {1, 2, 6, 8, 7, 5, 3, 4}},
                       LossCase{"Ascending600", Range(1, 600)},

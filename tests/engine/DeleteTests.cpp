@@ -27,7 +27,8 @@ class DeleteTest : public EngineTest::EngineFixture {};
 
 std::vector<std::int16_t> SlotValues(const TreeRec& t) {
   std::vector<std::int16_t> out;
-  for (std::int32_t i = 0; i < t.Count; ++i) out.push_back(t.Nodes[static_cast<std::size_t>(i)].Data);
+  for (std::int32_t i = 0; i < t.Count; ++i)
+    out.push_back(t.Nodes[static_cast<std::size_t>(i)].Data);
   return out;
 }
 
@@ -90,11 +91,14 @@ INSTANTIATE_TEST_SUITE_P(
                     2,
                     {{15, 1}, {5, 2}, {25, 2}, {20, 3}}},
         // The fix-up's Rebalance used to move the parked node before the cut.
-        RemovalCase{"HeldRebalanceAfterCut", {8, 3, 6, 2, 7, 4, 1, 5}, {8, 3}, {}, kOnlyChecked, {}},
+        RemovalCase{
+            "HeldRebalanceAfterCut", {8, 3, 6, 2, 7, 4, 1, 5}, {8, 3}, {}, kOnlyChecked, {}},
         // The renumbering's height walk used to follow stale links for ever.
-        RemovalCase{"RefreshAfterCompaction", {3, 8, 5, 4, 1, 6, 2, 9, 7}, {4, 5}, {}, kOnlyChecked, {}},
+        RemovalCase{
+            "RefreshAfterCompaction", {3, 8, 5, 4, 1, 6, 2, 9, 7}, {4, 5}, {}, kOnlyChecked, {}},
         // A one-child removal used to move up only the child, not its subtree.
-        RemovalCase{"SubtreeMovesUp", {1, 2, 3, 4, 5}, {4, 3, 5}, {}, kOnlyChecked, {{2, 1}, {1, 2}}}),
+        RemovalCase{
+            "SubtreeMovesUp", {1, 2, 3, 4, 5}, {4, 3, 5}, {}, kOnlyChecked, {{2, 1}, {1, 2}}}),
     [](const auto& info) { return info.param.name; });
 
 TEST_F(DeleteTest, ParkedNodeIsMovedBeforeTheCutNoMore) {
@@ -127,7 +131,8 @@ TEST_F(DeleteTest, RandomGetAndEraseListsNeverLoseOrCorruptATree) {
     const int length = 1 + static_cast<int>(rng() % 200);
     const int range = round % 4 == 3 ? 8 : 2000;  // every fourth list is duplicate-heavy
     std::vector<std::int16_t> values(static_cast<std::size_t>(length));
-    for (auto& v : values) v = static_cast<std::int16_t>(static_cast<int>(rng() % range) - range / 2);
+    for (auto& v : values)
+      v = static_cast<std::int16_t>(static_cast<int>(rng() % range) - range / 2);
     if (round % 4 == 1) std::sort(values.begin(), values.end());
     if (round % 4 == 2) std::sort(values.rbegin(), values.rend());
 

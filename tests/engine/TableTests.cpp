@@ -15,7 +15,9 @@ namespace {
 class TableTest : public EngineTest::EngineFixture {};
 
 std::vector<std::int16_t> destroyed;
-void RecordDestroy(std::int16_t i) { destroyed.push_back(i); }
+void RecordDestroy(std::int16_t i) {
+  destroyed.push_back(i);
+}
 
 TEST_F(TableTest, ResetWithoutKeepingEmptiesTheTableButKeepsRootAndHeight) {
   TreeRec t = Build({5, 3, 8, 1, 4});

@@ -48,7 +48,9 @@ inline std::string Violation(const TreeCore::TreeRec& t) {
     stack.pop_back();
     const auto& n = t.Nodes[static_cast<std::size_t>(it.node)];
     // Built only for a message: the checker runs after every call of long runs.
-    auto at = [&] { return "node " + std::to_string(it.node) + " (" + std::to_string(n.Data) + ")"; };
+    auto at = [&] {
+      return "node " + std::to_string(it.node) + " (" + std::to_string(n.Data) + ")";
+    };
     if (it.expanded) {
       order.push_back(it.node);
       continue;
@@ -86,9 +88,7 @@ inline std::string Violation(const TreeCore::TreeRec& t) {
     if (n.LeftChild != -1) pre.push_back(n.LeftChild);
     if (n.RightChild != -1) pre.push_back(n.RightChild);
   }
-  auto side = [&](std::int32_t c) {
-    return c == -1 ? 0 : 1 + height[static_cast<std::size_t>(c)];
-  };
+  auto side = [&](std::int32_t c) { return c == -1 ? 0 : 1 + height[static_cast<std::size_t>(c)]; };
   for (auto it = pre.rbegin(); it != pre.rend(); ++it) {
     const auto& n = t.Nodes[static_cast<std::size_t>(*it)];
     const std::int32_t l = side(n.LeftChild), r = side(n.RightChild);
