@@ -168,7 +168,8 @@ TEST(List, SplitsAtEveryComma) {
 }
 
 TEST(List, PieceCountLimit) {
-  const std::string full = "1" + Repeat(",-32768", MaxListPieces - 1);
+  std::string full = "1";
+  full += Repeat(",-32768", MaxListPieces - 1);
   const auto start = std::chrono::steady_clock::now();
   const auto values = ParseList(full);
   const auto elapsed = std::chrono::steady_clock::now() - start;

@@ -1,0 +1,213 @@
+// The window at full size: painting one viewport-sized frame of a 32767-node
+// drawing, and the commands end to end (parse, reset, insert or erase, draw,
+// fit the pad, first paint) on the offscreen platform.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollBar>
+#include <algorithm>
+#include <memory>
+#include <numeric>
+#include <random>
+
+#include "DrawSurface.h"
+#include "Drawing.h"
+#include "TreeCore.h"
+#include "frmTreeTest.h"
+
+namespace {
+
+class CountingSink final : public TreeUi::MessageSink {
+ public:
+  void ShowMessage(const QString& text, const QString&, TreeUi::MessageIcon) override {
+    ++Count;
+    Last = text;
+  }
+  int Count = 0;
+  QString Last;
+};
+
+// 32767 distinct values, shuffled or rising.
+std::vector<int> Values(int count, bool sorted, unsigned seed) {
+  std::vector<int> v(static_cast<std::size_t>(count));
+  std::iota(v.begin(), v.end(), -count / 2);
+  if (!sorted) std::shuffle(v.begin(), v.end(), std::mt19937(seed));
+  return v;
+}
+
+QString Join(const std::vector<int>& values) {
+  QStringList pieces;
+  pieces.reserve(static_cast<qsizetype>(values.size()));
+  for (int v : values) pieces << QString::number(v);
+  return pieces.join(QLatin1Char(','));
+}
+
+struct Window {
+  Window() {
+    TreeCore::ResetModuleState();
+    TreeCore::ResetDrawingState();
+    W = std::make_unique<frmTreeTest>();
+    W->SetMessageSink(&Sink);
+    W->show();
+    QApplication::processEvents();
+  }
+  ~Window() {
+    W.reset();
+    TreeCore::ResetModuleState();
+    TreeCore::ResetDrawingState();
+  }
+  QLineEdit* Box(const char* name) { return W->findChild<QLineEdit*>(QLatin1String(name)); }
+  QPushButton* Button(const char* name) { return W->findChild<QPushButton*>(QLatin1String(name)); }
+  QScrollBar* Bar(const char* name) { return W->findChild<QScrollBar*>(QLatin1String(name)); }
+  // Runs a command and paints the first frame after it.
+  void Run(const char* box, const char* button, const QString& text) {
+    Box(box)->setText(text);
+    Button(button)->click();
+    W->Surface()->repaint();
+  }
+
+  CountingSink Sink;
+  std::unique_ptr<frmTreeTest> W;
+};
+
+enum class Frame { TopLeft, Middle, Densest, DensestLarge };
+
+// The top-left corner (twips) of the viewport-sized frame that holds the
+// most labels: a wide tree's drawing is mostly empty space.
+std::pair<double, double> DensestCorner(frmTreeTest& window, double width, double height) {
+  const auto& labels = window.Elements().TreeNode;
+  std::vector<std::pair<double, double>> at;
+  for (std::int32_t k = 0; k < labels.UpperBound(); ++k)
+    if (labels.IsLoaded(static_cast<std::int16_t>(k)))
+      at.emplace_back(labels[static_cast<std::int16_t>(k)].Left,
+                      labels[static_cast<std::int16_t>(k)].Top);
+  std::sort(at.begin(), at.end());
+  std::size_t best = 0;
+  std::pair<double, double> corner{0, 0};
+  for (const auto& [left, top] : at) {
+    std::size_t n = 0;
+    const double rowTop = top - 90 - height / 2;
+    for (auto it = std::lower_bound(at.begin(), at.end(), std::make_pair(left, -1e300));
+         it != at.end() && it->first < left + width; ++it)
+      if (it->second >= rowTop && it->second < rowTop + height) ++n;
+    if (n > best) {
+      best = n;
+      corner = {left - 15, std::max(0.0, rowTop)};
+    }
+  }
+  return corner;
+}
+
+void PaintFrame(benchmark::State& state, Frame where) {
+  Window w;
+  if (where == Frame::DensestLarge) w.W->resize(1280, 1000);
+  w.Run("TxtGetTree", "CmdGetTree", Join(Values(32767, false, 1)));
+  if (w.Sink.Count != 0) {
+    state.SkipWithError(qPrintable(w.Sink.Last));
+    return;
+  }
+  QScrollBar* h = w.Bar("HScrollDrawP");
+  QScrollBar* v = w.Bar("VScrollDrawP");
+  if (where == Frame::Middle) {
+    h->setValue(h->maximum() / 2);
+    v->setValue(v->maximum() / 2);
+  } else if (where == Frame::Densest || where == Frame::DensestLarge) {
+    const QWidget* pad = w.W->Surface()->parentWidget();
+    const auto [left, top] = DensestCorner(*w.W, pad->width() * 15.0, pad->height() * 15.0);
+    h->setValue(w.W->HorizontalScale().Position(left));
+    v->setValue(w.W->VerticalScale().Position(top));
+  }
+  TreeUi::DrawSurface* surface = w.W->Surface();
+  QImage frame(surface->size() * surface->devicePixelRatio(), QImage::Format_ARGB32_Premultiplied);
+  frame.setDevicePixelRatio(surface->devicePixelRatio());
+  // The lookups are built once per drawing, by the first paint after it.
+  surface->render(&frame);
+  for (auto _ : state) {
+    surface->render(&frame);
+    benchmark::DoNotOptimize(frame.constBits());
+  }
+  state.counters["nodes"] = TreeCore::DrawnElementCount;
+  state.counters["frame_px"] = surface->width() * surface->height();
+  state.counters["painted"] = surface->LastPaintedCount();
+}
+
+void BM_PaintFrameTopLeft(benchmark::State& state) {
+  PaintFrame(state, Frame::TopLeft);
+}
+void BM_PaintFrameMiddle(benchmark::State& state) {
+  PaintFrame(state, Frame::Middle);
+}
+void BM_PaintFrameDensest(benchmark::State& state) {
+  PaintFrame(state, Frame::Densest);
+}
+void BM_PaintFrameDensestLarge(benchmark::State& state) {
+  PaintFrame(state, Frame::DensestLarge);
+}
+
+// Get Tree: args are the count and whether the list is sorted.
+void BM_GetTree(benchmark::State& state) {
+  const int count = static_cast<int>(state.range(0));
+  const bool sorted = state.range(1) != 0;
+  const QString text = Join(Values(count, sorted, 2));
+  Window w;
+  for (auto _ : state) {
+    w.Run("TxtGetTree", "CmdGetTree", text);
+    if (w.Sink.Count != 0) {
+      state.SkipWithError(qPrintable(w.Sink.Last));
+      return;
+    }
+  }
+  state.counters["nodes"] = TreeCore::DrawnElementCount;
+  state.SetLabel(sorted ? "sorted" : "random");
+}
+
+// Erase of every value of a 32767-node tree, in random order, in one command.
+void BM_EraseAll(benchmark::State& state) {
+  const std::vector<int> values = Values(32767, false, 3);
+  const QString build = Join(values);
+  const QString erase = Join(Values(32767, false, 4));
+  Window w;
+  for (auto _ : state) {
+    state.PauseTiming();
+    w.Run("TxtGetTree", "CmdGetTree", build);
+    state.ResumeTiming();
+    w.Run("txtEraseNode", "CmdEraseTree", erase);
+    if (w.Sink.Count != 0 || TreeCore::MainTree.Exists) {
+      state.SkipWithError("the tree was not erased whole");
+      return;
+    }
+  }
+}
+
+BENCHMARK(BM_PaintFrameTopLeft)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PaintFrameMiddle)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PaintFrameDensest)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PaintFrameDensestLarge)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GetTree)
+    ->Args({1000, 0})
+    ->Args({1000, 1})
+    ->Args({32767, 0})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_GetTree)
+    ->Args({32767, 1})
+    ->Iterations(2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_EraseAll)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

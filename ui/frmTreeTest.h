@@ -1,0 +1,117 @@
+// The tool's only window: the list, search and erase boxes with their
+// buttons, the scrollable drawing pad and the node status panel.
+#pragma once
+
+#include <QWidget>
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "MessageSink.h"
+#include "ScrollScale.h"
+#include "Templates.h"
+
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QScrollBar;
+
+namespace TreeUi {
+class DrawSurface;
+}
+
+class frmTreeTest final : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit frmTreeTest(QWidget* parent = nullptr);
+  ~frmTreeTest() override;
+
+  // ---- The window's operations ---------------------------------------------
+
+  // Draws the main tree; every caller in the window passes 0.
+  void ShowBTree(const std::int32_t& MaximumLevels);
+  // Hides the templates, returns the surface to the origin, hides the bars.
+  void HideBTree();
+  // Page Up (33) and Page Down (34) scroll the drawing by one viewport height.
+  void CheckKeyCode(const std::int16_t& KeyCode);
+  // Fits the surface and the scroll ranges to the drawing's extent.
+  void CheckMaxWH();
+  // Lays out the pad, its scroll bars and the controls below it.
+  void ResizeAndRelocate();
+
+  // ---- Commands and clicks -------------------------------------------------
+
+  void CmdGetTree_Click();
+  void cmdSearchNode_Click();
+  void CmdEraseTree_Click();
+  void CmdClearTree_Click();
+  void TreeNode_Click(int index);
+
+  // Messages go to `sink`; nullptr restores the modal message boxes. The
+  // window does not take ownership.
+  void SetMessageSink(TreeUi::MessageSink* sink);
+
+  // ---- For the drawing layer and the tests ---------------------------------
+
+  TreeCore::ElementArrays& Elements() { return elements_; }
+  TreeUi::DrawSurface* Surface() const { return PicInDrawPad; }
+  QWidget* ScrollFocusControl() const { return ScrollFocusControl_; }
+  const TreeUi::ScrollScale& HorizontalScale() const { return hScale_; }
+  const TreeUi::ScrollScale& VerticalScale() const { return vScale_; }
+
+  // The 16-bit key code of a Qt key (Page Up 33, Page Down 34, ...), 0 for
+  // keys without one.
+  static std::int16_t KeyCodeOf(int qtKey);
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  class BusyCursor;
+
+  void CreateControls();
+  void UpdateMinimumSize();
+  double OuterWidth() const;
+  double OuterHeight() const;
+  // Moves the surface to (0, 0) and hides the bars, positions back at 0.
+  void ReturnSurfaceToOrigin();
+  void SetScrollRange(QScrollBar* bar, TreeUi::ScrollScale& scale, double extent, double page);
+  void HScrollDrawP_Change(int value);
+  void VScrollDrawP_Change(int value);
+  void Say(BusyCursor& busy, const QString& text, const QString& title, TreeUi::MessageIcon icon);
+  // Parses a Get Tree or Erase list; on a refusal shows the message, handles
+  // the text box and returns false.
+  bool ParseListOf(QLineEdit* box, BusyCursor& busy, std::vector<std::int16_t>& list);
+  void Redraw();
+  void SelectAllIn(QLineEdit* box);
+
+  TreeCore::ElementArrays elements_;
+  std::unique_ptr<TreeUi::ModalMessageBox> modalBox_;
+  TreeUi::MessageSink* sink_ = nullptr;
+
+  QLineEdit* TxtGetTree = nullptr;
+  QPushButton* CmdGetTree = nullptr;
+  QLineEdit* txtSearchNode = nullptr;
+  QPushButton* cmdSearchNode = nullptr;
+  QLineEdit* txtEraseNode = nullptr;
+  QPushButton* CmdEraseTree = nullptr;
+  QPushButton* CmdClearTree = nullptr;
+  std::array<QLabel*, 3> lblInst{};
+  QScrollBar* VScrollDrawP = nullptr;
+  QScrollBar* HScrollDrawP = nullptr;
+  QFrame* PicDrawPad = nullptr;
+  TreeUi::DrawSurface* PicInDrawPad = nullptr;
+  QGroupBox* FraStNd = nullptr;
+  QLabel* lblStatusNode = nullptr;
+
+  QWidget* ScrollFocusControl_ = nullptr;
+  TreeUi::ScrollScale hScale_;
+  TreeUi::ScrollScale vScale_;
+};
