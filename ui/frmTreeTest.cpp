@@ -32,13 +32,18 @@ constexpr double ScrollArrowStep = 100;
 constexpr double ScrollBarThickness = 255;
 constexpr double FirstClientWidth = 7245;
 constexpr double FirstClientHeight = 5790;
+constexpr double DesignViewportWidth = 6855;
+constexpr double DesignViewportHeight = 3015;
 // The frame (borders and caption) that the constants above were measured
-// with. The layout adds it to the client size rather than the frame a window
+// with: at the first client size the layout gives the viewport its design
+// size. The layout adds it to the client size rather than the frame a window
 // manager happens to draw, so the controls keep their places under any
 // decorations; with no window manager it is also the frame assumed for the
 // smallest size.
-constexpr double DesignFrameWidth = MinOuterWidth - FirstClientWidth;
-constexpr double DesignFrameHeight = MinOuterHeight - FirstClientHeight;
+constexpr double DesignFrameWidth =
+    DesignViewportWidth + OuterMinusViewportWidth - FirstClientWidth;
+constexpr double DesignFrameHeight =
+    DesignViewportHeight + OuterMinusViewportHeight - FirstClientHeight;
 
 constexpr std::int16_t KeyPageUp = 33;
 constexpr std::int16_t KeyPageDown = 34;
