@@ -1,6 +1,7 @@
 // The node table, insertion, height updates, search and the by-name methods.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "EngineTestSupport.h"
@@ -140,7 +141,12 @@ INSTANTIATE_TEST_SUITE_P(
                       Placement{{5, 3, 8}, 8, 5, false, 2, NodeKind::Leaf},
                       Placement{{10, 5, 15, 7}, 7, 5, false, 3, NodeKind::Leaf},
                       Placement{{10, 5, 15, 7}, 5, 10, true, 2, NodeKind::Interior},
-                      Placement{{2, -3}, -3, 2, true, 2, NodeKind::Leaf}));
+                      Placement{{2, -3}, -3, 2, true, 2, NodeKind::Leaf}),
+    [](const auto& info) {
+      const std::int16_t v = info.param.value;
+      return "Value" + std::string(v < 0 ? "Minus" : "") + std::to_string(v < 0 ? -v : v) +
+             "Under" + std::to_string(info.param.parent);
+    });
 
 TEST_F(TableTest, DescentRaisesHeightThenTheWalkSetsItFromTheRoot) {
   TreeRec t = Build({10, 5, 15});
