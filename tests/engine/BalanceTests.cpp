@@ -117,6 +117,20 @@ TEST_F(BalanceTest, BalanceOfOneIsLeftAloneAndTwoIsFixed) {
   EXPECT_EQ(DataAt(mirror, mirror.Root), 2);
 }
 
+// The right-heavy fix-up's Rebalance walks up checking every ancestor; the
+// left-heavy one skips that walk. Run the other way, each list ends with
+// another root (4 and 5 respectively).
+TEST_F(BalanceTest, OnlyTheRightHeavyFixUpWalksUp) {
+  const struct {
+    std::vector<std::int16_t> values;
+    std::int16_t root;
+  } cases[] = {{{1, 4, 2, 9, 3, 11, 5, 7}, 5}, {{16, 4, 14, 2, 10, 1, 5, 9}, 9}};
+  for (const auto& c : cases) {
+    const TreeRec t = Build(c.values);
+    EXPECT_EQ(DataAt(t, t.Root), c.root);
+  }
+}
+
 TEST_F(BalanceTest, LevelLoweringPassesUseAFreshOrdersObjectEachTime) {
   TreeRec t = Build({1, 2});
   EXPECT_EQ(Orders, nullptr);
