@@ -205,9 +205,6 @@ Frame FixUpFrame(std::int32_t node, bool rightHeavy) {
 
 // Frames live here between calls so that their storage is reused.
 std::vector<Frame> frames;
-std::vector<Frame>& Stack() {
-  return frames;
-}
 
 // CheckBalance: pushes the fix-up the node needs, if any.
 bool PushCheck(TreeRec& t, std::int32_t node) {
@@ -215,11 +212,11 @@ bool PushCheck(TreeRec& t, std::int32_t node) {
   const NodeRec& x = At(t, node);
   const auto d = static_cast<std::int16_t>(x.RightHeight - x.LeftHeight);
   if (d >= 2) {
-    Stack().push_back(FixUpFrame(node, true));
+    frames.push_back(FixUpFrame(node, true));
     return true;
   }
   if (d <= -2) {
-    Stack().push_back(FixUpFrame(node, false));
+    frames.push_back(FixUpFrame(node, false));
     return true;
   }
   return false;
@@ -238,7 +235,7 @@ std::string ChainKind(TreeRec& t, std::int32_t a) {
 }
 
 void StepRebalance(TreeRec& t, std::size_t self) {
-  auto& stack = Stack();
+  auto& stack = frames;
   Frame& f = stack[self];
   switch (f.stage) {
     case Start: {
@@ -296,7 +293,7 @@ void StepRebalance(TreeRec& t, std::size_t self) {
 }
 
 void StepFixUp(TreeRec& t, std::size_t self) {
-  auto& stack = Stack();
+  auto& stack = frames;
   Frame& f = stack[self];
   if (f.stage == Start) {
     TREECORE_COUNT(FixUps);
@@ -324,7 +321,7 @@ void StepFixUp(TreeRec& t, std::size_t self) {
 }
 
 void Run(TreeRec& t, std::size_t base) {
-  auto& stack = Stack();
+  auto& stack = frames;
   while (stack.size() > base) {
     const std::size_t self = stack.size() - 1;
     if (stack[self].kind == FrameKind::Rebalance)
@@ -335,8 +332,8 @@ void Run(TreeRec& t, std::size_t base) {
 }
 
 void RunFrame(TreeRec& t, const Frame& first) {
-  assert(Stack().empty() && "the balancing loop is not re-entered");
-  Stack().push_back(first);
+  assert(frames.empty() && "the balancing loop is not re-entered");
+  frames.push_back(first);
   Run(t, 0);
 }
 
@@ -368,7 +365,7 @@ std::vector<HeldRebalance> FixUpForDeletion(TreeRec& tree, std::int32_t index, b
 }  // namespace Detail
 
 void CheckBalance(TreeRec& tree, std::int32_t node) {
-  assert(Stack().empty() && "the balancing loop is not re-entered");
+  assert(frames.empty() && "the balancing loop is not re-entered");
   if (PushCheck(tree, node)) Run(tree, 0);
 }
 

@@ -58,9 +58,6 @@ void RemoveWithTwoChildren(TreeRec& t, std::int32_t k) {
   for (const Detail::HeldRebalance& call : held) Rebalance(t, call.Node, call.SkipWalk);
 }
 
-// Renumbers every link for the removal of slot k and closes the gap, in one
-// pass: each slot is renumbered and, behind k, moved down by one. This runs
-// over the whole table on every removal, so it is kept tight.
 // Parent, LeftChild, RightChild and ControlIndex lie side by side, so the
 // three links are renumbered together as one vector of four.
 static_assert(offsetof(NodeRec, LeftChild) == offsetof(NodeRec, Parent) + 4);
@@ -96,6 +93,9 @@ using Int4 = std::int32_t __attribute__((vector_size(16)));
   return stale;
 }
 
+// Renumbers every link for the removal of slot k and closes the gap, in one
+// pass: each slot is renumbered and, behind k, moved down by one. This runs
+// over the whole table on every removal, so it is kept tight.
 void Compact(TreeRec& t, std::int32_t k) {
   std::vector<std::int32_t> refresh;
   NodeRec* const nodes = t.Nodes.data();
