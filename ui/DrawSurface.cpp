@@ -1,5 +1,6 @@
 #include "DrawSurface.h"
 
+#include <QContextMenuEvent>
 #include <QFontMetricsF>
 #include <QFrame>
 #include <QHelpEvent>
@@ -283,6 +284,11 @@ void DrawSurface::mouseReleaseEvent(QMouseEvent* event) {
     emit LabelClicked(k);
   }
   QWidget::mouseReleaseEvent(event);
+}
+
+void DrawSurface::contextMenuEvent(QContextMenuEvent* event) {
+  emit MenuRequested(event->globalPos(), QPointF(event->pos()));
+  event->accept();
 }
 
 }  // namespace TreeUi

@@ -54,6 +54,8 @@ class DrawSurface final : public QWidget {
 
  signals:
   void LabelClicked(int index);
+  // A right-click (or the menu key) over the surface, at a point of this widget.
+  void MenuRequested(QPoint global, QPointF local);
 
  protected:
   bool event(QEvent* event) override;
@@ -61,6 +63,7 @@ class DrawSurface final : public QWidget {
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
   // Fits the widget to the part of the surface inside the viewport's client area.

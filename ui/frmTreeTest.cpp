@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -199,6 +200,12 @@ void frmTreeTest::CreateControls() {
   PicInDrawPad->SetWidth(2415);
   PicInDrawPad->SetHeight(2535);
   connect(PicInDrawPad, &TreeUi::DrawSurface::LabelClicked, this, &frmTreeTest::TreeNode_Click);
+  padMenu_ = new QMenu(this);
+  padMenu_->setObjectName(QStringLiteral("PadMenu"));
+  connect(PicInDrawPad, &TreeUi::DrawSurface::MenuRequested, this,
+          [this](QPoint global, QPointF) {
+            if (!padMenu_->isEmpty()) padMenu_->popup(global);
+          });
 
   FraStNd = new QGroupBox(QStringLiteral("Status Node (Click on One):"), this);
   FraStNd->setObjectName(QStringLiteral("FraStNd"));

@@ -16,6 +16,7 @@ class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QScrollBar;
 
@@ -60,6 +61,8 @@ class frmTreeTest final : public QWidget {
   TreeCore::ElementArrays& Elements() { return elements_; }
   TreeUi::DrawSurface* Surface() const { return PicInDrawPad; }
   QWidget* ScrollFocusControl() const { return ScrollFocusControl_; }
+  // The pad's right-click menu; each feature adds its own actions to it.
+  QMenu* PadMenu() const { return padMenu_; }
   const TreeUi::ScrollScale& HorizontalScale() const { return hScale_; }
   const TreeUi::ScrollScale& VerticalScale() const { return vScale_; }
 
@@ -111,6 +114,7 @@ class frmTreeTest final : public QWidget {
   QGroupBox* FraStNd = nullptr;
   QLabel* lblStatusNode = nullptr;
 
+  QMenu* padMenu_ = nullptr;
   QWidget* ScrollFocusControl_ = nullptr;
   TreeUi::ScrollScale hScale_;
   TreeUi::ScrollScale vScale_;
