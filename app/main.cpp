@@ -4,6 +4,9 @@
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
+  // Where the window's view preferences are remembered.
+  QApplication::setOrganizationName(QStringLiteral("TreeTest"));
+  QApplication::setApplicationName(QStringLiteral("treetest"));
   frmTreeTest window;
   window.show();
   return QApplication::exec();
