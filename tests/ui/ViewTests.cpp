@@ -318,7 +318,11 @@ class ViewTests : public QObject {
     QVERIFY(k >= 0);
     const QPointF at = CircleCentre(h, k);
     const double start = View(h).Scale();
-    for (int notch : {1, 1, 1, -1, -1, -1}) {
+    // In and back out; from 100 % no further than 400 %.
+    const int n = fitFirst ? 8 : 3;
+    std::vector<int> notches(std::size_t(n), 1);
+    notches.resize(std::size_t(2 * n), -1);
+    for (int notch : notches) {
       Wheel(h.Surface(), at, QPoint(0, 120 * notch), Qt::ControlModifier);
       const QPointF now = CircleCentre(h, k);
       QVERIFY2(std::abs(now.x() - at.x()) < 1 && std::abs(now.y() - at.y()) < 1,
@@ -329,6 +333,12 @@ class ViewTests : public QObject {
                               .arg(at.y())));
     }
     QCOMPARE(View(h).Scale(), start);
+    if (fitFirst) {
+      // Back at the fit, without a rounding error's worth of scrolling.
+      QVERIFY(View(h).IsFitted());
+      QVERIFY(h.Bar("HScrollDrawP")->isHidden());
+      QVERIFY(h.Bar("VScrollDrawP")->isHidden());
+    }
   }
 
   void wheelScrollsInTheBarsSteps() {
