@@ -5,7 +5,9 @@
 #include <QFile>
 #include <QImage>
 #include <QMenu>
+#include <QNativeGestureEvent>
 #include <QPainter>
+#include <QPointingDevice>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -363,6 +365,24 @@ class ViewTests : public QObject {
     QCOMPARE(View(h).Scale(), DesignScale);
   }
 
+  void pinchZoomsAboutTheFingers() {
+    Harness h;
+    h.GetTree(Range(1, 200));
+    View(h).CentreOnElement(0);
+    const QPointF at = CircleCentre(h, 0);
+    QNativeGestureEvent pinch(Qt::ZoomNativeGesture, QPointingDevice::primaryPointingDevice(), 2,
+                              at, at, h.Surface()->mapToGlobal(at), 0.25, QPointF());
+    QApplication::sendEvent(h.Surface(), &pinch);
+    QCOMPARE(View(h).Scale() / DesignScale, 1.25);
+    QVERIFY(std::abs(CircleCentre(h, 0).x() - at.x()) < 1);
+    QVERIFY(std::abs(CircleCentre(h, 0).y() - at.y()) < 1);
+    // A pinch closing beyond nothing is no zoom at all.
+    QNativeGestureEvent shut(Qt::ZoomNativeGesture, QPointingDevice::primaryPointingDevice(), 2, at,
+                             at, h.Surface()->mapToGlobal(at), -1.0, QPointF());
+    QApplication::sendEvent(h.Surface(), &shut);
+    QCOMPARE(View(h).Scale() / DesignScale, 1.25);
+  }
+
   // ---- Dragging -------------------------------------------------------------
 
   void dragPansAndIsNoClick_data() {
@@ -686,6 +706,71 @@ class ViewTests : public QObject {
     CheckSane(h);
     v.ActualSize();
     CheckSane(h);
+  }
+
+  // Another pane (its own elements, frame, surface and bars) gets the whole
+  // view from a PadView; without a layout of its own, it follows its frame.
+  void aSecondPaneHasTheSameView() {
+    TreeCore::ElementArrays e;
+    for (std::int16_t k = 1; k < 40; ++k) {
+      e.ShNode.Load(k);
+      e.TreeNode.Load(k);
+    }
+    for (std::int16_t k = 0; k < 40; ++k) {
+      e.ShNode[k].Left = e.TreeNode[k].Left = 800.0f * k;
+      e.ShNode[k].Top = 750.0f * (k % 5);
+      e.TreeNode[k].Top = e.ShNode[k].Top + 90;
+      e.ShNode[k].Visible = e.TreeNode[k].Visible = true;
+      e.TreeNode[k].Caption = std::to_string(k);
+    }
+    QWidget pane;
+    pane.resize(400, 300);
+    auto* frame = new QFrame(&pane);
+    frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    frame->setGeometry(0, 0, 380, 280);
+    auto* surface = new TreeUi::DrawSurface(e, frame);
+    auto* hBar = new QScrollBar(Qt::Horizontal, &pane);
+    auto* vBar = new QScrollBar(Qt::Vertical, &pane);
+    hBar->setGeometry(0, 280, 380, 17);
+    vBar->setGeometry(380, 0, 17, 280);
+    auto* view = new TreeUi::PadView(surface, hBar, vBar, &pane);
+    QMenu menu;
+    view->CreateActions(&pane, &menu);
+    pane.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&pane));
+    surface->ElementsChanged();
+    view->Relayout();
+    // 100 %: 40 nodes of 25 px, 53 px apart, do not fit 380 px.
+    QCOMPARE(view->Scale(), DesignScale);
+    QVERIFY(!hBar->isHidden());
+    QVERIFY(!surface->Hint().isEmpty());
+    QCOMPARE(surface->LabelAt(surface->ToLocal(e.TreeNode[0].Left + 100, e.TreeNode[0].Top + 100)),
+             0);
+
+    view->FitWhole();
+    QVERIFY(hBar->isHidden() && vBar->isHidden());
+    QVERIFY(QRectF(frame->contentsRect()).translated(-QPointF(surface->pos())).contains([&] {
+      const TreeUi::Extent b = surface->DrawnBounds();
+      const TreeUi::ViewTransform t = surface->Transform();
+      return QRectF(QPointF(t.DeviceX(b.X0), t.DeviceY(b.Y0)),
+                    QPointF(t.DeviceX(b.X1), t.DeviceY(b.Y1)));
+    }()));
+    const double fitted = view->Scale();
+    frame->resize(300, 200);  // the pane lays out again, still fitted
+    QVERIFY(view->IsFitted());
+    QVERIFY(view->Scale() < fitted);
+    Wheel(surface, QPointF(50, 50), QPoint(0, 360), Qt::ControlModifier);
+    QVERIFY(view->Scale() > fitted / 2);
+    QVERIFY(!hBar->isHidden());
+    Wheel(surface, QPointF(50, 50), QPoint(0, -120));
+    QVERIFY(hBar->value() >= 0);
+    view->GoToRoot();
+    QVERIFY(
+        std::abs(surface->ToLocal(187, 187).x() -
+                 QRectF(frame->contentsRect()).translated(-QPointF(surface->pos())).center().x()) <=
+            1 ||
+        hBar->value() == 0);
+    QCOMPARE(menu.actions().size(), 8);  // seven actions and a separator
   }
 
   // ---- Painting -------------------------------------------------------------
