@@ -264,9 +264,10 @@ class ViewTests : public QObject {
       QVERIFY(drawn.width() >= c.width() - 2 * 12 - 1 ||
               drawn.height() >= c.height() - 2 * 12 - 1 || View(h).Scale() == TreeUi::MaxScale);
     }
-    // Clicks still find the nodes.
+    // Clicks and tooltips still find the nodes.
     for (int k : {0, int(TreeCore::DrawnElementCount) - 1}) {
       const int found = h.Surface()->LabelAt(h.LabelCentre(static_cast<std::int16_t>(k)));
+      QVERIFY(h.Surface()->ToolTipAt(h.LabelCentre(std::int16_t(k))).startsWith("Node("));
       QVERIFY(found >= 0);
       const auto& labels = h.Window->Elements().TreeNode;
       QCOMPARE(labels[static_cast<std::int16_t>(found)].Left,
@@ -291,6 +292,49 @@ class ViewTests : public QObject {
       previous = spread;
     }
     QCOMPARE(previous, 1.0);
+  }
+
+  // At any scale the bars reach exactly the drawing's ends, margin included,
+  // and page by the viewport.
+  void scrollRangeCoversTheDrawing_data() {
+    QTest::addColumn<int>("stepsFromFit");
+    QTest::newRow("3 steps in from the fit") << 3;
+    QTest::newRow("8 steps in") << 8;
+    QTest::newRow("14 steps in") << 14;
+    QTest::newRow("400 %") << 60;
+  }
+  void scrollRangeCoversTheDrawing() {
+    QFETCH(int, stepsFromFit);
+    Harness h;
+    h.GetTree(Shuffled(1000, 5));
+    View(h).FitWhole();
+    for (int i = 0; i < stepsFromFit; ++i) View(h).ZoomIn();
+    QVERIFY(View(h).Scale() != DesignScale);
+    const QRectF c = Client(h);
+    const double margin = 12;
+    QScrollBar* hBar = h.Bar("HScrollDrawP");
+    QScrollBar* vBar = h.Bar("VScrollDrawP");
+    QVERIFY(!hBar->isHidden());
+    QCOMPARE(hBar->pageStep(), int(c.width() * 15));
+    hBar->setValue(0);
+    QVERIFY(std::abs(DrawnRect(h).left() - (c.left() + margin)) <= 1);
+    hBar->setValue(hBar->maximum());
+    QVERIFY(std::abs(DrawnRect(h).right() - (c.right() - margin)) <= 1);
+    if (!vBar->isHidden()) {
+      vBar->setValue(0);
+      QVERIFY(std::abs(DrawnRect(h).top() - (c.top() + margin)) <= 1);
+      vBar->setValue(vBar->maximum());
+      QVERIFY(std::abs(DrawnRect(h).bottom() - (c.bottom() - margin)) <= 1);
+    } else {
+      // Rows that fit stay wholly in view.
+      QVERIFY(DrawnRect(h).top() >= c.top() && DrawnRect(h).bottom() <= c.bottom());
+    }
+    // A trough click pages by one viewport (or to the end).
+    hBar->setValue(0);
+    const double left = DrawnRect(h).left();
+    hBar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    QVERIFY(std::abs(left - DrawnRect(h).left() - std::min(c.width(), hBar->maximum() / 15.0)) <=
+            1);
   }
 
   // ---- The wheel ------------------------------------------------------------
