@@ -607,6 +607,37 @@ class ViewTests : public QObject {
     QCOMPARE(dark > 0, detail == int(TreeUi::Detail::Full));
   }
 
+  // Zoomed out, a line runs between the dots of its two circles, not from
+  // the circle's top edge to a point below its parent's centre.
+  void dotsMeetTheirLines() {
+    TreeCore::ElementArrays e;
+    e.ShNode.Load(1);
+    e.LnNode.Load(1);
+    e.ShNode[1].Left = e.ShNode[1].Top = 750;
+    e.ShNode[1].Visible = e.LnNode[1].Visible = true;
+    e.LnNode[1] = TreeCore::Line{937.5f, 750, 187.5f, 277.5f, true};
+    TreeUi::ElementIndex shapes;
+    shapes.Build({{{0, 0, 375, 375}, 0}, {{750, 750, 1125, 1125}, 1}});
+    const TreeUi::ElementLookups lookups{nullptr, &shapes, nullptr};
+    TreeUi::PaintOptions options;
+    options.Lookups = &lookups;
+    const TreeUi::ViewTransform t{0.005, 0.05, 10, 10};  // dots, rows spread tenfold
+    QImage image(40, 80, QImage::Format_ARGB32);
+    QPainter painter(&image);
+    TreeUi::PaintElements(painter, e, t, QRectF(image.rect()), options);
+    painter.end();
+    // Just above the child's dot and just below the parent's, on the line
+    // between the two centres.
+    const QPointF child(10 + 937.5 * 0.005, 10 + 937.5 * 0.05), parent(10 + 0.9, 10 + 9.4);
+    for (double f : {0.1, 0.9}) {
+      const QPoint p = (child + f * (parent - child)).toPoint();
+      int darkest = 255;
+      for (int dx = -1; dx <= 1; ++dx)
+        darkest = std::min(darkest, QColor(image.pixel(p + QPoint(dx, 0))).lightness());
+      QVERIFY2(darkest < 200, qPrintable(QString("no line near %1,%2").arg(p.x()).arg(p.y())));
+    }
+  }
+
   void decorationsArePainted() {
     TreeCore::ElementArrays e;
     for (std::int16_t k = 0; k < 3; ++k) {
