@@ -39,14 +39,13 @@ Extent VisibleExtent(const ElementArrays& elements) {
   return e;
 }
 
-Scales FitScales(double widthTwips, double heightTwips, int longSide) {
+Scales FitScales(double widthTwips, double heightTwips, int longSide, double natural) {
   Scales s;
   if (!(widthTwips > 0) || !(heightTwips > 0) || longSide <= 0) return s;
   const bool wide = widthTwips >= heightTwips;
   const double longTwips = wide ? widthTwips : heightTwips;
   const double shortTwips = wide ? heightTwips : widthTwips;
   const double uniform = longSide / longTwips;
-  const double natural = 1.0 / PictureTwipsPerPixel;
   const double shortCap = (longSide / 4.0) / shortTwips;
   const double shortScale = std::max(uniform, std::min(natural, shortCap));
   s.X = wide ? uniform : shortScale;

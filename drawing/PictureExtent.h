@@ -35,6 +35,8 @@ struct Scales {
 // side of a deep tree's very wide drawing to a few pixels, so the short side
 // keeps up to its 100 % size as long as it stays within a quarter of
 // `longSide`; it never comes out smaller than the uniform scale gives.
-Scales FitScales(double widthTwips, double heightTwips, int longSide);
+// `natural` is the 100 % size in pixels per twip (a printer has more pixels).
+Scales FitScales(double widthTwips, double heightTwips, int longSide,
+                 double natural = 1.0 / PictureTwipsPerPixel);
 
 }  // namespace TreeCore

@@ -13,9 +13,12 @@
 #include <cmath>
 #include <limits>
 
+#include "BoxEditing.h"
 #include "DrawSurface.h"
 #include "Drawing.h"
 #include "ListParse.h"
+#include "ListsMenu.h"
+#include "PictureActions.h"
 #include "Twips.h"
 
 using TreeUi::MessageIcon;
@@ -107,6 +110,17 @@ frmTreeTest::frmTreeTest(QWidget* parent)
   elements_.LnNode.ZOrder(0, 1);
   HideBTree();
   TxtGetTree->setFocus();
+
+  // Pictures of the drawing, ready-made lists, and paste and undo in the boxes.
+  new TreeUi::PictureActions(*this);
+  auto* lists = new TreeUi::ListsMenu(*this);
+  new TreeUi::BoxEditing(TxtGetTree, lists->Menu());
+  new TreeUi::BoxEditing(txtSearchNode);
+  new TreeUi::BoxEditing(txtEraseNode);
+}
+
+void frmTreeTest::KeepRefusedText(QLineEdit* box) {
+  if (auto* editing = box->findChild<TreeUi::BoxEditing*>()) editing->Refused();
 }
 
 frmTreeTest::~frmTreeTest() {
@@ -202,10 +216,9 @@ void frmTreeTest::CreateControls() {
   connect(PicInDrawPad, &TreeUi::DrawSurface::LabelClicked, this, &frmTreeTest::TreeNode_Click);
   padMenu_ = new QMenu(this);
   padMenu_->setObjectName(QStringLiteral("PadMenu"));
-  connect(PicInDrawPad, &TreeUi::DrawSurface::MenuRequested, this,
-          [this](QPoint global, QPointF) {
-            if (!padMenu_->isEmpty()) padMenu_->popup(global);
-          });
+  connect(PicInDrawPad, &TreeUi::DrawSurface::MenuRequested, this, [this](QPoint global, QPointF) {
+    if (!padMenu_->isEmpty()) padMenu_->popup(global);
+  });
 
   FraStNd = new QGroupBox(QStringLiteral("Status Node (Click on One):"), this);
   FraStNd->setObjectName(QStringLiteral("FraStNd"));
@@ -501,6 +514,7 @@ bool frmTreeTest::ParseListOf(QLineEdit* box, BusyCursor& busy, std::vector<std:
   auto parsed = TreeCommands::ParseList(box->text().toStdString());
   if (!parsed) {
     Say(busy, NumbersOnly, Error, MessageIcon::Error);
+    KeepRefusedText(box);
     box->clear();
     box->setFocus();
     return false;
@@ -540,6 +554,7 @@ void frmTreeTest::cmdSearchNode_Click() {
   const std::optional<std::int32_t> value = TreeCommands::ToInt32(text.toStdString());
   if (!value) {
     Say(busy, NumbersOnly, Error, MessageIcon::Error);
+    KeepRefusedText(txtSearchNode);
     txtSearchNode->clear();
     txtSearchNode->setFocus();
     return;
