@@ -216,9 +216,10 @@ void frmTreeTest::CreateControls() {
   connect(PicInDrawPad, &TreeUi::DrawSurface::LabelClicked, this, &frmTreeTest::TreeNode_Click);
   padMenu_ = new QMenu(this);
   padMenu_->setObjectName(QStringLiteral("PadMenu"));
-  connect(PicInDrawPad, &TreeUi::DrawSurface::MenuRequested, this, [this](QPoint global, QPointF) {
-    if (!padMenu_->isEmpty()) padMenu_->popup(global);
-  });
+  connect(PicInDrawPad, &TreeUi::DrawSurface::MenuRequested, this,
+          [this](QPoint global, QPointF) {
+            if (!padMenu_->isEmpty()) padMenu_->popup(global);
+          });
 
   FraStNd = new QGroupBox(QStringLiteral("Status Node (Click on One):"), this);
   FraStNd->setObjectName(QStringLiteral("FraStNd"));
