@@ -21,6 +21,12 @@ int Utf16Position(const QByteArray& utf8, std::size_t offset) {
   return static_cast<int>(QString::fromUtf8(utf8.left(static_cast<qsizetype>(offset))).size());
 }
 
+// The standard menu's action for `key`: its text ends in the key's shortcut.
+bool IsActionFor(const QAction* action, QKeySequence::StandardKey key) {
+  const QString shortcut = QKeySequence(key).toString(QKeySequence::NativeText);
+  return !shortcut.isEmpty() && action->text().endsWith(QLatin1Char('\t') + shortcut);
+}
+
 }  // namespace
 
 BoxEditing::BoxEditing(QLineEdit* box, QMenu* extra) : QObject(box), box_(box), extra_(extra) {
@@ -60,6 +66,9 @@ void BoxEditing::Paste(const QString& text) {
 QMenu* BoxEditing::CreateContextMenu() {
   QMenu* menu = box_->createStandardContextMenu();
   for (QAction* action : menu->actions()) {
+    if (IsActionFor(action, QKeySequence::Paste))
+      action->setObjectName(QStringLiteral("edit-paste"));
+    if (IsActionFor(action, QKeySequence::Undo)) action->setObjectName(QStringLiteral("edit-undo"));
     const QString name = action->objectName();
     if (name == QLatin1String("edit-paste")) {
       action->disconnect();
