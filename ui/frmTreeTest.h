@@ -22,7 +22,8 @@ class QScrollBar;
 
 namespace TreeUi {
 class DrawSurface;
-}
+class PadView;
+}  // namespace TreeUi
 
 class frmTreeTest final : public QWidget {
   Q_OBJECT
@@ -65,8 +66,10 @@ class frmTreeTest final : public QWidget {
   QWidget* ScrollFocusControl() const { return ScrollFocusControl_; }
   // The pad's right-click menu; each feature adds its own actions to it.
   QMenu* PadMenu() const { return padMenu_; }
-  const TreeUi::ScrollScale& HorizontalScale() const { return hScale_; }
-  const TreeUi::ScrollScale& VerticalScale() const { return vScale_; }
+  const TreeUi::ScrollScale& HorizontalScale() const;
+  const TreeUi::ScrollScale& VerticalScale() const;
+  // Zoom, fit, wheel and drag scrolling of the pad.
+  TreeUi::PadView* View() const { return view_; }
 
   // The 16-bit key code of a Qt key (Page Up 33, Page Down 34, ...), 0 for
   // keys without one.
@@ -87,9 +90,6 @@ class frmTreeTest final : public QWidget {
   double OuterHeight() const;
   // Moves the surface to (0, 0) and hides the bars, positions back at 0.
   void ReturnSurfaceToOrigin();
-  void SetScrollRange(QScrollBar* bar, TreeUi::ScrollScale& scale, double extent, double page);
-  void HScrollDrawP_Change(int value);
-  void VScrollDrawP_Change(int value);
   void Say(BusyCursor& busy, const QString& text, const QString& title, TreeUi::MessageIcon icon);
   // Parses a Get Tree or Erase list; on a refusal shows the message, handles
   // the text box and returns false.
@@ -120,6 +120,5 @@ class frmTreeTest final : public QWidget {
 
   QMenu* padMenu_ = nullptr;
   QWidget* ScrollFocusControl_ = nullptr;
-  TreeUi::ScrollScale hScale_;
-  TreeUi::ScrollScale vScale_;
+  TreeUi::PadView* view_ = nullptr;
 };
