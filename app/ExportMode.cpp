@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cctype>
 #include <iostream>
+#include <iterator>
 #include <string>
 #include <string_view>
 
@@ -68,11 +69,18 @@ int WritePng(const std::string& path, const TreeCore::ElementArrays& elements, c
 std::optional<int> RunExportMode(int argc, char* argv[]) {
   if (argc < 2 || std::string_view(argv[1]) != "--export") return std::nullopt;
   if (argc != 4) {
-    std::cerr << "Usage: treetest --export FILE.svg|FILE.png LIST\n";
+    std::cerr
+        << "Usage: treetest --export FILE.svg|FILE.png LIST   (LIST - reads standard input)\n";
     return Refused;
   }
   const std::string path = argv[2];
-  const std::string_view list = argv[3];
+  // A list of 32767 values is longer than one argument may be: "-" reads it
+  // from standard input instead, without the line breaks that end it.
+  std::string list = argv[3];
+  if (list == "-") {
+    list.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+    while (!list.empty() && (list.back() == '\n' || list.back() == '\r')) list.pop_back();
+  }
   const std::string suffix = LowerSuffix(path);
   if (suffix != "svg" && suffix != "png") {
     std::cerr << "treetest: the file name must end in .svg or .png\n";

@@ -1,6 +1,6 @@
 // `treetest --export FILE LIST`: draws the tree that Get Tree draws for LIST
 // and writes it to FILE (SVG or PNG by the name's ending), without a window
-// or a display.
+// or a display. LIST "-" reads the list from standard input.
 #pragma once
 
 #include <optional>

@@ -20,8 +20,10 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
 
 #include "DrawSurface.h"
+#include "PadView.h"
 #include "SvgExport.h"
 #include "frmTreeTest.h"
 
@@ -109,12 +111,15 @@ void PictureActions::AskAndExport() {
         filter.startsWith(QLatin1String("PNG")) ? QStringLiteral(".png") : QStringLiteral(".svg");
   lastFolder_ = QFileInfo(path).absolutePath();
   PictureSizing sizing;
+  // "As shown" is the pad's present zoom, rows spread as the view spreads them.
+  const PadView* view = window_.View();
+  sizing.View = {view->Scale(), view->Scale() * view->Aspect()};
   if (QFileInfo(path).suffix().toLower() == QLatin1String("png") && !AskSizing(sizing)) return;
   ExportTo(path, sizing);
 }
 
 bool PictureActions::AskSizing(PictureSizing& sizing) {
-  const QSize natural = PictureSize(window_.Elements(), {});
+  const QSize natural = PictureSize(window_.Elements(), sizing.View);
   const bool fits =
       natural.width() <= TreeCore::MaxFitPixels && natural.height() <= TreeCore::MaxFitPixels;
 

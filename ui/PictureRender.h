@@ -16,8 +16,8 @@ namespace TreeUi {
 QSize PictureSize(const TreeCore::ElementArrays& elements, TreeCore::Scales scales);
 
 // Paints the drawing with its top-left margin corner at (0, 0) of `painter`'s
-// coordinates, `scales` pixels per twip. Captions are left out when they
-// would be too small to read, circles become dots when tiny.
+// coordinates, `scales` pixels per twip, with the pad's painter: captions are
+// left out when they would be too small to read, circles become dots when tiny.
 void PaintPicture(QPainter& painter, const TreeCore::ElementArrays& elements,
                   TreeCore::Scales scales);
 
@@ -25,11 +25,12 @@ void PaintPicture(QPainter& painter, const TreeCore::ElementArrays& elements,
 // than TreeCore::MaxFitPixels.
 QImage RenderPicture(const TreeCore::ElementArrays& elements, TreeCore::Scales scales);
 
-// How large a picture to make: the drawing at the pad's scale, or fitted to a
-// number of pixels on its long side.
+// How large a picture to make: the drawing at the pad's scale (`View`, 100 %
+// unless given), or fitted to a number of pixels on its long side.
 struct PictureSizing {
   bool Fit = false;
   int LongSide = TreeCore::DefaultFitPixels;
+  TreeCore::Scales View{};
 };
 TreeCore::Scales ScalesFor(const TreeCore::ElementArrays& elements, PictureSizing sizing);
 
