@@ -40,6 +40,7 @@ bool HasDrawing(const TreeCore::ElementArrays& elements) {
 PictureActions::PictureActions(frmTreeTest& window) : QObject(&window), window_(window) {
   setObjectName(QStringLiteral("PictureActions"));
   QMenu* menu = window.PadMenu();
+  if (!menu->isEmpty()) menu->addSeparator();
   export_ = menu->addAction(QStringLiteral("Export Picture…"), this, &PictureActions::AskAndExport);
   export_->setObjectName(QStringLiteral("ExportPicture"));
   copy_ = menu->addAction(QStringLiteral("Copy Picture"), this, &PictureActions::CopyPicture);
@@ -154,7 +155,15 @@ bool PictureActions::AskSizing(PictureSizing& sizing) {
 }
 
 void PictureActions::CopyPicture() {
-  QApplication::clipboard()->setImage(window_.Surface()->grab().toImage());
+  // The surface's own painting, without the hint laid over the viewport.
+  const DrawSurface* surface = window_.Surface();
+  const qreal ratio = surface->devicePixelRatioF();
+  QImage image(surface->size() * ratio, QImage::Format_RGB32);
+  image.setDevicePixelRatio(ratio);
+  QPainter painter(&image);
+  surface->Paint(painter, QRectF(QPointF(0, 0), QSizeF(surface->size())));
+  painter.end();
+  QApplication::clipboard()->setImage(image);
 }
 
 void PictureActions::Print() {
@@ -180,19 +189,28 @@ void PictureActions::Print() {
 void PictureActions::PaintPage(QPrinter* printer) {
   const TreeCore::Extent e = TreeCore::VisibleExtent(printed_);
   if (e.Empty) return;
+  // Painted in screen pixels (96 to the inch, 15 twips each) scaled up to the
+  // printer's, so that lines and outlines keep their weight on paper.
+  const double k = printer->resolution() / 96.0;
   const QRect page = printer->pageLayout().paintRectPixels(printer->resolution());
+  const double width = page.width() / k, height = page.height() / k;
   const double margin = 2 * TreeCore::PictureMargin;
-  const double across = std::max(1.0, page.width() - margin) / e.Width();
-  const double down = std::max(1.0, page.height() - margin) / e.Height();
-  TreeCore::Scales s = TreeCore::FitScales(
-      e.Width(), e.Height(), std::max(page.width(), page.height()), printer->resolution() / 1440.0);
+  const double across = std::max(1.0, width - margin) / e.Width();
+  const double down = std::max(1.0, height - margin) / e.Height();
+  TreeCore::Scales s = TreeCore::FitScales(e.Width(), e.Height(),
+                                           static_cast<int>(std::max(width, height) - margin));
   if (s.X == s.Y) {
     s.X = s.Y = std::min(across, down);
   } else {
     s.X = std::min(s.X, across);
     s.Y = std::min(s.Y, down);
   }
+  // A small tree is not blown up past four times its size on the pad.
+  constexpr double Largest = 4 / TreeCore::PictureTwipsPerPixel;
+  s.X = std::min(s.X, Largest);
+  s.Y = std::min(s.Y, Largest);
   QPainter painter(printer);
+  painter.scale(k, k);
   PaintPicture(painter, printed_, s);
 }
 

@@ -352,6 +352,12 @@ class ExportWindowTests : public QObject {
     const QImage image = QApplication::clipboard()->image();
     QVERIFY(!image.isNull());
     QCOMPARE(image.size() / image.devicePixelRatio(), h.Surface()->size());
+    // The drawing is in it: the circles' fill colour shows.
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    int filled = 0;
+    for (int y = 0; y < rgb.height(); ++y)
+      for (int x = 0; x < rgb.width(); ++x) filled += rgb.pixel(x, y) == qRgb(255, 251, 230);
+    QVERIFY(filled > 100);
   }
 
   // Without a printer the preview still opens, as a window of its own, and
