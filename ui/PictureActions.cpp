@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QButtonGroup>
 #include <QClipboard>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -10,7 +9,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QImageWriter>
-#include <QLabel>
 #include <QMenu>
 #include <QPainter>
 #include <QPrintPreviewDialog>
