@@ -4,9 +4,11 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
 
 #include "PasteText.h"
@@ -113,6 +115,20 @@ bool BoxEditing::eventFilter(QObject* watched, QEvent* event) {
         box_->deselect();
         box_->setCursorPosition(box_->cursorPositionAt(mouse->position().toPoint()));
         Paste(QApplication::clipboard()->text(QClipboard::Selection));
+        return true;
+      }
+      break;
+    }
+    case QEvent::Drop: {
+      // Text dragged in from elsewhere is pasted as well; a move within the
+      // box stays the box's own.
+      auto* drop = static_cast<QDropEvent*>(event);
+      if (drop->source() != box_ && drop->mimeData()->hasText() && !box_->isReadOnly()) {
+        box_->deselect();
+        box_->setCursorPosition(box_->cursorPositionAt(drop->position().toPoint()));
+        Paste(drop->mimeData()->text());
+        drop->setDropAction(Qt::CopyAction);
+        drop->accept();
         return true;
       }
       break;

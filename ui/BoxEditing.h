@@ -1,5 +1,5 @@
 // What the Get Tree, Search and Erase boxes add to a plain line edit:
-// pasted columns become lists, and a list that a command refused and
+// pasted (or dropped) columns become lists, and a list that a command refused and
 // emptied comes back with Ctrl+Z or the context menu's Undo, the refused
 // piece selected. Typed text is left exactly as typed.
 #pragma once

@@ -3,9 +3,11 @@
 #include <QAction>
 #include <QClipboard>
 #include <QDir>
+#include <QDropEvent>
 #include <QFile>
 #include <QImage>
 #include <QMenu>
+#include <QMimeData>
 #include <QPrintPreviewDialog>
 #include <QTemporaryDir>
 #include <QTest>
@@ -180,6 +182,20 @@ class ExportWindowTests : public QObject {
     QVERIFY(paste != nullptr);
     paste->trigger();
     QCOMPARE(erase->text(), QStringLiteral("3,8"));
+  }
+
+  void droppedColumnsBecomeLists() {
+    Harness h;
+    QLineEdit* edit = h.Box("TxtGetTree");
+    QMimeData data;
+    data.setText(QStringLiteral("5\r\n3\r\n8\r\n"));
+    // As a drag from another program arrives: enter, then the drop.
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(edit, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(edit, &drop);
+    QCOMPARE(edit->text(), QStringLiteral("5,3,8"));
   }
 
   void typedTextIsJudgedAsTyped() {
