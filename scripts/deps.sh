@@ -2,7 +2,8 @@
 # Sourced by scripts/run and scripts/test.
 
 TREETEST_PACKAGES=(cmake ninja-build g++ make pkg-config qt6-base-dev libgl-dev
-                   libgtest-dev libgmock-dev libbenchmark-dev)
+                   libgtest-dev libgmock-dev libbenchmark-dev
+                   librsvg2-bin dpkg-dev file desktop-file-utils appstream)
 
 ensure_packages() {
   local missing=()

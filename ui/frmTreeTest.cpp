@@ -13,11 +13,14 @@
 #include <cmath>
 #include <limits>
 
+#include "BoxEditing.h"
 #include "DrawSurface.h"
 #include "Drawing.h"
 #include "ListParse.h"
+#include "ListsMenu.h"
 #include "NodeElement.h"
 #include "PadView.h"
+#include "PictureActions.h"
 #include "Twips.h"
 
 using TreeUi::MessageIcon;
@@ -108,6 +111,17 @@ frmTreeTest::frmTreeTest(QWidget* parent)
   elements_.LnNode.ZOrder(0, 1);
   HideBTree();
   TxtGetTree->setFocus();
+
+  // Pictures of the drawing, ready-made lists, and paste and undo in the boxes.
+  new TreeUi::PictureActions(*this);
+  auto* lists = new TreeUi::ListsMenu(*this);
+  new TreeUi::BoxEditing(TxtGetTree, lists->Menu());
+  new TreeUi::BoxEditing(txtSearchNode);
+  new TreeUi::BoxEditing(txtEraseNode);
+}
+
+void frmTreeTest::KeepRefusedText(QLineEdit* box) {
+  if (auto* editing = box->findChild<TreeUi::BoxEditing*>()) editing->Refused();
 }
 
 frmTreeTest::~frmTreeTest() {
@@ -488,6 +502,7 @@ bool frmTreeTest::ParseListOf(QLineEdit* box, BusyCursor& busy, std::vector<std:
   auto parsed = TreeCommands::ParseList(box->text().toStdString());
   if (!parsed) {
     Say(busy, NumbersOnly, Error, MessageIcon::Error);
+    KeepRefusedText(box);
     box->clear();
     box->setFocus();
     return false;
@@ -530,6 +545,7 @@ void frmTreeTest::cmdSearchNode_Click() {
   const std::optional<std::int32_t> value = TreeCommands::ToInt32(text.toStdString());
   if (!value) {
     Say(busy, NumbersOnly, Error, MessageIcon::Error);
+    KeepRefusedText(txtSearchNode);
     txtSearchNode->clear();
     txtSearchNode->setFocus();
     return;

@@ -56,6 +56,8 @@ class frmTreeTest final : public QWidget {
   // Messages go to `sink`; nullptr restores the modal message boxes. The
   // window does not take ownership.
   void SetMessageSink(TreeUi::MessageSink* sink);
+  // Where messages go now, for the features that add their own.
+  TreeUi::MessageSink* Messages() const { return sink_; }
 
   // ---- For the drawing layer and the tests ---------------------------------
 
@@ -94,6 +96,8 @@ class frmTreeTest final : public QWidget {
   bool ParseListOf(QLineEdit* box, BusyCursor& busy, std::vector<std::int16_t>& list);
   void Redraw();
   void SelectAllIn(QLineEdit* box);
+  // Lets Undo bring back a text that a refusal is about to empty.
+  static void KeepRefusedText(QLineEdit* box);
 
   TreeCore::ElementArrays elements_;
   std::unique_ptr<TreeUi::ModalMessageBox> modalBox_;

@@ -1,0 +1,128 @@
+#include "ExportMode.h"
+
+#include <QGuiApplication>
+#include <QImageWriter>
+#include <QSaveFile>
+#include <algorithm>
+#include <cctype>
+#include <iostream>
+#include <iterator>
+#include <string>
+#include <string_view>
+
+#include "Drawing.h"
+#include "ListParse.h"
+#include "PictureRender.h"
+#include "SvgExport.h"
+
+namespace TreeApp {
+
+namespace {
+
+constexpr int Refused = 2;
+constexpr int WriteFailed = 1;
+
+std::string LowerSuffix(std::string_view path) {
+  const auto dot = path.find_last_of('.');
+  const auto slash = path.find_last_of('/');
+  if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash)) return {};
+  std::string suffix(path.substr(dot + 1));
+  std::transform(suffix.begin(), suffix.end(), suffix.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return suffix;
+}
+
+int WritePng(const std::string& path, const TreeCore::ElementArrays& elements, char* program) {
+  // Text needs a GUI application; the offscreen platform needs no display.
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  int argc = 1;
+  char* argv[] = {program, nullptr};
+  QGuiApplication app(argc, argv);
+  // The pad's scale when it fits in the default size, else fitted to it.
+  TreeUi::PictureSizing sizing;
+  const QSize natural = TreeUi::PictureSize(elements, {});
+  sizing.Fit = std::max(natural.width(), natural.height()) > TreeCore::DefaultFitPixels;
+  const QImage image = TreeUi::RenderPicture(elements, TreeUi::ScalesFor(elements, sizing));
+  if (image.isNull()) {
+    std::cerr << "treetest: not enough memory for the picture\n";
+    return WriteFailed;
+  }
+  const QString file = QString::fromLocal8Bit(path.c_str());
+  QSaveFile out(file);
+  if (!out.open(QIODevice::WriteOnly)) {
+    std::cerr << "treetest: cannot write " << path << ": " << out.errorString().toStdString()
+              << '\n';
+    return WriteFailed;
+  }
+  QImageWriter writer(&out, "png");
+  if (!writer.write(image) || !out.commit()) {
+    out.cancelWriting();
+    std::cerr << "treetest: cannot write " << path << ": " << writer.errorString().toStdString()
+              << '\n';
+    return WriteFailed;
+  }
+  return 0;
+}
+
+}  // namespace
+
+std::optional<int> RunExportMode(int argc, char* argv[]) {
+  if (argc < 2 || std::string_view(argv[1]) != "--export") return std::nullopt;
+  if (argc != 4) {
+    std::cerr
+        << "Usage: treetest --export FILE.svg|FILE.png LIST   (LIST - reads standard input)\n";
+    return Refused;
+  }
+  const std::string path = argv[2];
+  // A list of 32767 values is longer than one argument may be: "-" reads it
+  // from standard input instead, without the line breaks that end it.
+  std::string list = argv[3];
+  if (list == "-") {
+    list.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+    while (!list.empty() && (list.back() == '\n' || list.back() == '\r')) list.pop_back();
+  }
+  const std::string suffix = LowerSuffix(path);
+  if (suffix != "svg" && suffix != "png") {
+    std::cerr << "treetest: the file name must end in .svg or .png\n";
+    return Refused;
+  }
+  // The same checks and messages as the Get Tree command.
+  if (list.empty()) {
+    std::cerr << "Insert integer numbers in textbox separated by commas\n";
+    return Refused;
+  }
+  const auto values = TreeCommands::ParseList(list);
+  if (!values) {
+    std::cerr << "Please enter numbers only!\n";
+    return Refused;
+  }
+
+  TreeCore::InstallDrawingHooks();
+  TreeCore::ResetTree(TreeCore::MainTree, false);
+  TreeCore::DrawingWidth = 0;
+  TreeCore::DrawingHeight = 0;
+  for (const std::int16_t value : *values) TreeCore::InsertValue(TreeCore::MainTree, value);
+  TreeCore::ElementArrays elements;
+  // As the window's drawing starts: the templates hidden until drawn.
+  elements.TreeNode[0].Visible = false;
+  elements.ShNode[0].Visible = false;
+  elements.LnNode[0].Visible = false;
+  TreeCore::DrawTree(elements.TreeNode, elements.ShNode, elements.LnNode, 0);
+
+  int status = 0;
+  if (suffix == "svg") {
+    const std::string error = TreeCore::SaveSvg(path, elements);
+    if (!error.empty()) {
+      std::cerr << "treetest: " << error << '\n';
+      status = WriteFailed;
+    }
+  } else {
+    status = WritePng(path, elements, argv[0]);
+  }
+  // The drawing library keeps pointers to the arrays it drew into.
+  TreeCore::ResetTree(TreeCore::MainTree, false);
+  TreeCore::ResetDrawingState();
+  return status;
+}
+
+}  // namespace TreeApp

@@ -1,0 +1,160 @@
+#include "SvgExport.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <string_view>
+
+namespace TreeCore {
+
+namespace {
+
+// Caption size in pixels at 100 %, as the pad paints it.
+constexpr double CaptionPixels = 11.0;
+// Six-character captions (-32768) are squeezed to fit their circle.
+constexpr double NarrowCaptionPixels = 9.0;
+
+// Numbers go through a small buffer: a 32767-node picture holds some 400,000
+// of them, and stream formatting of doubles is the slow part of writing it.
+class SvgOut {
+ public:
+  explicit SvgOut(std::ostream& out) : out_(out) { buffer_.reserve(1 << 16); }
+  ~SvgOut() { Flush(); }
+
+  SvgOut& operator<<(std::string_view text) {
+    buffer_.append(text);
+    if (buffer_.size() > (1 << 16) - 256) Flush();
+    return *this;
+  }
+  // Without this a character would be written as the number of its code.
+  SvgOut& operator<<(char c) { return *this << std::string_view(&c, 1); }
+  SvgOut& operator<<(double value) {
+    char digits[64];
+    // Two decimals are a hundredth of a pixel; trailing zeros are dropped.
+    const double rounded = std::round(value * 100) / 100;
+    auto [end, ec] =
+        std::to_chars(digits, digits + sizeof digits, rounded + 0.0, std::chars_format::fixed, 2);
+    if (ec != std::errc()) return *this << std::string_view("0");
+    char* p = end;
+    while (p > digits && p[-1] == '0') --p;
+    if (p > digits && p[-1] == '.') --p;
+    std::string_view text(digits, static_cast<std::size_t>(p - digits));
+    if (text == "-0") text = "0";
+    return *this << text;
+  }
+  void Escaped(std::string_view text) {
+    for (const char c : text) {
+      switch (c) {
+        case '&':
+          *this << "&amp;";
+          break;
+        case '<':
+          *this << "&lt;";
+          break;
+        case '>':
+          *this << "&gt;";
+          break;
+        default:
+          buffer_.push_back(c);
+      }
+    }
+  }
+  void Flush() {
+    out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+    buffer_.clear();
+  }
+
+ private:
+  std::ostream& out_;
+  std::string buffer_;
+};
+
+template <class T, class F>
+void ForVisible(const ControlArray<T>& array, F&& f) {
+  for (std::int32_t k = 0; k < array.UpperBound(); ++k) {
+    const auto i = static_cast<std::int16_t>(k);
+    if (array.IsLoaded(i) && array[i].Visible) f(array[i]);
+  }
+}
+
+}  // namespace
+
+bool WriteSvg(std::ostream& out, const ElementArrays& elements, double pixelsPerTwip) {
+  if (!(pixelsPerTwip > 0) || !std::isfinite(pixelsPerTwip))
+    pixelsPerTwip = 1.0 / PictureTwipsPerPixel;
+  const Extent extent = VisibleExtent(elements);
+  const double s = pixelsPerTwip;
+  const double zoom = s * PictureTwipsPerPixel;
+  const double margin = PictureMargin * zoom;
+  const double width = (extent.Empty ? 0 : extent.Width() * s) + 2 * margin;
+  const double height = (extent.Empty ? 0 : extent.Height() * s) + 2 * margin;
+  const double x0 = extent.Empty ? 0 : extent.Left, y0 = extent.Empty ? 0 : extent.Top;
+  auto X = [&](double twips) { return (twips - x0) * s + margin; };
+  auto Y = [&](double twips) { return (twips - y0) * s + margin; };
+
+  {
+    SvgOut svg(out);
+    svg << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        << "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" << width
+        << "\" height=\"" << height << "\" viewBox=\"0 0 " << width << ' ' << height << "\">\n"
+        << "<rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n";
+
+    // Lines under circles under captions, as the pad paints them.
+    svg << "<g stroke=\"#5a5a5a\" stroke-width=\"" << zoom << "\">\n";
+    ForVisible(elements.LnNode, [&](const Line& l) {
+      svg << "<line x1=\"" << X(l.X1) << "\" y1=\"" << Y(l.Y1) << "\" x2=\"" << X(l.X2)
+          << "\" y2=\"" << Y(l.Y2) << "\"/>\n";
+    });
+    svg << "</g>\n<g stroke=\"#1f3a60\" stroke-width=\"" << zoom << "\" fill=\"#fffbe6\">\n";
+    ForVisible(elements.ShNode, [&](const Shape& c) {
+      const double r = std::max(0.0, std::min(c.Width, c.Height) * s / 2 - 0.5 * zoom);
+      svg << "<circle cx=\"" << X(c.Left + c.Width / 2.0) << "\" cy=\"" << Y(c.Top + c.Height / 2.0)
+          << "\" r=\"" << r << "\"/>\n";
+    });
+    svg << "</g>\n<g font-family=\"sans-serif\" font-size=\"" << CaptionPixels * zoom
+        << "\" text-anchor=\"middle\" dominant-baseline=\"central\" fill=\"#000000\">\n";
+    ForVisible(elements.TreeNode, [&](const Label& l) {
+      svg << "<text x=\"" << X(l.Left + l.Width / 2.0) << "\" y=\"" << Y(l.Top + l.Height / 2.0)
+          << '"';
+      if (l.Caption.size() >= 6) svg << " font-size=\"" << NarrowCaptionPixels * zoom << '"';
+      svg << '>';
+      svg.Escaped(l.Caption);
+      svg << "</text>\n";
+    });
+    svg << "</g>\n</svg>\n";
+  }
+  out.flush();
+  return static_cast<bool>(out);
+}
+
+std::string SaveSvg(const std::string& path, const ElementArrays& elements, double pixelsPerTwip) {
+  const std::string temporary = path + ".tmp";
+  {
+    std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
+    if (!file) return "cannot create " + temporary + ": " + std::strerror(errno);
+    if (!WriteSvg(file, elements, pixelsPerTwip)) {
+      const int error = errno;
+      file.close();
+      std::remove(temporary.c_str());
+      return "cannot write " + temporary + ": " + std::strerror(error);
+    }
+    file.close();
+    if (file.fail()) {
+      const int error = errno;
+      std::remove(temporary.c_str());
+      return "cannot write " + temporary + ": " + std::strerror(error);
+    }
+  }
+  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+    const int error = errno;
+    std::remove(temporary.c_str());
+    return "cannot replace " + path + ": " + std::strerror(error);
+  }
+  return {};
+}
+
+}  // namespace TreeCore
