@@ -1,8 +1,12 @@
 #include <QApplication>
+#include <iostream>
 
+#include "TraceMode.h"
 #include "frmTreeTest.h"
 
 int main(int argc, char* argv[]) {
+  if (TreeTrace::WantsTraceMode(argc, argv))
+    return TreeTrace::RunTraceMode(std::cin, std::cout, std::cerr);
   QApplication app(argc, argv);
   frmTreeTest window;
   window.show();
