@@ -15,43 +15,6 @@
 
 namespace TreeUi {
 
-namespace {
-
-const QColor SurfaceColour(255, 255, 255);
-const QColor LineColour(90, 90, 90);
-const QColor CircleOutline(31, 58, 96);
-const QColor CircleFill(255, 251, 230);
-const QColor CaptionColour(0, 0, 0);
-
-// Cuts a segment to a rectangle (Liang-Barsky), so that painting never meets
-// the huge coordinates of a line that crosses most of a wide drawing.
-bool ClipSegment(QPointF& a, QPointF& b, const QRectF& r) {
-  double t0 = 0, t1 = 1;
-  const double dx = b.x() - a.x(), dy = b.y() - a.y();
-  const double p[4] = {-dx, dx, -dy, dy};
-  const double q[4] = {a.x() - r.left(), r.right() - a.x(), a.y() - r.top(), r.bottom() - a.y()};
-  for (int i = 0; i < 4; ++i) {
-    if (p[i] == 0) {
-      if (q[i] < 0) return false;
-      continue;
-    }
-    const double t = q[i] / p[i];
-    if (p[i] < 0) {
-      if (t > t1) return false;
-      t0 = std::max(t0, t);
-    } else {
-      if (t < t0) return false;
-      t1 = std::min(t1, t);
-    }
-  }
-  const QPointF start = a;
-  a = QPointF(start.x() + t0 * dx, start.y() + t0 * dy);
-  b = QPointF(start.x() + t1 * dx, start.y() + t1 * dy);
-  return true;
-}
-
-}  // namespace
-
 QString DisplayText(const std::string& text) {
   QString s = QString::fromStdString(text);
   s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -110,17 +73,58 @@ void DrawSurface::Place() {
   update();
 }
 
-QPointF DrawSurface::ToLocal(double xTwips, double yTwips) const {
+void DrawSurface::SetView(double zoomX, double zoomY, double originX, double originY) {
+  if (zoomX == zoomX_ && zoomY == zoomY_ && originX == originX_ && originY == originY_) return;
+  zoomX_ = zoomX;
+  zoomY_ = zoomY;
+  originX_ = originX;
+  originY_ = originY;
+  update();
+}
+
+ViewTransform DrawSurface::Transform() const {
   const QRect client = viewport_->contentsRect();
-  return QPointF(ToPixelsF(left_ + xTwips) + client.left() - x(),
-                 ToPixelsF(top_ + yTwips) + client.top() - y());
+  ViewTransform t;
+  t.ScaleX = zoomX_ / TwipsPerPixel;
+  t.ScaleY = zoomY_ / TwipsPerPixel;
+  t.OffsetX = ToPixelsF(left_ - originX_ * zoomX_) + client.left() - x();
+  t.OffsetY = ToPixelsF(top_ - originY_ * zoomY_) + client.top() - y();
+  return t;
+}
+
+QPointF DrawSurface::ToLocal(double xTwips, double yTwips) const {
+  const ViewTransform t = Transform();
+  return QPointF(t.DeviceX(xTwips), t.DeviceY(yTwips));
 }
 
 Box DrawSurface::ToTwips(const QRectF& local) const {
-  const QPointF origin = ToLocal(0, 0);
-  return Box{TreeUi::ToTwips(local.left() - origin.x()), TreeUi::ToTwips(local.top() - origin.y()),
-             TreeUi::ToTwips(local.right() - origin.x()),
-             TreeUi::ToTwips(local.bottom() - origin.y())};
+  const ViewTransform t = Transform();
+  return Box{t.ModelX(local.left()), t.ModelY(local.top()), t.ModelX(local.right()),
+             t.ModelY(local.bottom())};
+}
+
+Extent DrawSurface::DrawnBounds() const {
+  RebuildIfNeeded();
+  return bounds_;
+}
+
+void DrawSurface::SetMarkedElements(std::vector<int> elements) {
+  if (elements == decorations_.Marked) return;
+  decorations_.Marked = std::move(elements);
+  update();
+}
+
+void DrawSurface::SetBadges(std::vector<std::string> badgeByElement,
+                            std::vector<bool> warnByElement) {
+  decorations_.Badges = std::move(badgeByElement);
+  decorations_.Warn = std::move(warnByElement);
+  update();
+}
+
+void DrawSurface::SetHint(const QString& hint) {
+  if (hint == hint_) return;
+  hint_ = hint;
+  update();
 }
 
 void DrawSurface::RebuildIfNeeded() const {
@@ -153,28 +157,36 @@ void DrawSurface::RebuildIfNeeded() const {
   lines_.Build(std::move(lines));
   shapes_.Build(std::move(shapes));
   labels_.Build(std::move(labels));
-}
-
-template <class T>
-std::vector<std::int16_t> DrawSurface::VisibleInOrder(const TreeCore::ControlArray<T>& array,
-                                                      const ElementIndex& index,
-                                                      const Box& area) const {
-  std::vector<std::int16_t> found;
-  index.Query(area, [&](std::int32_t k) {
-    const auto i = static_cast<std::int16_t>(k);
-    if (array.IsLoaded(i) && array[i].Visible) found.push_back(i);
-  });
-  // Within one kind, the stacking order decides who is drawn over whom.
-  std::sort(found.begin(), found.end(),
-            [&](std::int16_t a, std::int16_t b) { return array.ZKey(a) < array.ZKey(b); });
-  return found;
+  bounds_ = DrawnExtent(elements_);
 }
 
 int DrawSurface::LabelAt(QPointF local) const {
   RebuildIfNeeded();
-  const Box point = ToTwips(QRectF(local, QSizeF(0, 0)));
-  const auto found = VisibleInOrder(elements_.TreeNode, labels_, point);
-  return found.empty() ? -1 : found.back();
+  const ViewTransform t = Transform();
+  // Labels smaller than a fingertip's worth of pixels are found near the point.
+  constexpr double Target = 10;
+  const TreeCore::Label& tl = elements_.TreeNode[0];
+  const double slackX = std::max(0.0, (Target - tl.Width * t.ScaleX) / 2);
+  const double slackY = std::max(0.0, (Target - tl.Height * t.ScaleY) / 2);
+  const Box area = ToTwips(QRectF(local, QSizeF(0, 0)).adjusted(-slackX, -slackY, slackX, slackY));
+  const auto& array = elements_.TreeNode;
+  int best = -1;
+  double bestDistance = 0;
+  labels_.Query(area, [&](std::int32_t k) {
+    const auto i = static_cast<std::int16_t>(k);
+    if (!array.IsLoaded(i) || !array[i].Visible) return;
+    const TreeCore::Label& l = array[i];
+    const double dx = t.DeviceX(l.Left + l.Width / 2) - local.x();
+    const double dy = t.DeviceY(l.Top + l.Height / 2) - local.y();
+    // Exact hits all count as one distance: among them the one in front wins.
+    const double distance = slackX == 0 && slackY == 0 ? 0 : dx * dx + dy * dy;
+    const auto front = [&] { return array.ZKey(i) > array.ZKey(static_cast<std::int16_t>(best)); };
+    if (best < 0 || distance < bestDistance || (distance == bestDistance && front())) {
+      best = k;
+      bestDistance = distance;
+    }
+  });
+  return best;
 }
 
 QString DrawSurface::ToolTipAt(QPointF local) const {
@@ -185,69 +197,31 @@ QString DrawSurface::ToolTipAt(QPointF local) const {
 
 void DrawSurface::Paint(QPainter& painter, const QRectF& area) const {
   RebuildIfNeeded();
-  painter.fillRect(area, SurfaceColour);
-  // A pixel of margin: antialiased edges reach half a pixel outside an element.
-  const QRectF margin = area.adjusted(-2, -2, 2, 2);
-  const Box visible = ToTwips(margin);
-  const QPointF origin = ToLocal(0, 0);
-  auto at = [&](double xTwips, double yTwips) {
-    return QPointF(origin.x() + ToPixelsF(xTwips), origin.y() + ToPixelsF(yTwips));
-  };
-
-  painted_ = 0;
-  painter.save();
-  painter.setClipRect(area);
-  painter.setRenderHint(QPainter::Antialiasing, true);
-
-  painter.setPen(QPen(LineColour, 1));
-  for (std::int16_t k : VisibleInOrder(elements_.LnNode, lines_, visible)) {
-    const TreeCore::Line& l = elements_.LnNode[k];
-    QPointF a = at(l.X1, l.Y1), b = at(l.X2, l.Y2);
-    if (!ClipSegment(a, b, margin)) continue;
-    painter.drawLine(a, b);
-    ++painted_;
-  }
-
-  painter.setPen(QPen(CircleOutline, 1));
-  painter.setBrush(CircleFill);
-  for (std::int16_t k : VisibleInOrder(elements_.ShNode, shapes_, visible)) {
-    const TreeCore::Shape& s = elements_.ShNode[k];
-    // The outline runs just inside the shape's box.
-    const QRectF box(at(s.Left, s.Top), QSizeF(ToPixelsF(s.Width), ToPixelsF(s.Height)));
-    const double side = std::min(box.width(), box.height());
-    QRectF circle(0, 0, side, side);
-    circle.moveCenter(box.center());
-    painter.drawEllipse(circle.adjusted(0.5, 0.5, -0.5, -0.5));
-    ++painted_;
-  }
-
-  painter.setPen(CaptionColour);
-  painter.setBrush(Qt::NoBrush);
-  painter.setFont(captionFont_);
-  const QFontMetricsF metrics(captionFont_);
-  for (std::int16_t k : VisibleInOrder(elements_.TreeNode, labels_, visible)) {
-    const TreeCore::Label& l = elements_.TreeNode[k];
-    const QRectF box(at(l.Left, l.Top), QSizeF(ToPixelsF(l.Width), ToPixelsF(l.Height)));
-    const QString caption = QString::fromStdString(l.Caption);
-    // Six-character values such as -32768 are squeezed rather than cut.
-    const double wide = metrics.horizontalAdvance(caption);
-    if (wide > box.width() && wide > 0) {
-      QFont narrow = captionFont_;
-      narrow.setPixelSize(std::max(6, static_cast<int>(11 * box.width() / wide)));
-      painter.setFont(narrow);
-      painter.drawText(box, Qt::AlignCenter, caption);
-      painter.setFont(captionFont_);
-    } else {
-      painter.drawText(box, Qt::AlignCenter, caption);
-    }
-    ++painted_;
-  }
-  painter.restore();
+  PaintOptions options;
+  options.CaptionFont = captionFont_;
+  const ElementLookups lookups{&lines_, &shapes_, &labels_};
+  options.Lookups = &lookups;
+  if (!decorations_.Empty()) options.Decorations = &decorations_;
+  painted_ = PaintElements(painter, elements_, Transform(), area, options);
 }
 
 void DrawSurface::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   Paint(painter, QRectF(event->rect()));
+  if (hint_.isEmpty()) return;
+  // In the viewport's bottom-right corner, over whatever is drawn there.
+  QFont font = captionFont_;
+  font.setPixelSize(10);
+  painter.setFont(font);
+  const QFontMetrics metrics(font);
+  const QRect client = viewport_->contentsRect().translated(-pos());
+  QRect box = metrics.boundingRect(hint_).adjusted(-4, -2, 4, 2);
+  box.moveBottomRight(client.bottomRight() - QPoint(3, 3));
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(QColor(245, 245, 245, 220));
+  painter.drawRect(box);
+  painter.setPen(QColor(90, 90, 90));
+  painter.drawText(box, Qt::AlignCenter, hint_);
 }
 
 bool DrawSurface::event(QEvent* event) {

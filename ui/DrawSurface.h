@@ -11,7 +11,9 @@
 #include <vector>
 
 #include "ElementIndex.h"
+#include "ElementPainter.h"
 #include "Templates.h"
+#include "ViewTransform.h"
 
 class QFrame;
 
@@ -34,14 +36,41 @@ class DrawSurface final : public QWidget {
   void SetWidth(double width);
   void SetHeight(double height);
 
+  // How the drawing lies on the surface: a drawing point (twips) x shows at
+  // surface twip (x - originX) * zoomX, and likewise vertically. At 100 %
+  // both zooms are 1 and the origin is (0, 0), so that the surface is the
+  // drawing.
+  void SetView(double zoomX, double zoomY, double originX, double originY);
+  double ZoomX() const { return zoomX_; }
+  double ZoomY() const { return zoomY_; }
+  double OriginX() const { return originX_; }
+  double OriginY() const { return originY_; }
+  // Drawing twips to pixels of this widget.
+  ViewTransform Transform() const;
+
   // The elements were created, moved, shown or destroyed: the lookups are
   // rebuilt before the next paint or hit test.
   void ElementsChanged();
+  // The box of the visible elements, in drawing twips.
+  Extent DrawnBounds() const;
+
+  // Decorations, indexed by element k; empty for none.
+  void SetMarkedElements(std::vector<int> elements);
+  void SetBadges(std::vector<std::string> badgeByElement, std::vector<bool> warnByElement);
+  const ElementDecorations& Decorations() const { return decorations_; }
+
+  // A short note in the corner of the viewport; empty for none.
+  void SetHint(const QString& hint);
+  const QString& Hint() const { return hint_; }
+
+  // A press that turned into a drag is no click.
+  void CancelClick() { pressedLabel_ = -1; }
 
   // The point of this widget (logical pixels) that shows a surface point in twips.
   QPointF ToLocal(double xTwips, double yTwips) const;
   // The visible label under a point of this widget, the one in front where
-  // labels overlap; -1 when there is none.
+  // labels overlap; -1 when there is none. Labels too small to aim at are
+  // found within a few pixels, the one nearest the point winning.
   int LabelAt(QPointF local) const;
   // The tooltip of that label, with Qt's line breaks; empty when none.
   QString ToolTipAt(QPointF local) const;
@@ -70,19 +99,20 @@ class DrawSurface final : public QWidget {
   void Place();
   void RebuildIfNeeded() const;
   Box ToTwips(const QRectF& local) const;
-  template <class T>
-  std::vector<std::int16_t> VisibleInOrder(const TreeCore::ControlArray<T>& array,
-                                           const ElementIndex& index, const Box& area) const;
 
   TreeCore::ElementArrays& elements_;
   QFrame* viewport_;
   double left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+  double zoomX_ = 1, zoomY_ = 1, originX_ = 0, originY_ = 0;
   int pressedLabel_ = -1;
   QFont captionFont_;
+  ElementDecorations decorations_;
+  QString hint_;
 
   mutable int painted_ = 0;
   mutable bool dirty_ = true;
   mutable ElementIndex lines_, shapes_, labels_;
+  mutable Extent bounds_;
 };
 
 // A description as Qt shows it: its CR LF line breaks become LF.
