@@ -14,4 +14,8 @@ void Engine::Delete(TreeCore::TreeRec& tree, std::int32_t index) {
   TreeCore::DeleteNode(tree, index);
 }
 
+void AttachMainObserver(TreeCore::TreeObserver* observer) {
+  (void)observer;
+}
+
 }  // namespace TreeTrace

@@ -23,4 +23,8 @@ class Engine {
   TreeCore::TreeObserver* observer_ = nullptr;
 };
 
+// Attaches `observer` to the engine state the window's commands run on
+// (nullptr detaches it).
+void AttachMainObserver(TreeCore::TreeObserver* observer);
+
 }  // namespace TreeTrace

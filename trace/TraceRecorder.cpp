@@ -263,16 +263,19 @@ std::vector<StepEvent> TraceRecorder::EventsOf(std::size_t i) const {
   return events;
 }
 
-std::vector<std::int32_t> TraceRecorder::MarkedNodes(std::size_t i) const {
-  const std::vector<StepEvent> events = EventsOf(i);
+std::vector<std::int32_t> TraceRecorder::MarksOf(std::size_t i,
+                                                 const std::vector<StepEvent>& events,
+                                                 std::size_t only) const {
   std::vector<std::int32_t> marks;
   std::int32_t erased = -1;
-  for (const StepEvent& e : events) {
+  for (std::size_t k = 0; k < events.size(); ++k) {
+    const StepEvent& e = events[k];
     if (e.Type == EventType::Erase) {
       // The slot is gone; later events already use the closed-up numbering.
       erased = e.Node;
       continue;
     }
+    if (only != AllEvents && k != only) continue;
     for (std::int32_t n : {e.Node, e.Other, e.Third}) {
       if (n < 0) continue;
       if (kind_ == CommandKind::Erase && erased == -1 && steps_[i].Node >= 0) {

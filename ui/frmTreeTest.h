@@ -2,6 +2,7 @@
 // buttons, the scrollable drawing pad and the node status panel.
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 #include <array>
 #include <cstdint>
@@ -16,13 +17,15 @@ class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QAction;
 class QMenu;
 class QPushButton;
 class QScrollBar;
 
 namespace TreeUi {
 class DrawSurface;
-}
+class StepsWindow;
+}  // namespace TreeUi
 
 class frmTreeTest final : public QWidget {
   Q_OBJECT
@@ -63,6 +66,12 @@ class frmTreeTest final : public QWidget {
   QWidget* ScrollFocusControl() const { return ScrollFocusControl_; }
   // The pad's right-click menu; each feature adds its own actions to it.
   QMenu* PadMenu() const { return padMenu_; }
+  // The "Balancing Steps" window, nullptr while it is closed; opening it
+  // again raises the open one.
+  TreeUi::StepsWindow* BalancingSteps() const;
+  TreeUi::StepsWindow* OpenBalancingSteps();
+  QAction* BalancingStepsAction() const { return stepsAction_; }
+  QAction* ShowBalanceAction() const { return balanceAction_; }
   const TreeUi::ScrollScale& HorizontalScale() const { return hScale_; }
   const TreeUi::ScrollScale& VerticalScale() const { return vScale_; }
 
@@ -94,6 +103,8 @@ class frmTreeTest final : public QWidget {
   bool ParseListOf(QLineEdit* box, BusyCursor& busy, std::vector<std::int16_t>& list);
   void Redraw();
   void SelectAllIn(QLineEdit* box);
+  void CreateTraceActions();
+  void UpdateBalanceBadges();
 
   TreeCore::ElementArrays elements_;
   std::unique_ptr<TreeUi::ModalMessageBox> modalBox_;
@@ -115,6 +126,9 @@ class frmTreeTest final : public QWidget {
   QLabel* lblStatusNode = nullptr;
 
   QMenu* padMenu_ = nullptr;
+  QAction* stepsAction_ = nullptr;
+  QAction* balanceAction_ = nullptr;
+  QPointer<TreeUi::StepsWindow> steps_;
   QWidget* ScrollFocusControl_ = nullptr;
   TreeUi::ScrollScale hScale_;
   TreeUi::ScrollScale vScale_;
