@@ -103,6 +103,8 @@ void TraceRecorder::BeginValue(const TreeRec& tree, std::int16_t value) {
   live_ = &tree;
   ValueStep step;
   step.Value = value;
+  // The slot a new node fills, or the node the deletion is given.
+  step.Node = kind_ == CommandKind::Get ? tree.Count : TreeCore::FindValue(tree, value);
   if (kind_ == CommandKind::Get && tree.Exists) {
     // Where the descent will attach it: equal values go left.
     std::int32_t b = tree.Root;
@@ -137,8 +139,6 @@ void TraceRecorder::Add(const StepEvent& event) {
   ++workSinceSnapshot_;
   if (event.Type == EventType::Rotate) ++step.Rotations[event.Detail & 3];
   if (event.Type == EventType::FixUp) ++step.FixUps;
-  if ((event.Type == EventType::Insert || event.Type == EventType::Erase) && step.Node == -1)
-    step.Node = event.Node;
   if (!keeping_) return;
   if (events_.size() >= limits_.MaxKeptEvents) {
     // Over budget: this value's events are rebuilt on demand instead.
