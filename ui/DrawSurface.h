@@ -26,6 +26,8 @@ class DrawSurface final : public QWidget {
   // `viewport` is the framed widget whose client area shows the surface.
   DrawSurface(TreeCore::ElementArrays& elements, QFrame* viewport);
 
+  const TreeCore::ElementArrays& Elements() const { return elements_; }
+
   // Position within the viewport's client area, and size, in twips.
   double Left() const { return left_; }
   double Top() const { return top_; }

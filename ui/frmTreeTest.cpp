@@ -18,6 +18,8 @@
 #include "DrawSurface.h"
 #include "Drawing.h"
 #include "ListParse.h"
+#include "NodeElement.h"
+#include "PadView.h"
 #include "StepsWindow.h"
 #include "Twips.h"
 
@@ -191,8 +193,6 @@ void frmTreeTest::CreateControls() {
     // The surface moves when a dragged thumb is released, not while it moves.
     bar->setTracking(false);
   }
-  connect(HScrollDrawP, &QScrollBar::valueChanged, this, &frmTreeTest::HScrollDrawP_Change);
-  connect(VScrollDrawP, &QScrollBar::valueChanged, this, &frmTreeTest::VScrollDrawP_Change);
 
   PicDrawPad = new QFrame(this);
   PicDrawPad->setObjectName(QStringLiteral("PicDrawPad"));
@@ -203,12 +203,19 @@ void frmTreeTest::CreateControls() {
   PicInDrawPad->SetWidth(2415);
   PicInDrawPad->SetHeight(2535);
   connect(PicInDrawPad, &TreeUi::DrawSurface::LabelClicked, this, &frmTreeTest::TreeNode_Click);
+  // The bars move the surface; after every scroll the focus goes back.
+  view_ = new TreeUi::PadView(PicInDrawPad, HScrollDrawP, VScrollDrawP, this);
+  view_->SetDesignLayout([this] { CheckMaxWH(); });
+  connect(view_, &TreeUi::PadView::Scrolled, this, [this] {
+    if (ScrollFocusControl_ != nullptr) ScrollFocusControl_->setFocus();
+  });
   padMenu_ = new QMenu(this);
   padMenu_->setObjectName(QStringLiteral("PadMenu"));
+  view_->CreateActions(this, padMenu_);
+  CreateTraceActions();
   connect(PicInDrawPad, &TreeUi::DrawSurface::MenuRequested, this, [this](QPoint global, QPointF) {
     if (!padMenu_->isEmpty()) padMenu_->popup(global);
   });
-  CreateTraceActions();
 
   FraStNd = new QGroupBox(QStringLiteral("Status Node (Click on One):"), this);
   FraStNd->setObjectName(QStringLiteral("FraStNd"));
@@ -255,6 +262,7 @@ void frmTreeTest::HideBTree() {
 }
 
 void frmTreeTest::ReturnSurfaceToOrigin() {
+  view_->ResetToDesign();
   PicInDrawPad->SetLeft(0);
   PicInDrawPad->SetTop(0);
   VScrollDrawP->hide();
@@ -310,6 +318,8 @@ void frmTreeTest::moveEvent(QMoveEvent* event) {
 }
 
 void frmTreeTest::ResizeAndRelocate() {
+  // A zoomed view keeps what it showed at the centre through the layout.
+  const TreeUi::PadView::KeepPlace keep(*view_);
   const int viewportWidth = std::max(0, ToPixels(OuterWidth() - OuterMinusViewportWidth));
   const int viewportHeight = std::max(0, ToPixels(OuterHeight() - OuterMinusViewportHeight));
 
@@ -333,18 +343,23 @@ void frmTreeTest::ResizeAndRelocate() {
   const int thickness = ToPixels(ScrollBarThickness);
   HScrollDrawP->setGeometry(PicDrawPad->x(), PicDrawPad->y() + viewportHeight, viewportWidth,
                             thickness);
-  SetScrollRange(HScrollDrawP, hScale_, PicInDrawPad->Width() - width, width);
+  view_->SetScrollRange(Qt::Horizontal, PicInDrawPad->Width() - width, width);
   HScrollDrawP->hide();
 
   VScrollDrawP->setGeometry(PicDrawPad->x() + viewportWidth, PicDrawPad->y(), thickness,
                             viewportHeight);
-  SetScrollRange(VScrollDrawP, vScale_, PicInDrawPad->Height() - height, height);
+  view_->SetScrollRange(Qt::Vertical, PicInDrawPad->Height() - height, height);
   VScrollDrawP->hide();
 
   CheckMaxWH();
 }
 
 void frmTreeTest::CheckMaxWH() {
+  // Other scales than 100 % are the view's to lay out.
+  if (!view_->InDesignLayout()) {
+    view_->Relayout();
+    return;
+  }
   const double width = ToTwips(PicDrawPad->width());
   const double height = ToTwips(PicDrawPad->height());
   const QRect client = PicDrawPad->contentsRect();
@@ -357,59 +372,32 @@ void frmTreeTest::CheckMaxWH() {
   const double drawingWidth = TreeCore::DrawingWidth;
   if (drawingWidth > width) {
     PicInDrawPad->SetWidth(drawingWidth + allowanceX);
-    SetScrollRange(HScrollDrawP, hScale_, PicInDrawPad->Width() - width, width);
+    view_->SetScrollRange(Qt::Horizontal, PicInDrawPad->Width() - width, width);
     HScrollDrawP->show();
   } else {
     PicInDrawPad->SetWidth(width);
     // Range 0 also brings a hidden bar's position back to the surface's place.
-    SetScrollRange(HScrollDrawP, hScale_, 0, width);
+    view_->SetScrollRange(Qt::Horizontal, 0, width);
     HScrollDrawP->hide();
   }
 
   const double drawingHeight = TreeCore::DrawingHeight;
   if (drawingHeight > height) {
     PicInDrawPad->SetHeight(drawingHeight + allowanceY);
-    SetScrollRange(VScrollDrawP, vScale_, PicInDrawPad->Height() - height, height);
+    view_->SetScrollRange(Qt::Vertical, PicInDrawPad->Height() - height, height);
     VScrollDrawP->show();
   } else {
     PicInDrawPad->SetHeight(height);
-    SetScrollRange(VScrollDrawP, vScale_, 0, height);
+    view_->SetScrollRange(Qt::Vertical, 0, height);
     VScrollDrawP->hide();
   }
 }
 
-void frmTreeTest::SetScrollRange(QScrollBar* bar, TreeUi::ScrollScale& scale, double extent,
-                                 double page) {
-  const TreeUi::ScrollScale next = TreeUi::ScrollScale::For(extent, ScrollArrowStep, page);
-  if (next.Unit != scale.Unit) {
-    // A position means another distance now: keep the view where it is.
-    const double offset = scale.Offset(bar->value());
-    scale = next;
-    const QSignalBlocker block(bar);
-    bar->setRange(0, next.Maximum);
-    bar->setValue(next.Position(offset));
-    if (bar == HScrollDrawP)
-      PicInDrawPad->SetLeft(-scale.Offset(bar->value()));
-    else
-      PicInDrawPad->SetTop(-scale.Offset(bar->value()));
-  } else {
-    scale = next;
-    // A position beyond the new maximum moves back to it, with the change
-    // handling of the bar.
-    bar->setRange(0, next.Maximum);
-  }
-  bar->setSingleStep(next.SingleStep);
-  bar->setPageStep(next.PageStep);
+const TreeUi::ScrollScale& frmTreeTest::HorizontalScale() const {
+  return view_->HorizontalScale();
 }
-
-void frmTreeTest::HScrollDrawP_Change(int value) {
-  PicInDrawPad->SetLeft(-hScale_.Offset(value));
-  ScrollFocusControl_->setFocus();
-}
-
-void frmTreeTest::VScrollDrawP_Change(int value) {
-  PicInDrawPad->SetTop(-vScale_.Offset(value));
-  ScrollFocusControl_->setFocus();
+const TreeUi::ScrollScale& frmTreeTest::VerticalScale() const {
+  return view_->VerticalScale();
 }
 
 // ---- Keyboard ---------------------------------------------------------------
@@ -478,12 +466,13 @@ void frmTreeTest::CheckKeyCode(const std::int16_t& KeyCode) {
   if (KeyCode != KeyPageUp && KeyCode != KeyPageDown) return;
   const double offset = -PicInDrawPad->Top();
   double target = KeyCode == KeyPageDown ? offset + page : offset - page;
-  const double maximum = vScale_.Offset(vScale_.Maximum);
+  const TreeUi::ScrollScale& vScale = view_->VerticalScale();
+  const double maximum = vScale.Offset(vScale.Maximum);
   if (target > maximum) {
     target = maximum;
     PicInDrawPad->SetTop(-maximum);
   }
-  VScrollDrawP->setValue(target > 0 ? vScale_.Position(target) : 0);
+  VScrollDrawP->setValue(target > 0 ? vScale.Position(target) : 0);
 }
 
 // ---- Commands ---------------------------------------------------------------
@@ -519,9 +508,11 @@ void frmTreeTest::Redraw() {
   TreeCore::DrawingHeight = 0;
   ShowBTree(0);
   CheckMaxWH();
+  if (view_->FitNewTrees()) view_->FitWhole(false);
 }
 
 void frmTreeTest::CmdGetTree_Click() {
+  PicInDrawPad->SetMarkedElements({});  // the found node is marked until the next command
   BusyCursor busy;
   if (TxtGetTree->text().isEmpty()) {
     Say(busy, QStringLiteral("Insert integer numbers in textbox separated by commas"), Error,
@@ -544,6 +535,7 @@ void frmTreeTest::CmdGetTree_Click() {
 }
 
 void frmTreeTest::cmdSearchNode_Click() {
+  PicInDrawPad->SetMarkedElements({});  // the found node is marked until the next command
   BusyCursor busy;
   const QString text = txtSearchNode->text();
   const std::optional<std::int32_t> value = TreeCommands::ToInt32(text.toStdString());
@@ -568,11 +560,18 @@ void frmTreeTest::cmdSearchNode_Click() {
         QStringLiteral("The Node ") + QString::number(index) + QStringLiteral(" contains ") + text +
             QStringLiteral("."),
         QStringLiteral("Node Found"), MessageIcon::Warning);
+    // Once the message is dismissed, the found node is brought into view.
+    const int element = TreeUi::ElementOfNode(index, elements_);
+    if (element >= 0) {
+      PicInDrawPad->SetMarkedElements({element});
+      view_->CentreOnElement(element);
+    }
   }
   SelectAllIn(txtSearchNode);
 }
 
 void frmTreeTest::CmdEraseTree_Click() {
+  PicInDrawPad->SetMarkedElements({});  // the found node is marked until the next command
   BusyCursor busy;
   if (txtEraseNode->text().isEmpty()) {
     Say(busy, QStringLiteral("Insert an integer number to erase"), Error, MessageIcon::Error);
@@ -607,6 +606,7 @@ void frmTreeTest::CmdEraseTree_Click() {
 }
 
 void frmTreeTest::CmdClearTree_Click() {
+  PicInDrawPad->SetMarkedElements({});  // the found node is marked until the next command
   BusyCursor busy;
   TreeCore::ResetTree(TreeCore::MainTree, false);
   PicInDrawPad->ElementsChanged();
@@ -672,4 +672,5 @@ void frmTreeTest::TreeNode_Click(int index) {
   if (!elements_.TreeNode.IsLoaded(k)) return;
   const std::string& tip = elements_.TreeNode[k].ToolTipText;
   lblStatusNode->setText(tip.empty() ? QString() : TreeUi::DisplayText(tip));
+  PicInDrawPad->SetMarkedElements({index});
 }

@@ -24,6 +24,7 @@ class QScrollBar;
 
 namespace TreeUi {
 class DrawSurface;
+class PadView;
 class StepsWindow;
 }  // namespace TreeUi
 
@@ -72,8 +73,10 @@ class frmTreeTest final : public QWidget {
   TreeUi::StepsWindow* OpenBalancingSteps();
   QAction* BalancingStepsAction() const { return stepsAction_; }
   QAction* ShowBalanceAction() const { return balanceAction_; }
-  const TreeUi::ScrollScale& HorizontalScale() const { return hScale_; }
-  const TreeUi::ScrollScale& VerticalScale() const { return vScale_; }
+  const TreeUi::ScrollScale& HorizontalScale() const;
+  const TreeUi::ScrollScale& VerticalScale() const;
+  // Zoom, fit, wheel and drag scrolling of the pad.
+  TreeUi::PadView* View() const { return view_; }
 
   // The 16-bit key code of a Qt key (Page Up 33, Page Down 34, ...), 0 for
   // keys without one.
@@ -94,9 +97,6 @@ class frmTreeTest final : public QWidget {
   double OuterHeight() const;
   // Moves the surface to (0, 0) and hides the bars, positions back at 0.
   void ReturnSurfaceToOrigin();
-  void SetScrollRange(QScrollBar* bar, TreeUi::ScrollScale& scale, double extent, double page);
-  void HScrollDrawP_Change(int value);
-  void VScrollDrawP_Change(int value);
   void Say(BusyCursor& busy, const QString& text, const QString& title, TreeUi::MessageIcon icon);
   // Parses a Get Tree or Erase list; on a refusal shows the message, handles
   // the text box and returns false.
@@ -130,6 +130,5 @@ class frmTreeTest final : public QWidget {
   QAction* balanceAction_ = nullptr;
   QPointer<TreeUi::StepsWindow> steps_;
   QWidget* ScrollFocusControl_ = nullptr;
-  TreeUi::ScrollScale hScale_;
-  TreeUi::ScrollScale vScale_;
+  TreeUi::PadView* view_ = nullptr;
 };
