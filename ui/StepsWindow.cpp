@@ -3,12 +3,15 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFrame>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QTreeWidget>
@@ -18,6 +21,7 @@
 #include <fstream>
 
 #include "DrawSurface.h"
+#include "PadView.h"
 #include "StepsDrawing.h"
 #include "TraceEngine.h"
 #include "TraceJson.h"
@@ -62,15 +66,32 @@ StepsWindow::StepsWindow(QWidget* parent)
 
   viewport_ = new QFrame;
   viewport_->setObjectName(QStringLiteral("StepsPane"));
-  viewport_->setFrameShape(QFrame::StyledPanel);
+  viewport_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   viewport_->setAutoFillBackground(true);
   viewport_->setMinimumSize(240, 200);
   pane_ = new DrawSurface(elements_, viewport_);
   pane_->setObjectName(QStringLiteral("StepsSurface"));
+  auto* hBar = new QScrollBar(Qt::Horizontal);
+  auto* vBar = new QScrollBar(Qt::Vertical);
+  hBar->hide();
+  vBar->hide();
+  // The pad's view features: zoom, fit, wheel and drag, in the pane's own menu.
+  view_ = new PadView(pane_, hBar, vBar, this);
+  paneMenu_ = new QMenu(this);
+  view_->CreateActions(this, paneMenu_);
+  connect(pane_, &DrawSurface::MenuRequested, this,
+          [this](QPoint global, QPointF) { paneMenu_->popup(global); });
+  auto* paneBox = new QWidget;
+  auto* grid = new QGridLayout(paneBox);
+  grid->setContentsMargins(0, 0, 0, 0);
+  grid->setSpacing(0);
+  grid->addWidget(viewport_, 0, 0);
+  grid->addWidget(vBar, 0, 1);
+  grid->addWidget(hBar, 1, 0);
 
   auto* split = new QSplitter(Qt::Horizontal);
   split->addWidget(list_);
-  split->addWidget(viewport_);
+  split->addWidget(paneBox);
   split->setStretchFactor(0, 2);
   split->setStretchFactor(1, 3);
 
@@ -113,6 +134,7 @@ QString StepsWindow::SummaryText() const {
 }
 
 void StepsWindow::CommandRecorded() {
+  fitNext_ = true;
   list_->clear();
   current_ = -1;
   const TreeTrace::TraceRecorder& rec = *recorder_;
@@ -272,33 +294,13 @@ void StepsWindow::Display(TreeCore::TreeRec tree, std::vector<std::int32_t> mark
     if (std::binary_search(marked_.begin(), marked_.end(), nodeOfElement_[k]))
       elements.push_back(static_cast<int>(k));
   pane_->SetMarkedElements(std::move(elements));
-  FitPane();
-}
-
-void StepsWindow::FitPane() {
-  const QRect client = viewport_->contentsRect();
-  const double w = ToTwips(client.width()), h = ToTwips(client.height());
-  pane_->SetLeft(0);
-  pane_->SetTop(0);
-  pane_->SetWidth(w);
-  pane_->SetHeight(h);
-  const Extent bounds = pane_->DrawnBounds();
-  if (bounds.Empty()) {
-    pane_->SetView(1, 1, 0, 0);
-    return;
+  // A new command is shown whole; stepping keeps the user's zoom.
+  if (fitNext_) {
+    fitNext_ = false;
+    view_->FitWhole(false);
+  } else {
+    view_->Relayout();
   }
-  // The whole tree, never larger than at 100 %, centred.
-  const double margin = 150;
-  const double zoom = std::min({1.0, (w - 2 * margin) / std::max(1.0, bounds.Width()),
-                                (h - 2 * margin) / std::max(1.0, bounds.Height())});
-  const double z = std::max(zoom, 1e-4);
-  pane_->SetView(z, z, bounds.X0 - (w / z - bounds.Width()) / 2,
-                 bounds.Y0 - (h / z - bounds.Height()) / 2);
-}
-
-void StepsWindow::resizeEvent(QResizeEvent* event) {
-  QWidget::resizeEvent(event);
-  FitPane();
 }
 
 bool StepsWindow::HandleKey(int key) {

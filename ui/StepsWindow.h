@@ -15,6 +15,7 @@
 
 class QFrame;
 class QLabel;
+class QMenu;
 class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -22,6 +23,7 @@ class QTreeWidgetItem;
 namespace TreeUi {
 
 class DrawSurface;
+class PadView;
 
 class StepsWindow final : public QWidget {
   Q_OBJECT
@@ -54,6 +56,7 @@ class StepsWindow final : public QWidget {
   // ---- For the tests ---------------------------------------------------------
   QTreeWidget* List() const { return list_; }
   DrawSurface* Pane() const { return pane_; }
+  PadView* View() const { return view_; }
   TreeCore::ElementArrays& Elements() { return elements_; }
   // The node indexes marked in the pane, in the shown tree's numbering.
   const std::vector<std::int32_t>& MarkedNodes() const { return marked_; }
@@ -63,14 +66,12 @@ class StepsWindow final : public QWidget {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void OnCurrentItemChanged(QTreeWidgetItem* item);
   void FillEvents(QTreeWidgetItem* item);
   void SelectValue(std::size_t i);
   void Display(TreeCore::TreeRec tree, std::vector<std::int32_t> marks);
-  void FitPane();
   void SaveTraceAs();
   bool HandleKey(int key);
 
@@ -85,6 +86,9 @@ class StepsWindow final : public QWidget {
   QTreeWidget* list_ = nullptr;
   QFrame* viewport_ = nullptr;
   DrawSurface* pane_ = nullptr;
+  PadView* view_ = nullptr;
+  QMenu* paneMenu_ = nullptr;
+  bool fitNext_ = true;
   QLabel* status_ = nullptr;
   QPushButton* first_ = nullptr;
   QPushButton* back_ = nullptr;
