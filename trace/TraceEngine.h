@@ -1,9 +1,11 @@
 // The engine calls the trace makes, on a tree of its own choosing, with an
-// observer attached only while it asks for one.
+// engine state of its own, so that nothing of the window's state is touched.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
+#include "EngineState.h"
 #include "TreeCore.h"
 #include "TreeObserver.h"
 
@@ -11,16 +13,21 @@ namespace TreeTrace {
 
 class Engine {
  public:
+  Engine();
+  ~Engine();
+  Engine(const Engine&) = delete;
+  Engine& operator=(const Engine&) = delete;
+
   // The observer that receives the events of the calls below; nullptr for none.
-  void SetObserver(TreeCore::TreeObserver* observer) { observer_ = observer; }
-  TreeCore::TreeObserver* Observer() const { return observer_; }
+  void SetObserver(TreeCore::TreeObserver* observer) { state_->Observer = observer; }
+  TreeCore::TreeObserver* Observer() const { return state_->Observer; }
 
   void Reset(TreeCore::TreeRec& tree, bool keepNodes);
   void Insert(TreeCore::TreeRec& tree, std::int16_t value);
   void Delete(TreeCore::TreeRec& tree, std::int32_t index);
 
  private:
-  TreeCore::TreeObserver* observer_ = nullptr;
+  std::unique_ptr<TreeCore::EngineState> state_;
 };
 
 // Attaches `observer` to the engine state the window's commands run on

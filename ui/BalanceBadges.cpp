@@ -8,20 +8,6 @@
 
 namespace TreeUi {
 
-std::vector<std::int32_t> DrawnNodes(const TreeCore::TreeRec& drawn, int elementCount) {
-  std::vector<std::int32_t> nodes(static_cast<std::size_t>(std::max(elementCount, 0)), -1);
-  if (!drawn.Exists || nodes.empty()) return nodes;
-  for (std::int32_t i = 0; i < drawn.Count && static_cast<std::size_t>(i) < drawn.Nodes.size();
-       ++i) {
-    const std::int32_t k = drawn.Nodes[static_cast<std::size_t>(i)].ControlIndex;
-    // Element 0 is the root's; an undrawn node keeps 0 too, so 0 only counts there.
-    if (k == 0 && i != drawn.Root) continue;
-    if (k >= 0 && static_cast<std::size_t>(k) < nodes.size())
-      nodes[static_cast<std::size_t>(k)] = i;
-  }
-  return nodes;
-}
-
 BalanceBadges BalanceOf(const TreeCore::TreeRec& tree,
                         const std::vector<std::int32_t>& nodeOfElement) {
   BalanceBadges b;

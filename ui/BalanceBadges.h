@@ -18,10 +18,6 @@ struct BalanceBadges {
   std::vector<bool> Warn;
 };
 
-// Element k -> node, read off the copy a drawing pass drew (its nodes carry
-// the elements that show them); -1 for elements beyond `elementCount`.
-std::vector<std::int32_t> DrawnNodes(const TreeCore::TreeRec& drawn, int elementCount);
-
 // The badges for a drawing whose element k shows node nodeOfElement[k].
 BalanceBadges BalanceOf(const TreeCore::TreeRec& tree,
                         const std::vector<std::int32_t>& nodeOfElement);

@@ -2,11 +2,13 @@
 
 namespace TreeUi {
 
-std::vector<std::int32_t> DrawStepTree(const TreeCore::TreeRec& tree,
-                                       TreeCore::ElementArrays& elements) {
-  (void)tree;
-  (void)elements;
-  return {};
+const std::vector<std::int32_t>& StepsDrawing::Draw(const TreeCore::TreeRec& tree,
+                                                    TreeCore::ElementArrays& elements) {
+  // The pass leaves an emptied tree's old elements in place: clear them first.
+  if (layout_.TreeNodeArray != nullptr) TreeCore::ResetDrawing(engine_, layout_);
+  TreeCore::DrawTreeInto(engine_, layout_, tree, elements.TreeNode, elements.ShNode,
+                         elements.LnNode, 0);
+  return layout_.NodeOfElement;
 }
 
 }  // namespace TreeUi

@@ -1,18 +1,27 @@
-// Draws a tree other than the main one into a pane's own element arrays,
-// leaving the main tree, its drawing and the window's state alone.
+// Draws a tree other than the main one into a pane's own element arrays with
+// an engine and layout state of its own, so that the main tree, its drawing
+// and the window's state are left alone.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
+#include "Drawing.h"
+#include "EngineState.h"
 #include "Templates.h"
-#include "TreeCore.h"
 
 namespace TreeUi {
 
-// Replaces the drawing in `elements` with `tree`; returns, for each element
-// k, the index of the node it shows (-1 for none).
-std::vector<std::int32_t> DrawStepTree(const TreeCore::TreeRec& tree,
-                                       TreeCore::ElementArrays& elements);
+class StepsDrawing {
+ public:
+  // Replaces the drawing in `elements` with `tree`; returns, for each element
+  // k, the index of the node it shows.
+  const std::vector<std::int32_t>& Draw(const TreeCore::TreeRec& tree,
+                                        TreeCore::ElementArrays& elements);
+
+ private:
+  TreeCore::EngineState engine_;
+  TreeCore::DrawingState layout_;
+};
 
 }  // namespace TreeUi

@@ -49,7 +49,9 @@ QTreeWidgetItem* ValueItem(QTreeWidget* list, std::size_t i) {
 }  // namespace
 
 StepsWindow::StepsWindow(QWidget* parent)
-    : QWidget(parent, Qt::Window), recorder_(std::make_unique<TreeTrace::TraceRecorder>()) {
+    : QWidget(parent, Qt::Window),
+      recorder_(std::make_unique<TreeTrace::TraceRecorder>()),
+      drawing_(std::make_unique<StepsDrawing>()) {
   setObjectName(QStringLiteral("StepsWindow"));
   setWindowTitle(QStringLiteral("Balancing Steps"));
   setAttribute(Qt::WA_DeleteOnClose);
@@ -286,7 +288,7 @@ void StepsWindow::ShowSummary() {
 void StepsWindow::Display(TreeCore::TreeRec tree, std::vector<std::int32_t> marks) {
   shown_ = std::move(tree);
   marked_ = std::move(marks);
-  nodeOfElement_ = DrawStepTree(shown_, elements_);
+  nodeOfElement_ = drawing_->Draw(shown_, elements_);
   pane_->ElementsChanged();
   // Node indexes to the elements that show them.
   std::vector<int> elements;

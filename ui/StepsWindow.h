@@ -24,6 +24,7 @@ namespace TreeUi {
 
 class DrawSurface;
 class PadView;
+class StepsDrawing;
 
 class StepsWindow final : public QWidget {
   Q_OBJECT
@@ -76,6 +77,7 @@ class StepsWindow final : public QWidget {
   bool HandleKey(int key);
 
   std::unique_ptr<TreeTrace::TraceRecorder> recorder_;
+  std::unique_ptr<StepsDrawing> drawing_;
   TreeCore::ElementArrays elements_;
   TreeCore::TreeRec shown_;
   std::vector<std::int32_t> nodeOfElement_;

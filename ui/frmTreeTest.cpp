@@ -642,7 +642,9 @@ void frmTreeTest::CreateTraceActions() {
   padMenu_->addAction(balanceAction_);
 }
 
-TreeUi::StepsWindow* frmTreeTest::BalancingSteps() const { return steps_; }
+TreeUi::StepsWindow* frmTreeTest::BalancingSteps() const {
+  return steps_;
+}
 
 TreeUi::StepsWindow* frmTreeTest::OpenBalancingSteps() {
   if (steps_ == nullptr) {
@@ -659,10 +661,7 @@ void frmTreeTest::UpdateBalanceBadges() {
   if (balanceAction_ == nullptr) return;
   const bool on = balanceAction_->isChecked();
   if (!on && PicInDrawPad->Decorations().Badges.empty()) return;
-  // The drawn copy carries the heights of the main tree and the elements
-  // that show its nodes.
-  const TreeCore::TreeRec& drawn = TreeCore::SharedTreeStore;
-  TreeUi::ShowBalance(*PicInDrawPad, drawn, TreeUi::DrawnNodes(drawn, TreeCore::DrawnElementCount),
+  TreeUi::ShowBalance(*PicInDrawPad, TreeCore::MainTree, TreeCore::DefaultDrawing().NodeOfElement,
                       on);
 }
 

@@ -106,6 +106,13 @@ class StepsWindowTests : public QObject {
       QCOMPARE(steps->ShownTree().Root, want.Root);
       for (std::size_t n = 0; n < static_cast<std::size_t>(want.Count); ++n)
         QVERIFY2(steps->ShownTree().Nodes[n].Parent == want.Nodes[n].Parent, m.name);
+      // The pane draws that tree: one visible label per node.
+      int labels = 0;
+      const auto& array = steps->Elements().TreeNode;
+      for (std::int32_t k = 0; k < array.UpperBound(); ++k)
+        labels += array.IsLoaded(static_cast<std::int16_t>(k)) &&
+                  array[static_cast<std::int16_t>(k)].Visible;
+      QCOMPARE(labels, want.Count);
       QVERIFY(steps->LastStepMilliseconds() < 100);
     }
   }
@@ -245,7 +252,8 @@ class StepsWindowTests : public QObject {
     const auto& d = h.Surface()->Decorations();
     const int drawn = TreeCore::DrawnElementCount;
     QCOMPARE(static_cast<int>(d.Badges.size()), drawn);
-    const auto nodes = TreeUi::DrawnNodes(TreeCore::SharedTreeStore, drawn);
+    const auto& nodes = TreeCore::DefaultDrawing().NodeOfElement;
+    QCOMPARE(static_cast<int>(nodes.size()), drawn);
     int warned = 0;
     for (int k = 0; k < drawn; ++k) {
       const auto& n = TreeCore::MainTree.Nodes[static_cast<std::size_t>(nodes[k])];
