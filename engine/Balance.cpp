@@ -60,6 +60,7 @@ FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool rightHe
   // Nothing hangs on the heavy side: no neighbour to move up.
   if (At(t, n).*sd.heavy == -1) return out;
   out.ran = true;
+  Detail::NotifyFixUp(e, t, rightHeavy, n);
 
   const std::int32_t s = Extreme(t, n, sd.heavy, sd.light);
   const std::int32_t o = Extreme(t, n, sd.light, sd.heavy);
@@ -349,6 +350,7 @@ void FixUp(EngineState& e, TreeRec& t, std::int32_t index, bool deleting, bool r
 }
 
 void RotateChain(EngineState& e, TreeRec& tree, ChainKind kind, std::int32_t top) {
+  Detail::NotifyRotate(e, tree, kind, top);
   const std::int32_t a = top;
   NodeRec& A = At(tree, a);
   const std::int32_t P = A.Parent;

@@ -146,6 +146,7 @@ void FinalShapeCheck(EngineState& e, TreeRec& t) {
 
 void DeleteNode(EngineState& state, TreeRec& tree, std::int32_t index) {
   const std::int32_t k = index;
+  Detail::NotifyErase(state, tree, k);
   const NodeRec& n = At(tree, k);
   // The case follows the links; on a tree whose kinds match its links (as
   // every operation leaves it) this is the choice by kind.

@@ -36,6 +36,26 @@ std::vector<HeldRebalance> FixUpForDeletion(EngineState& state, TreeRec& tree, s
 void ReplaceChildLink(TreeRec& tree, std::int32_t parent, std::int32_t child,
                       std::int32_t replacement);
 
+// The observer's calls; nothing happens when none is attached.
+inline void NotifyInsert(EngineState& state, const TreeRec& tree, std::int32_t node) {
+  if (state.Observer != nullptr)
+    state.Observer->OnInsert(tree.Nodes[static_cast<std::size_t>(node)].Data, node);
+}
+inline void NotifyRotate(EngineState& state, const TreeRec& tree, ChainKind kind,
+                         std::int32_t top) {
+  if (state.Observer != nullptr)
+    state.Observer->OnRotate(kind, top, tree.Nodes[static_cast<std::size_t>(top)].Data);
+}
+inline void NotifyFixUp(EngineState& state, const TreeRec& tree, bool rightHeavy,
+                        std::int32_t node) {
+  if (state.Observer != nullptr)
+    state.Observer->OnFixUp(rightHeavy, node, tree.Nodes[static_cast<std::size_t>(node)].Data);
+}
+inline void NotifyErase(EngineState& state, const TreeRec& tree, std::int32_t node) {
+  if (state.Observer != nullptr)
+    state.Observer->OnErase(tree.Nodes[static_cast<std::size_t>(node)].Data, node);
+}
+
 // In debug builds, stops the program when the tree is not sound; nothing in
 // release builds.
 void CheckSound(const TreeRec& tree);

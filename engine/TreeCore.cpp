@@ -152,6 +152,7 @@ void InsertValue(EngineState& state, TreeRec& tree, std::int16_t value) {
     tree.Root = tree.Count;
     AddNode(tree, value);
     tree.Nodes[static_cast<std::size_t>(tree.Count - 1)].Level = 1;
+    Detail::NotifyInsert(state, tree, tree.Count - 1);
     tree.TreeLeftHeight = 0;
     tree.TreeRightHeight = 0;
     if (tree.Height < 1) tree.Height = 1;
@@ -177,6 +178,7 @@ void InsertValue(EngineState& state, TreeRec& tree, std::int16_t value) {
     added.Parent = b;
     added.Level = level;
     if (level > tree.Height) tree.Height = level;
+    Detail::NotifyInsert(state, tree, tree.Count - 1);
     break;
   }
 
