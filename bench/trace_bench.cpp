@@ -57,7 +57,7 @@ void BM_Step(benchmark::State& state) {
     const auto t0 = std::chrono::steady_clock::now();
     std::vector<TreeTrace::StepEvent> ev;
     TreeCore::TreeRec after = recorder.TreeAfter(i, ev);
-    const auto marks = recorder.MarksOf(static_cast<std::size_t>(i), ev);
+    const auto marks = recorder.MarksOf(static_cast<std::size_t>(i), ev, after);
     benchmark::DoNotOptimize(after.Count);
     benchmark::DoNotOptimize(marks.data());
     worstMs = std::max(

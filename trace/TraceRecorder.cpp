@@ -263,29 +263,39 @@ std::vector<StepEvent> TraceRecorder::EventsOf(std::size_t i) const {
   return events;
 }
 
+std::vector<std::int32_t> TraceRecorder::MarkedNodes(std::size_t i) const {
+  std::vector<StepEvent> events;
+  const TreeRec after = TreeAfter(static_cast<std::ptrdiff_t>(i), events);
+  return MarksOf(i, events, after);
+}
+
 std::vector<std::int32_t> TraceRecorder::MarksOf(std::size_t i,
                                                  const std::vector<StepEvent>& events,
-                                                 std::size_t only) const {
+                                                 const TreeRec& after, std::size_t only) const {
   std::vector<std::int32_t> marks;
-  std::int32_t erased = -1;
+  // An erase closes the gap its node leaves, so the slots behind it move down
+  // by one; events after the compaction already use the new numbering. The
+  // node's value tells which numbering an index is in.
+  const std::int32_t erased = kind_ == CommandKind::Erase ? steps_[i].Node : -1;
+  auto mark = [&](std::int32_t n, std::int16_t value) {
+    if (n < 0) return;
+    const std::int32_t moved = erased >= 0 && n > erased ? n - 1 : n;
+    for (const std::int32_t c : {moved, n}) {
+      if (erased >= 0 && c == erased && n == erased) continue;  // the removed node itself
+      if (c < after.Count && Valid(after, c) &&
+          after.Nodes[static_cast<std::size_t>(c)].Data == value) {
+        marks.push_back(c);
+        return;
+      }
+    }
+  };
   for (std::size_t k = 0; k < events.size(); ++k) {
     const StepEvent& e = events[k];
-    if (e.Type == EventType::Erase) {
-      // The slot is gone; later events already use the closed-up numbering.
-      erased = e.Node;
-      continue;
-    }
+    if (e.Type == EventType::Erase) continue;
     if (only != AllEvents && k != only) continue;
-    for (std::int32_t n : {e.Node, e.Other, e.Third}) {
-      if (n < 0) continue;
-      if (kind_ == CommandKind::Erase && erased == -1 && steps_[i].Node >= 0) {
-        // Before the removal the slots behind the erased node are one higher.
-        const std::int32_t k = steps_[i].Node;
-        if (n == k) continue;
-        if (n > k) --n;
-      }
-      marks.push_back(n);
-    }
+    mark(e.Node, e.Value);
+    mark(e.Other, e.OtherValue);
+    mark(e.Third, e.ThirdValue);
   }
   std::sort(marks.begin(), marks.end());
   marks.erase(std::unique(marks.begin(), marks.end()), marks.end());

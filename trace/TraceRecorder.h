@@ -114,12 +114,12 @@ class TraceRecorder final : public TreeCore::TreeObserver {
   TreeCore::TreeRec Replay(TreeCore::TreeObserver* observer, BeginFn beginValue) const;
 
   TraceSummary Summary() const;
-  // The node indexes of value i's events, in the numbering of the tree after
-  // it, sorted. MarksOf takes the value's events already at hand and, when
-  // `only` is given, marks that one event's nodes.
+  // The node indexes of value i's events, in the numbering of `after` (the
+  // tree right after value i), sorted. With `only`, that one event's nodes.
   static constexpr std::size_t AllEvents = static_cast<std::size_t>(-1);
-  std::vector<std::int32_t> MarkedNodes(std::size_t i) const { return MarksOf(i, EventsOf(i)); }
+  std::vector<std::int32_t> MarkedNodes(std::size_t i) const;
   std::vector<std::int32_t> MarksOf(std::size_t i, const std::vector<StepEvent>& events,
+                                    const TreeCore::TreeRec& after,
                                     std::size_t only = AllEvents) const;
 
   // Bytes held by the record (events, steps, snapshots, the final tree).

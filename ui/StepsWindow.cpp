@@ -243,7 +243,8 @@ void StepsWindow::OnCurrentItemChanged(QTreeWidgetItem* item) {
       std::vector<TreeTrace::StepEvent> events;
       TreeCore::TreeRec tree = recorder_->TreeAfter(static_cast<std::ptrdiff_t>(i), events);
       current_ = static_cast<std::ptrdiff_t>(i);
-      Display(std::move(tree), recorder_->MarksOf(i, events, k));
+      std::vector<std::int32_t> marks = recorder_->MarksOf(i, events, tree, k);
+      Display(std::move(tree), std::move(marks));
       lastStepMs_ =
           std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
               .count();
@@ -260,7 +261,8 @@ void StepsWindow::ShowValue(std::size_t i) {
   std::vector<TreeTrace::StepEvent> events;
   TreeCore::TreeRec tree = recorder_->TreeAfter(static_cast<std::ptrdiff_t>(i), events);
   current_ = static_cast<std::ptrdiff_t>(i);
-  Display(std::move(tree), recorder_->MarksOf(i, events));
+  std::vector<std::int32_t> marks = recorder_->MarksOf(i, events, tree);
+  Display(std::move(tree), std::move(marks));
   lastStepMs_ =
       std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
   status_->setText(QStringLiteral("Value %1 of %2").arg(i + 1).arg(recorder_->ValueCount()));

@@ -156,7 +156,12 @@ TEST(Recorder, EventsInPlainWords) {
     EXPECT_EQ(TreeTrace::DescribeEvent(events[i]), words[i]);
   EXPECT_EQ(events[1].Other, 2);
   EXPECT_EQ(events[2].Other, 5);
-  EXPECT_EQ(rec.MarkedNodes(0), (std::vector<std::int32_t>{1, 2, 3, 5, 6}));
+  TreeRec after = tree;
+  after.Nodes[2].RightChild = 6;
+  after.Nodes.push_back(Table({{12, 2, -1, -1}}, 0).Nodes[0]);
+  after.Count = 7;
+  EXPECT_EQ(rec.MarksOf(0, events, after), (std::vector<std::int32_t>{1, 2, 3, 5, 6}));
+  EXPECT_EQ(rec.MarksOf(0, events, after, 2), (std::vector<std::int32_t>{3, 5}));
   EXPECT_EQ(TreeTrace::DescribeValue(CommandKind::Get, TreeTrace::ValueStep{}).rfind("Insert 0", 0),
             0u);
 }
@@ -239,6 +244,37 @@ TEST(Recorder, RebuiltEventsEqualTheKeptOnes) {
   EXPECT_GT(notKept, 0u);
 }
 
+TEST(Recorder, EraseMarksFollowTheClosedUpTable) {
+  const auto values = Shuffled(200, 31);
+  TreeRec tree;
+  Engine engine;
+  TreeTrace::RunGetTree(engine, tree, Join(values), nullptr);
+  auto erase = Shuffled(200, 32);
+  erase.resize(100);
+  TraceRecorder rec;
+  ASSERT_EQ(TreeTrace::RunErase(engine, tree, Join(erase), &rec), "");
+  std::size_t marked = 0, balanced = 0;
+  for (std::size_t i = 0; i < rec.ValueCount(); ++i) {
+    std::vector<TreeTrace::StepEvent> events;
+    const TreeRec after = rec.TreeAfter(static_cast<std::ptrdiff_t>(i), events);
+    std::set<std::int16_t> named;
+    for (const auto& e : events) {
+      if (e.Type == EventType::Erase) continue;
+      named.insert({e.Value, e.OtherValue, e.ThirdValue});
+    }
+    balanced += !named.empty();
+    for (const std::int32_t n : rec.MarksOf(i, events, after)) {
+      ASSERT_LT(n, after.Count);
+      const std::int16_t v = after.Nodes[static_cast<std::size_t>(n)].Data;
+      EXPECT_TRUE(named.count(v)) << "value " << erase[i] << " marks " << v;
+      EXPECT_NE(v, erase[i]) << "the erased value is gone";
+      ++marked;
+    }
+  }
+  EXPECT_GT(balanced, 0u);
+  EXPECT_GT(marked, 0u);
+}
+
 // Checks each event against the tree it names, as it happens and just after.
 class Checker final : public TreeCore::TreeObserver {
  public:
@@ -274,8 +310,17 @@ class Checker final : public TreeCore::TreeObserver {
     erased.push_back(value);
   }
   // The last rotation's top now hangs below the node that took its place.
-  void Settle() {
+  // After a removal the slots behind `erased` have moved down by one.
+  void Settle(std::int32_t erased = -1) {
     if (pendingTop_ < 0) return;
+    if (erased >= 0) {
+      if (pendingTop_ == erased || pendingParent_ == erased) {
+        pendingTop_ = -1;
+        return;
+      }
+      pendingTop_ -= pendingTop_ > erased;
+      pendingParent_ -= pendingParent_ > erased;
+    }
     EXPECT_EQ(tree_.Nodes[static_cast<std::size_t>(pendingTop_)].Parent, pendingParent_);
     pendingTop_ = -1;
   }
@@ -317,8 +362,9 @@ TEST(Recorder, EventsAgreeWithTheChangesTheyName) {
     for (const auto v : erase) {
       const auto before = ValuesOf(tree);
       const std::size_t erasedBefore = check.erased.size();
-      engine.Delete(tree, TreeCore::FindValue(tree, v));
-      check.Settle();
+      const std::int32_t k = TreeCore::FindValue(tree, v);
+      engine.Delete(tree, k);
+      check.Settle(k);
       ASSERT_EQ(check.erased.size(), erasedBefore + 1);
       EXPECT_EQ(check.erased.back(), v);
       auto want = before;
