@@ -116,9 +116,20 @@ void TraceRecorder::BeginValue(const TreeRec& tree, std::int16_t value) {
         step.HasParent = true;
         step.RightOfParent = right;
         step.ParentValue = n.Data;
+        step.ParentNode = b;
         break;
       }
       b = child;
+    }
+  }
+  if (kind_ == CommandKind::Erase && Valid(tree, step.Node)) {
+    const std::int32_t p = tree.Nodes[static_cast<std::size_t>(step.Node)].Parent;
+    if (Valid(tree, p)) {
+      const NodeRec& parent = tree.Nodes[static_cast<std::size_t>(p)];
+      step.HasParent = true;
+      step.RightOfParent = parent.RightChild == step.Node;
+      step.ParentValue = parent.Data;
+      step.ParentNode = p;
     }
   }
   keeping_ = events_.size() < limits_.MaxKeptEvents;
@@ -289,6 +300,9 @@ std::vector<std::int32_t> TraceRecorder::MarksOf(std::size_t i,
       }
     }
   };
+  // Where an erased node hung: its parent marks the removed position.
+  if (erased >= 0 && only == AllEvents && steps_[i].HasParent)
+    mark(steps_[i].ParentNode, steps_[i].ParentValue);
   for (std::size_t k = 0; k < events.size(); ++k) {
     const StepEvent& e = events[k];
     if (e.Type == EventType::Erase) continue;

@@ -42,9 +42,11 @@ struct StepEvent {
 // What one value of the command did.
 struct ValueStep {
   std::int16_t Value = 0;
-  bool HasParent = false;  // insert: attached below an existing node
+  // Insert: attached below an existing node; erase: the removed node's parent.
+  bool HasParent = false;
   bool RightOfParent = false;
   std::int16_t ParentValue = 0;
+  std::int32_t ParentNode = -1;               // its index before the value ran
   std::int32_t Node = -1;                     // insert: the slot filled; erase: the node removed
   std::uint32_t Rotations[4] = {0, 0, 0, 0};  // by ChainKind
   std::uint32_t FixUps = 0;

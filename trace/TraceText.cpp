@@ -12,6 +12,11 @@ std::string DescribeValue(CommandKind kind, const ValueStep& step) {
   if (kind == CommandKind::Erase) {
     std::string text = "Erase " + Num(step.Value);
     if (step.Node >= 0) text += " \u2014 node " + Num(step.Node);
+    if (step.HasParent)
+      text += std::string(step.RightOfParent ? ", right" : ", left") + " child of " +
+              Num(step.ParentValue);
+    else if (step.Node >= 0)
+      text += ", the root";
     return text;
   }
   std::string text = "Insert " + Num(step.Value) + " \u2014 node " + Num(step.Node);

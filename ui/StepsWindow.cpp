@@ -115,6 +115,7 @@ StepsWindow::StepsWindow(QWidget* parent)
   connect(save_, &QPushButton::clicked, this, &StepsWindow::SaveTraceAs);
   status_ = new QLabel;
   status_->setObjectName(QStringLiteral("StepsStatus"));
+  status_->setWordWrap(true);
 
   auto* buttons = new QHBoxLayout;
   for (QPushButton* b : {first_, back_, forward_, last_}) buttons->addWidget(b);
@@ -136,7 +137,6 @@ QString StepsWindow::SummaryText() const {
 }
 
 void StepsWindow::CommandRecorded() {
-  fitNext_ = true;
   list_->clear();
   current_ = -1;
   const TreeTrace::TraceRecorder& rec = *recorder_;
@@ -280,7 +280,8 @@ void StepsWindow::ShowSummary() {
   TreeCore::TreeRec tree = recorder_->After();
   std::vector<std::int32_t> marks = TreeTrace::UnbalancedNodes(tree);
   Display(std::move(tree), std::move(marks));
-  status_->setText(QStringLiteral("Marked: nodes whose sides differ by two or more"));
+  status_->setText(SummaryText() +
+                   QStringLiteral("\nMarked: the nodes whose sides differ by two or more."));
   if (list_->currentItem() != list_->topLevelItem(0)) {
     const QSignalBlocker quiet(list_);
     list_->setCurrentItem(list_->topLevelItem(0));
@@ -291,6 +292,12 @@ void StepsWindow::Display(TreeCore::TreeRec tree, std::vector<std::int32_t> mark
   shown_ = std::move(tree);
   marked_ = std::move(marks);
   nodeOfElement_ = drawing_->Draw(shown_, elements_);
+  // An empty tree leaves the design-time elements: none of them may show.
+  if (nodeOfElement_.empty()) {
+    elements_.TreeNode[0].Visible = false;
+    elements_.ShNode[0].Visible = false;
+    elements_.LnNode[0].Visible = false;
+  }
   pane_->ElementsChanged();
   // Node indexes to the elements that show them.
   std::vector<int> elements;
@@ -298,12 +305,17 @@ void StepsWindow::Display(TreeCore::TreeRec tree, std::vector<std::int32_t> mark
     if (std::binary_search(marked_.begin(), marked_.end(), nodeOfElement_[k]))
       elements.push_back(static_cast<int>(k));
   pane_->SetMarkedElements(std::move(elements));
-  // A new command is shown whole; stepping keeps the user's zoom.
-  if (fitNext_) {
-    fitNext_ = false;
-    view_->FitWhole(false);
+  // A tree that fits at 100 % is shown so, centred; a larger one whole (the
+  // user may zoom in, and the next step shows its tree whole again).
+  const Extent bounds = pane_->DrawnBounds();
+  const QRect client = viewport_->contentsRect();
+  const bool fitsAtDesign = !bounds.Empty() && bounds.Width() <= ToTwips(client.width()) &&
+                            bounds.Height() <= ToTwips(client.height());
+  if (fitsAtDesign) {
+    view_->ResetToDesign();
+    view_->CentreOn((bounds.X0 + bounds.X1) / 2, (bounds.Y0 + bounds.Y1) / 2);
   } else {
-    view_->Relayout();
+    view_->FitWhole(false);
   }
 }
 

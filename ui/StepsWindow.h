@@ -90,7 +90,6 @@ class StepsWindow final : public QWidget {
   DrawSurface* pane_ = nullptr;
   PadView* view_ = nullptr;
   QMenu* paneMenu_ = nullptr;
-  bool fitNext_ = true;
   QLabel* status_ = nullptr;
   QPushButton* first_ = nullptr;
   QPushButton* back_ = nullptr;

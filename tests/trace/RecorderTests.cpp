@@ -263,6 +263,7 @@ TEST(Recorder, EraseMarksFollowTheClosedUpTable) {
       named.insert({e.Value, e.OtherValue, e.ThirdValue});
     }
     balanced += !named.empty();
+    if (rec.Step(i).HasParent) named.insert(rec.Step(i).ParentValue);
     for (const std::int32_t n : rec.MarksOf(i, events, after)) {
       ASSERT_LT(n, after.Count);
       const std::int16_t v = after.Nodes[static_cast<std::size_t>(n)].Data;

@@ -190,7 +190,11 @@ class StepsWindowTests : public QObject {
     QCOMPARE(h.Sink.Messages.size(), std::size_t{1});
     QCOMPARE(h.Sink.Messages[0].Text, QStringLiteral("The Element does not exist in the tree"));
     QCOMPARE(steps->List()->topLevelItemCount(), 3);  // summary, "Erase 3", the stop
-    QVERIFY(steps->List()->topLevelItem(1)->text(0).startsWith(QStringLiteral("Erase 3")));
+    QCOMPARE(steps->List()->topLevelItem(1)->text(0),
+             QStringLiteral("Erase 3 \u2014 node 1, left child of 5"));
+    // The removed position: its parent, 5, now in slot 0.
+    steps->ShowValue(0);
+    QCOMPARE(steps->MarkedNodes(), std::vector<std::int32_t>{0});
     QCOMPARE(steps->List()->topLevelItem(2)->text(0),
              QStringLiteral("The Element does not exist in the tree"));
     QCOMPARE(steps->ShownTree().Count, 2);
