@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QWheelEvent>
 #include <algorithm>
 #include <memory>
 #include <numeric>
@@ -16,6 +17,7 @@
 
 #include "DrawSurface.h"
 #include "Drawing.h"
+#include "PadView.h"
 #include "TreeCore.h"
 #include "frmTreeTest.h"
 
@@ -199,6 +201,91 @@ BENCHMARK(BM_GetTree)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK(BM_EraseAll)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// ---- The view: zoomed-out paints and zoom steps ---------------------------
+
+// Renders the pad's surface into an image the size of the widget.
+struct SurfaceFrame {
+  explicit SurfaceFrame(TreeUi::DrawSurface* surface)
+      : Surface(surface),
+        Image(surface->size() * surface->devicePixelRatio(), QImage::Format_ARGB32_Premultiplied) {
+    Image.setDevicePixelRatio(surface->devicePixelRatio());
+  }
+  void Paint() {
+    // The surface widget is resized by the view; follow it.
+    if (Image.size() != Surface->size() * Surface->devicePixelRatio()) {
+      Image = QImage(Surface->size() * Surface->devicePixelRatio(),
+                     QImage::Format_ARGB32_Premultiplied);
+      Image.setDevicePixelRatio(Surface->devicePixelRatio());
+    }
+    Surface->render(&Image);
+    benchmark::DoNotOptimize(Image.constBits());
+  }
+  TreeUi::DrawSurface* Surface;
+  QImage Image;
+};
+
+// The whole 32767-node random tree, fitted to the pad: one paint.
+void BM_PaintWholeTreeAtFit(benchmark::State& state) {
+  Window w;
+  w.Run("TxtGetTree", "CmdGetTree", Join(Values(32767, false, 1)));
+  w.W->View()->FitWhole();
+  SurfaceFrame frame(w.W->Surface());
+  frame.Paint();  // the lookups are built by the first paint after a drawing
+  for (auto _ : state) frame.Paint();
+  state.counters["nodes"] = TreeCore::DrawnElementCount;
+  state.counters["painted"] = w.W->Surface()->LastPaintedCount();
+  state.counters["zoom_pct"] = w.W->View()->Scale() / TreeUi::DesignScale * 100;
+}
+
+// A 1000-node random tree at `steps` zoom steps from its fit, the view put
+// on the place with the most nodes at that scale: one paint.
+void BM_PaintDensest1000(benchmark::State& state) {
+  Window w;
+  w.Run("TxtGetTree", "CmdGetTree", Join(Values(1000, false, 5)));
+  TreeUi::PadView* view = w.W->View();
+  view->FitWhole();
+  for (int i = 0; i < state.range(0); ++i) view->ZoomIn();
+  // The view's size in drawing twips at this scale.
+  TreeUi::DrawSurface* surface = w.W->Surface();
+  const TreeUi::ViewTransform t = surface->Transform();
+  const QRect client = surface->parentWidget()->contentsRect();
+  const double width = client.width() / t.ScaleX, height = client.height() / t.ScaleY;
+  const auto [left, top] = DensestCorner(*w.W, width, height);
+  view->CentreOn(left + width / 2, top + height / 2);
+  SurfaceFrame frame(surface);
+  frame.Paint();
+  for (auto _ : state) frame.Paint();
+  state.counters["zoom_pct"] = view->Scale() / TreeUi::DesignScale * 100;
+  state.counters["painted"] = surface->LastPaintedCount();
+}
+
+// One Ctrl+wheel notch on the fitted 32767-node tree: the scale, the scroll
+// ranges and the paint that follows. In and out by turns, about one point.
+void BM_CtrlWheelStep32767(benchmark::State& state) {
+  Window w;
+  w.Run("TxtGetTree", "CmdGetTree", Join(Values(32767, false, 1)));
+  TreeUi::PadView* view = w.W->View();
+  view->FitWhole();
+  for (int i = 0; i < state.range(0); ++i) view->ZoomIn();
+  TreeUi::DrawSurface* surface = w.W->Surface();
+  SurfaceFrame frame(surface);
+  frame.Paint();
+  const QPointF at(surface->width() * 0.4, surface->height() * 0.6);
+  int notch = 120;
+  for (auto _ : state) {
+    QWheelEvent wheel(at, surface->mapToGlobal(at), QPoint(), QPoint(0, notch), Qt::NoButton,
+                      Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(surface, &wheel);
+    frame.Paint();
+    notch = -notch;
+  }
+  state.counters["zoom_pct"] = view->Scale() / TreeUi::DesignScale * 100;
+}
+
+BENCHMARK(BM_PaintWholeTreeAtFit)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PaintDensest1000)->DenseRange(0, 36, 3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CtrlWheelStep32767)->Arg(0)->Arg(6)->Arg(12)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -241,10 +241,12 @@ void PadView::ZoomAt(double steps, QPointF local) {
   if (!std::isfinite(steps)) return;
   const ViewTransform t = surface_->Transform();
   const QPointF keep(t.ModelX(local.x()), t.ModelY(local.y()));
-  const double s = StepScale(scale_, steps, LeastScale());
+  double s = StepScale(scale_, steps, LeastScale());
   const FitScale whole = WholeFit();
   fitted_ = !surface_->DrawnBounds().Empty() && whole.Scale <= DesignScale &&
-            s <= whole.Scale * (1 + 1e-12);
+            s <= whole.Scale * (1 + 1e-9);
+  // Steps out and back in again end a rounding error away from the fit.
+  if (fitted_) s = whole.Scale;
   Apply(s, keep, local);
 }
 

@@ -81,7 +81,11 @@ inline FitScale FitBox(const Extent& box, double width, double height, double ma
   double s = std::min({w / bw, h / bh, MaxScale});
   if (!(s > 0) || !std::isfinite(s)) s = std::numeric_limits<double>::min();
   fit.Scale = s;
-  if (nodeUnit * s < DotDiameter) fit.Aspect = std::clamp(h / (bh * s), 1.0, 1e12);
+  if (nodeUnit * s < DotDiameter) {
+    const double spread = h / (bh * s);
+    // Within rounding of one scale is one scale.
+    if (spread > 1 + 1e-9 && std::isfinite(spread)) fit.Aspect = spread;
+  }
   return fit;
 }
 
@@ -123,9 +127,10 @@ struct AxisLayout {
 };
 
 // Lays out one axis: the box [b0, b1] (model) at scale `s` (px per twip) with
-// `margin` pixels either side, in a view `view` pixels long. A box that fits
-// is centred; otherwise the model point `keep` goes to view pixel `at`, as
-// nearly as the range [0, content - view] allows.
+// `margin` pixels either side, in a view `view` pixels long. The model point
+// `keep` goes to view pixel `at`, as nearly as the content allows: content
+// longer than the view scrolls within [0, content - view]; shorter content
+// stays wholly inside the view.
 inline AxisLayout LayOutAxis(double b0, double b1, double s, double margin, double view,
                              double keep, double at) {
   AxisLayout a;
@@ -133,15 +138,19 @@ inline AxisLayout LayOutAxis(double b0, double b1, double s, double margin, doub
   view = std::isfinite(view) ? std::max(view, 0.0) : 0;
   if (!(b1 >= b0) || !std::isfinite(b0) || !std::isfinite(b1)) b0 = b1 = 0;
   const double content = (b1 - b0) * s + 2 * margin;
+  const double start = b0 - margin / s;
+  // The content pixel that would lie at view pixel 0.
+  const double wanted = (keep - start) * s - at;
   if (!(content > view)) {
-    a.Origin = (b0 + b1) / 2 - view / 2 / s;
+    const double shift =
+        std::isfinite(wanted) ? std::clamp(wanted, content - view, 0.0) : (content - view) / 2;
+    a.Origin = start + shift / s;
     a.Content = view;
     return a;
   }
-  a.Origin = b0 - margin / s;
+  a.Origin = start;
   a.Content = content;
   a.Scrolls = true;
-  const double wanted = (keep - a.Origin) * s - at;
   a.Offset = std::isfinite(wanted) ? std::clamp(wanted, 0.0, content - view) : 0;
   return a;
 }

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "BalanceBadges.h"
+#include "EngineState.h"
 #include "StepsWindow.h"
 #include "TraceMode.h"
 #include "TraceRecorder.h"
@@ -235,6 +236,7 @@ class StepsWindowTests : public QObject {
     QPointer<TreeUi::StepsWindow> steps = h.Window->OpenBalancingSteps();
     h.GetTree(Range(1, 30));
     QVERIFY(steps->Recorder().MemoryBytes() > 0);
+    QVERIFY(TreeCore::DefaultEngine().Observer == nullptr);  // attached only while a command runs
     steps->close();
     QTRY_VERIFY(steps.isNull());
     QVERIFY(h.Window->BalancingSteps() == nullptr);
