@@ -164,13 +164,34 @@ int PaintElements(QPainter& painter, const TreeCore::ElementArrays& elements,
     painter.setRenderHint(QPainter::Antialiasing, false);
     std::unordered_set<std::uint64_t> seen;
     std::vector<QLine> lines;
+    // A dot stands for its whole circle: a line's ends move to the centres of
+    // the circles they end in (its own element's at the child's end), so
+    // that lines meet the dots rather than stop short of them.
+    auto centreOf = [&](std::int16_t own, double x, double y) {
+      QPointF centre = at(x, y);
+      auto take = [&](std::int32_t k) {
+        const auto i = static_cast<std::int16_t>(k);
+        if (!elements.ShNode.IsLoaded(i) || !elements.ShNode[i].Visible) return false;
+        const TreeCore::Shape& s = elements.ShNode[i];
+        if (x < s.Left || x > s.Left + s.Width || y < s.Top || y > s.Top + s.Height) return false;
+        centre = at(s.Left + s.Width / 2, s.Top + s.Height / 2);
+        return true;
+      };
+      if (!take(own) && look.Shapes != nullptr) {
+        bool found = false;
+        look.Shapes->Query(Box{x, y, x, y}, [&](std::int32_t k) { found = found || take(k); });
+      }
+      return centre;
+    };
     for (std::int16_t k : Visible(elements.LnNode, look.Lines, visible, false)) {
       const TreeCore::Line& l = elements.LnNode[k];
       QPointF a = at(l.X1, l.Y1), b = at(l.X2, l.Y2);
       if (!ClipSegment(a, b, margin)) continue;
-      const QPoint ia = a.toPoint(), ib = b.toPoint();
-      if (seen.insert(SegmentKey(ia, ib)).second) lines.emplace_back(ia, ib);
       ++painted;
+      if (!seen.insert(SegmentKey(a.toPoint(), b.toPoint())).second) continue;
+      a = centreOf(k, l.X1, l.Y1);
+      b = centreOf(-1, l.X2, l.Y2);
+      if (ClipSegment(a, b, margin)) lines.emplace_back(a.toPoint(), b.toPoint());
     }
     painter.setPen(QPen(LineColour, 0));
     painter.drawLines(lines.data(), static_cast<int>(lines.size()));

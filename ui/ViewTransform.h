@@ -107,15 +107,18 @@ inline double AspectAt(double s, const FitScale& fit, double nodeUnit) {
 // MaxScale]. A step that would pass 100 % stops there, so that stepping
 // always meets the actual size.
 inline double StepScale(double s, double steps, double least) {
-  const double lo = std::min(least, MaxScale);
+  double lo = std::min(least, MaxScale);
+  if (!(lo > 0)) lo = std::numeric_limits<double>::min();
   if (!(s > 0) || !std::isfinite(s)) s = DesignScale;
-  double next = s * std::pow(ZoomStepFactor, steps);
+  if (std::isnan(steps)) return std::clamp(s, lo, MaxScale);
+  // In logarithms, so that any turn of the wheel lands within the limits.
+  const double l = std::log(s) + steps * std::log(ZoomStepFactor);
+  double next = std::exp(std::clamp(l, std::log(lo), std::log(MaxScale)));
   if ((s < DesignScale && next > DesignScale) || (s > DesignScale && next < DesignScale))
     next = DesignScale;
   // Within rounding of 100 % is 100 %: the view goes back to its design layout.
   if (std::abs(next / DesignScale - 1) < 1e-9) next = DesignScale;
-  if (!(next > 0) || !std::isfinite(next)) next = s;
-  return std::clamp(next, lo > 0 ? lo : next, MaxScale);
+  return std::clamp(next, lo, MaxScale);
 }
 
 // One axis of a scrolled view.

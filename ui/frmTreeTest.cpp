@@ -34,7 +34,6 @@ constexpr double MinOuterWidth = 7365;
 constexpr double MinOuterHeight = 5985;
 constexpr double OuterMinusViewportWidth = 510;
 constexpr double OuterMinusViewportHeight = 3175;
-constexpr double ScrollArrowStep = 100;
 constexpr double ScrollBarThickness = 255;
 constexpr double FirstClientWidth = 7245;
 constexpr double FirstClientHeight = 5790;
