@@ -1,5 +1,6 @@
 #include "frmTreeTest.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QFrame>
 #include <QGroupBox>
@@ -13,6 +14,7 @@
 #include <cmath>
 #include <limits>
 
+#include "BalanceBadges.h"
 #include "BoxEditing.h"
 #include "DrawSurface.h"
 #include "Drawing.h"
@@ -21,6 +23,7 @@
 #include "NodeElement.h"
 #include "PadView.h"
 #include "PictureActions.h"
+#include "StepsWindow.h"
 #include "Twips.h"
 
 using TreeUi::MessageIcon;
@@ -222,6 +225,7 @@ void frmTreeTest::CreateControls() {
   padMenu_ = new QMenu(this);
   padMenu_->setObjectName(QStringLiteral("PadMenu"));
   view_->CreateActions(this, padMenu_);
+  CreateTraceActions();
   connect(PicInDrawPad, &TreeUi::DrawSurface::MenuRequested, this, [this](QPoint global, QPointF) {
     if (!padMenu_->isEmpty()) padMenu_->popup(global);
   });
@@ -259,6 +263,7 @@ void frmTreeTest::ShowBTree(const std::int32_t& MaximumLevels) {
   HideBTree();
   TreeCore::DrawTree(elements_.TreeNode, elements_.ShNode, elements_.LnNode, MaximumLevels);
   PicInDrawPad->ElementsChanged();
+  UpdateBalanceBadges();
 }
 
 void frmTreeTest::HideBTree() {
@@ -534,7 +539,12 @@ void frmTreeTest::CmdGetTree_Click() {
 
   TreeCore::ResetTree(TreeCore::MainTree, false);
   PicInDrawPad->ElementsChanged();
-  for (const std::int16_t value : list) TreeCore::InsertValue(TreeCore::MainTree, value);
+  TreeUi::CommandTap tap(steps_, TreeTrace::CommandKind::Get, TreeCore::MainTree);
+  for (const std::int16_t value : list) {
+    tap.Value(TreeCore::MainTree, value);
+    TreeCore::InsertValue(TreeCore::MainTree, value);
+  }
+  tap.Done(TreeCore::MainTree);
   Redraw();
 }
 
@@ -583,19 +593,23 @@ void frmTreeTest::CmdEraseTree_Click() {
   } else {
     std::vector<std::int16_t> list;
     if (!ParseListOf(txtEraseNode, busy, list)) return;
+    TreeUi::CommandTap tap(steps_, TreeTrace::CommandKind::Erase, TreeCore::MainTree);
+    QString stop;
     for (const std::int16_t value : list) {
       if (!TreeCore::MainTree.Exists) {
-        Say(busy, QStringLiteral("The Tree is Empty"), Error, MessageIcon::Error);
+        stop = QStringLiteral("The Tree is Empty");
         break;
       }
       const std::int32_t index = TreeCore::FindValue(TreeCore::MainTree, value);
       if (index == -1) {
-        Say(busy, QStringLiteral("The Element does not exist in the tree"), Error,
-            MessageIcon::Error);
+        stop = QStringLiteral("The Element does not exist in the tree");
         break;
       }
+      tap.Value(TreeCore::MainTree, value);
       TreeCore::DeleteNode(TreeCore::MainTree, index);
     }
+    tap.Done(TreeCore::MainTree, stop);
+    if (!stop.isEmpty()) Say(busy, stop, Error, MessageIcon::Error);
     // Values erased before a refusal stay erased: the drawing must show it.
     busy.Start();
     TreeCore::ResetTree(TreeCore::MainTree, true);
@@ -621,6 +635,49 @@ void frmTreeTest::CmdClearTree_Click() {
   txtSearchNode->clear();
   txtEraseNode->clear();
   TxtGetTree->setFocus();
+}
+
+// ---- Balancing steps and balance badges ----------------------------------------
+
+void frmTreeTest::CreateTraceActions() {
+  // Both live in the pad's menu; the window holds the steps action too, so
+  // that F2 works whichever of its controls has the focus.
+  stepsAction_ = new QAction(QStringLiteral("Balancing Steps\u2026"), this);
+  stepsAction_->setObjectName(QStringLiteral("BalancingStepsAction"));
+  stepsAction_->setShortcut(QKeySequence(Qt::Key_F2));
+  stepsAction_->setShortcutContext(Qt::WindowShortcut);
+  connect(stepsAction_, &QAction::triggered, this, [this] { OpenBalancingSteps(); });
+  addAction(stepsAction_);
+  padMenu_->addAction(stepsAction_);
+
+  balanceAction_ = new QAction(QStringLiteral("Show Balance"), this);
+  balanceAction_->setObjectName(QStringLiteral("ShowBalanceAction"));
+  balanceAction_->setCheckable(true);
+  connect(balanceAction_, &QAction::toggled, this, [this] { UpdateBalanceBadges(); });
+  padMenu_->addAction(balanceAction_);
+}
+
+TreeUi::StepsWindow* frmTreeTest::BalancingSteps() const {
+  return steps_;
+}
+
+TreeUi::StepsWindow* frmTreeTest::OpenBalancingSteps() {
+  if (steps_ == nullptr) {
+    // A window of its own (not modal), freed with everything it recorded when closed.
+    steps_ = new TreeUi::StepsWindow(this);
+  }
+  steps_->show();
+  steps_->raise();
+  steps_->activateWindow();
+  return steps_;
+}
+
+void frmTreeTest::UpdateBalanceBadges() {
+  if (balanceAction_ == nullptr) return;
+  const bool on = balanceAction_->isChecked();
+  if (!on && PicInDrawPad->Decorations().Badges.empty()) return;
+  TreeUi::ShowBalance(*PicInDrawPad, TreeCore::MainTree, TreeCore::DefaultDrawing().NodeOfElement,
+                      on);
 }
 
 void frmTreeTest::TreeNode_Click(int index) {

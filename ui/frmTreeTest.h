@@ -2,6 +2,7 @@
 // buttons, the scrollable drawing pad and the node status panel.
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 #include <array>
 #include <cstdint>
@@ -16,6 +17,7 @@ class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QAction;
 class QMenu;
 class QPushButton;
 class QScrollBar;
@@ -23,6 +25,7 @@ class QScrollBar;
 namespace TreeUi {
 class DrawSurface;
 class PadView;
+class StepsWindow;
 }  // namespace TreeUi
 
 class frmTreeTest final : public QWidget {
@@ -66,6 +69,12 @@ class frmTreeTest final : public QWidget {
   QWidget* ScrollFocusControl() const { return ScrollFocusControl_; }
   // The pad's right-click menu; each feature adds its own actions to it.
   QMenu* PadMenu() const { return padMenu_; }
+  // The "Balancing Steps" window, nullptr while it is closed; opening it
+  // again raises the open one.
+  TreeUi::StepsWindow* BalancingSteps() const;
+  TreeUi::StepsWindow* OpenBalancingSteps();
+  QAction* BalancingStepsAction() const { return stepsAction_; }
+  QAction* ShowBalanceAction() const { return balanceAction_; }
   const TreeUi::ScrollScale& HorizontalScale() const;
   const TreeUi::ScrollScale& VerticalScale() const;
   // Zoom, fit, wheel and drag scrolling of the pad.
@@ -98,6 +107,8 @@ class frmTreeTest final : public QWidget {
   void SelectAllIn(QLineEdit* box);
   // Lets Undo bring back a text that a refusal is about to empty.
   static void KeepRefusedText(QLineEdit* box);
+  void CreateTraceActions();
+  void UpdateBalanceBadges();
 
   TreeCore::ElementArrays elements_;
   std::unique_ptr<TreeUi::ModalMessageBox> modalBox_;
@@ -119,6 +130,9 @@ class frmTreeTest final : public QWidget {
   QLabel* lblStatusNode = nullptr;
 
   QMenu* padMenu_ = nullptr;
+  QAction* stepsAction_ = nullptr;
+  QAction* balanceAction_ = nullptr;
+  QPointer<TreeUi::StepsWindow> steps_;
   QWidget* ScrollFocusControl_ = nullptr;
   TreeUi::PadView* view_ = nullptr;
 };

@@ -172,11 +172,14 @@ class ViewTests : public QObject {
     QStringList texts;
     for (QAction* a : h.Window->PadMenu()->actions())
       if (!a->isSeparator()) texts << a->text() + " " + a->shortcut().toString();
-    QCOMPARE(texts, QStringList({"Zoom In Ctrl++", "Zoom Out Ctrl+-", "Fit Whole Tree Ctrl+0",
-                                 "Actual Size Ctrl+1", "Go to Root Ctrl+R", "Show View Hint ",
-                                 "Fit New Trees "}));
+    // The view's section opens the menu; other features add theirs below it.
+    QCOMPARE(texts.mid(0, 7),
+             QStringList({"Zoom In Ctrl++", "Zoom Out Ctrl+-", "Fit Whole Tree Ctrl+0",
+                          "Actual Size Ctrl+1", "Go to Root Ctrl+R", "Show View Hint ",
+                          "Fit New Trees "}));
+    // A shortcut shown in the menu works from any control: the window holds its action.
     for (QAction* a : h.Window->PadMenu()->actions())
-      QVERIFY(a->isSeparator() || h.Window->actions().contains(a));
+      QVERIFY(a->shortcut().isEmpty() || h.Window->actions().contains(a));
     QVERIFY(Action(h, "ShowViewHint")->isChecked() && !Action(h, "FitNewTrees")->isChecked());
 
     // The menu's entries do what the shortcuts do.

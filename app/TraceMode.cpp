@@ -1,0 +1,50 @@
+#include "TraceMode.h"
+
+#include <string>
+
+#include "TraceCommands.h"
+#include "TraceJson.h"
+
+namespace TreeTrace {
+
+bool WantsTraceMode(int argc, char* argv[]) {
+  for (int i = 1; i < argc; ++i)
+    if (std::string_view(argv[i]) == "--trace") return true;
+  return false;
+}
+
+int RunTraceMode(std::istream& in, std::ostream& out, std::ostream& err) {
+  TreeCore::TreeRec tree;
+  Engine engine;
+  JsonTraceWriter writer(out);
+  engine.SetObserver(&writer);
+  int status = 0;
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    const std::string_view text(line);
+    if (text.find_first_not_of(" \t") == std::string_view::npos) continue;
+    // The command word, then one blank; the rest is the list exactly as typed.
+    const std::size_t blank = text.find(' ');
+    const std::string_view word = text.substr(0, blank);
+    const std::string_view list =
+        blank == std::string_view::npos ? std::string_view() : text.substr(blank + 1);
+    std::string message;
+    if (word == "get") {
+      message = RunGetTree(engine, tree, list, nullptr);
+    } else if (word == "erase") {
+      message = RunErase(engine, tree, list, nullptr);
+    } else {
+      err << "treetest --trace: unknown command \"" << word
+          << "\" (expected \"get LIST\" or \"erase LIST\")\n";
+      status = 2;
+      continue;
+    }
+    if (!message.empty()) writer.Message(message);
+    writer.Done(tree);
+    out.flush();
+  }
+  return status;
+}
+
+}  // namespace TreeTrace

@@ -1,0 +1,101 @@
+// The balancing trace on the largest lists: how long one step takes to
+// rebuild, and how much the whole record holds. Run each benchmark on its own
+// (--benchmark_filter) so that the peak resident size is its own.
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "TraceCommands.h"
+#include "TraceRecorder.h"
+
+namespace {
+
+enum Order { Random, Descending };
+
+std::string List(Order order) {
+  std::vector<int> v(32767);
+  for (int i = 0; i < 32767; ++i) v[static_cast<std::size_t>(i)] = i + 1;
+  if (order == Descending) std::reverse(v.begin(), v.end());
+  if (order == Random) std::shuffle(v.begin(), v.end(), std::mt19937(12345));
+  std::string s;
+  for (std::size_t i = 0; i < v.size(); ++i) {
+    if (i) s += ',';
+    s += std::to_string(v[i]);
+  }
+  return s;
+}
+
+double PeakResidentMB() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_maxrss) / 1024.0;  // kilobytes on Linux
+}
+
+// Records the whole command once, then rebuilds steps spread over the list.
+void BM_Step(benchmark::State& state) {
+  const auto order = static_cast<Order>(state.range(0));
+  const std::string list = List(order);
+  TreeTrace::TraceRecorder recorder;
+  TreeTrace::Engine engine;
+  TreeCore::TreeRec tree;
+  const auto start = std::chrono::steady_clock::now();
+  TreeTrace::RunGetTree(engine, tree, list, &recorder);
+  const double recordSeconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+
+  std::mt19937 rng(7);
+  double worstMs = 0;
+  std::uint64_t events = 0;
+  for (auto _ : state) {
+    const auto i = static_cast<std::ptrdiff_t>(rng() % recorder.ValueCount());
+    const auto t0 = std::chrono::steady_clock::now();
+    std::vector<TreeTrace::StepEvent> ev;
+    TreeCore::TreeRec after = recorder.TreeAfter(i, ev);
+    const auto marks = recorder.MarksOf(static_cast<std::size_t>(i), ev, after);
+    benchmark::DoNotOptimize(after.Count);
+    benchmark::DoNotOptimize(marks.data());
+    worstMs = std::max(
+        worstMs,
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
+    events += ev.size();
+  }
+  const TreeTrace::TraceSummary s = recorder.Summary();
+  state.counters["worst_step_ms"] = worstMs;
+  state.counters["record_s"] = recordSeconds;
+  state.counters["record_MB"] = static_cast<double>(recorder.MemoryBytes()) / (1 << 20);
+  state.counters["peak_rss_MB"] = PeakResidentMB();
+  state.counters["snapshots"] = static_cast<double>(recorder.SnapshotCount());
+  state.counters["kept_events"] = static_cast<double>(recorder.KeptEventCount());
+  state.counters["fixups"] = static_cast<double>(s.FixUps);
+  state.counters["events_per_step"] =
+      benchmark::Counter(static_cast<double>(events), benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_Step)->Arg(Random)->Unit(benchmark::kMillisecond)->Iterations(200);
+BENCHMARK(BM_Step)->Arg(Descending)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// The whole command with no recorder: the baseline the recording adds to.
+void BM_GetTreeUnrecorded(benchmark::State& state) {
+  const std::string list = List(static_cast<Order>(state.range(0)));
+  TreeTrace::Engine engine;
+  for (auto _ : state) {
+    TreeCore::TreeRec tree;
+    TreeTrace::RunGetTree(engine, tree, list, nullptr);
+    benchmark::DoNotOptimize(tree.Count);
+  }
+  state.counters["peak_rss_MB"] = PeakResidentMB();
+}
+BENCHMARK(BM_GetTreeUnrecorded)
+    ->Arg(Random)
+    ->Arg(Descending)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+
+}  // namespace
+
+BENCHMARK_MAIN();

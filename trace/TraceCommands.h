@@ -1,0 +1,33 @@
+// Get Tree and Erase as the window runs them, with the same refusals, for
+// the command-line trace and the steps window's replay.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "TraceEngine.h"
+#include "TraceRecorder.h"
+
+namespace TreeTrace {
+
+// The messages the window shows, word for word.
+inline constexpr std::string_view NumbersOnly = "Please enter numbers only!";
+inline constexpr std::string_view GetTreeEmpty =
+    "Insert integer numbers in textbox separated by commas";
+inline constexpr std::string_view EraseEmpty = "Insert an integer number to erase";
+inline constexpr std::string_view TreeEmpty = "The Tree is Empty";
+inline constexpr std::string_view NotInTree = "The Element does not exist in the tree";
+
+// Runs Get Tree on `text` (the list as typed): refuses an empty or
+// non-numeric list, else empties the tree and inserts each value. `recorder`,
+// when given, records the command. Returns the refusal, empty when none.
+std::string RunGetTree(Engine& engine, TreeCore::TreeRec& tree, std::string_view text,
+                       TraceRecorder* recorder);
+// Runs Erase: finds and deletes each value, stopping at the first that is
+// missing or when the tree is empty; the values before stay erased.
+std::string RunErase(Engine& engine, TreeCore::TreeRec& tree, std::string_view text,
+                     TraceRecorder* recorder);
+
+}  // namespace TreeTrace

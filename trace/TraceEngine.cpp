@@ -1,0 +1,24 @@
+#include "TraceEngine.h"
+
+namespace TreeTrace {
+
+Engine::Engine() : state_(std::make_unique<TreeCore::EngineState>()) {}
+Engine::~Engine() = default;
+
+void Engine::Reset(TreeCore::TreeRec& tree, bool keepNodes) {
+  TreeCore::ResetTree(*state_, tree, keepNodes);
+}
+
+void Engine::Insert(TreeCore::TreeRec& tree, std::int16_t value) {
+  TreeCore::InsertValue(*state_, tree, value);
+}
+
+void Engine::Delete(TreeCore::TreeRec& tree, std::int32_t index) {
+  TreeCore::DeleteNode(*state_, tree, index);
+}
+
+void AttachMainObserver(TreeCore::TreeObserver* observer) {
+  TreeCore::DefaultEngine().Observer = observer;
+}
+
+}  // namespace TreeTrace

@@ -1,0 +1,37 @@
+// The engine calls the trace makes, on a tree of its own choosing, with an
+// engine state of its own, so that nothing of the window's state is touched.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "EngineState.h"
+#include "TreeCore.h"
+#include "TreeObserver.h"
+
+namespace TreeTrace {
+
+class Engine {
+ public:
+  Engine();
+  ~Engine();
+  Engine(const Engine&) = delete;
+  Engine& operator=(const Engine&) = delete;
+
+  // The observer that receives the events of the calls below; nullptr for none.
+  void SetObserver(TreeCore::TreeObserver* observer) { state_->Observer = observer; }
+  TreeCore::TreeObserver* Observer() const { return state_->Observer; }
+
+  void Reset(TreeCore::TreeRec& tree, bool keepNodes);
+  void Insert(TreeCore::TreeRec& tree, std::int16_t value);
+  void Delete(TreeCore::TreeRec& tree, std::int32_t index);
+
+ private:
+  std::unique_ptr<TreeCore::EngineState> state_;
+};
+
+// Attaches `observer` to the engine state the window's commands run on
+// (nullptr detaches it).
+void AttachMainObserver(TreeCore::TreeObserver* observer);
+
+}  // namespace TreeTrace

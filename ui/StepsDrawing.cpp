@@ -1,0 +1,14 @@
+#include "StepsDrawing.h"
+
+namespace TreeUi {
+
+const std::vector<std::int32_t>& StepsDrawing::Draw(const TreeCore::TreeRec& tree,
+                                                    TreeCore::ElementArrays& elements) {
+  // The pass leaves an emptied tree's old elements in place: clear them first.
+  if (layout_.TreeNodeArray != nullptr) TreeCore::ResetDrawing(engine_, layout_);
+  TreeCore::DrawTreeInto(engine_, layout_, tree, elements.TreeNode, elements.ShNode,
+                         elements.LnNode, 0);
+  return layout_.NodeOfElement;
+}
+
+}  // namespace TreeUi

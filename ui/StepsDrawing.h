@@ -1,0 +1,27 @@
+// Draws a tree other than the main one into a pane's own element arrays with
+// an engine and layout state of its own, so that the main tree, its drawing
+// and the window's state are left alone.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "Drawing.h"
+#include "EngineState.h"
+#include "Templates.h"
+
+namespace TreeUi {
+
+class StepsDrawing {
+ public:
+  // Replaces the drawing in `elements` with `tree`; returns, for each element
+  // k, the index of the node it shows.
+  const std::vector<std::int32_t>& Draw(const TreeCore::TreeRec& tree,
+                                        TreeCore::ElementArrays& elements);
+
+ private:
+  TreeCore::EngineState engine_;
+  TreeCore::DrawingState layout_;
+};
+
+}  // namespace TreeUi

@@ -1,0 +1,122 @@
+// The "Balancing Steps" window: the last Get Tree or Erase value by value,
+// the balancing each value caused in plain words, and a pane with the tree
+// right after the selected value, the nodes involved marked.
+#pragma once
+
+#include <QWidget>
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Templates.h"
+#include "TraceRecorder.h"
+
+class QFrame;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace TreeUi {
+
+class DrawSurface;
+class PadView;
+class StepsDrawing;
+
+class StepsWindow final : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit StepsWindow(QWidget* parent = nullptr);
+  ~StepsWindow() override;
+
+  // The recorder the main window's commands feed while this window is open.
+  TreeTrace::TraceRecorder& Recorder() { return *recorder_; }
+  // A command has been recorded: list it and show its last value.
+  void CommandRecorded();
+
+  // ---- Stepping ------------------------------------------------------------
+  void First();
+  void Back();
+  void Forward();
+  void Last();
+  // Shows the tree right after value i (0-based) with its events' nodes marked.
+  void ShowValue(std::size_t i);
+  // Shows the command's resulting tree with its unbalanced nodes marked.
+  void ShowSummary();
+  // The value shown, -1 while the summary (or nothing) is shown.
+  std::ptrdiff_t CurrentValue() const { return current_; }
+
+  // Writes the command's events as JSON lines, through a temporary file that
+  // replaces `path` only once complete. False (and `error` set) on failure.
+  bool SaveTrace(const QString& path, QString* error = nullptr);
+
+  // ---- For the tests ---------------------------------------------------------
+  QTreeWidget* List() const { return list_; }
+  DrawSurface* Pane() const { return pane_; }
+  PadView* View() const { return view_; }
+  TreeCore::ElementArrays& Elements() { return elements_; }
+  // The node indexes marked in the pane, in the shown tree's numbering.
+  const std::vector<std::int32_t>& MarkedNodes() const { return marked_; }
+  const TreeCore::TreeRec& ShownTree() const { return shown_; }
+  QString SummaryText() const;
+  double LastStepMilliseconds() const { return lastStepMs_; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void OnCurrentItemChanged(QTreeWidgetItem* item);
+  void FillEvents(QTreeWidgetItem* item);
+  void SelectValue(std::size_t i);
+  void Display(TreeCore::TreeRec tree, std::vector<std::int32_t> marks);
+  void SaveTraceAs();
+  bool HandleKey(int key);
+
+  std::unique_ptr<TreeTrace::TraceRecorder> recorder_;
+  std::unique_ptr<StepsDrawing> drawing_;
+  TreeCore::ElementArrays elements_;
+  TreeCore::TreeRec shown_;
+  std::vector<std::int32_t> nodeOfElement_;
+  std::vector<std::int32_t> marked_;
+  std::ptrdiff_t current_ = -1;
+  double lastStepMs_ = 0;
+
+  QTreeWidget* list_ = nullptr;
+  QFrame* viewport_ = nullptr;
+  DrawSurface* pane_ = nullptr;
+  PadView* view_ = nullptr;
+  QMenu* paneMenu_ = nullptr;
+  QLabel* status_ = nullptr;
+  QPushButton* first_ = nullptr;
+  QPushButton* back_ = nullptr;
+  QPushButton* forward_ = nullptr;
+  QPushButton* last_ = nullptr;
+  QPushButton* save_ = nullptr;
+};
+
+// Feeds one Get Tree or Erase of the main window to the steps window while
+// that is open; with it closed nothing is recorded or attached.
+class CommandTap {
+ public:
+  CommandTap(StepsWindow* steps, TreeTrace::CommandKind kind, const TreeCore::TreeRec& before);
+  ~CommandTap();
+  CommandTap(const CommandTap&) = delete;
+  CommandTap& operator=(const CommandTap&) = delete;
+
+  // The next value is about to run on `tree`.
+  void Value(const TreeCore::TreeRec& tree, std::int16_t value) {
+    if (recorder_ != nullptr) recorder_->BeginValue(tree, value);
+  }
+  // The command has ended, stopped by `message` if not empty.
+  void Done(const TreeCore::TreeRec& after, const QString& message = {});
+
+ private:
+  StepsWindow* steps_ = nullptr;
+  TreeTrace::TraceRecorder* recorder_ = nullptr;
+};
+
+}  // namespace TreeUi
