@@ -93,6 +93,9 @@ FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool rightHe
       At(t, b).*sd.heavy = -1;
       At(t, b).Level = At(t, k).Level + 1;
       At(t, b).Kind = NodeKind::Leaf;
+      Detail::Touch(e, k);
+      Detail::Touch(e, r);
+      Detail::Touch(e, oldParent);
       Detail::LevelLoweringPass(e, t, r);
       UpdateHeights(e, t, b);
       UpdateHeights(e, t, r);  // r has taken b's place under b's old parent
@@ -105,6 +108,7 @@ FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool rightHe
 
   // Step 2: s takes n's place.
   NodeRec& N = At(t, n);
+  Detail::Touch(e, N.Parent);
   if (N.Parent != -1) Detail::ReplaceChildLink(t, N.Parent, n, s);
   {
     NodeRec& S = At(t, s);
@@ -135,6 +139,8 @@ FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool rightHe
   N.LeftChild = -1;
   N.RightChild = -1;
   N.Kind = NodeKind::Leaf;
+  for (const std::int32_t i : {n, s, o, a, b, N.Parent, At(t, s).LeftChild, At(t, s).RightChild})
+    Detail::Touch(e, i);
 
   // Step 4: s's heavy subtree moved up together with s.
   if (direct) {
@@ -161,10 +167,12 @@ FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool rightHe
 void FixUpStep6(EngineState& e, TreeRec& t, const FixUpOutcome& out, bool rightHeavy) {
   if (out.a != -1) UpdateHeights(e, t, out.a);
   if (out.b != -1) UpdateHeights(e, t, out.b);
-  if (t.Root == t.Count - 1)
+  // The last slot of the table; within a batch erase, the last slot not yet removed.
+  const std::int32_t last = e.Batch != nullptr ? e.Batch->LastLive : t.Count - 1;
+  if (t.Root == last)
     UpdateHeights(e, t, rightHeavy ? At(t, t.Root).RightChild : At(t, t.Root).LeftChild);
   else
-    UpdateHeights(e, t, t.Count - 1);
+    UpdateHeights(e, t, last);
 }
 
 // ---- The frame machine ------------------------------------------------------
@@ -354,6 +362,10 @@ void RotateChain(EngineState& e, TreeRec& tree, ChainKind kind, std::int32_t top
   const std::int32_t a = top;
   NodeRec& A = At(tree, a);
   const std::int32_t P = A.Parent;
+  Detail::Touch(e, a);
+  Detail::Touch(e, P);
+  Detail::Touch(e, A.LeftChild);
+  Detail::Touch(e, A.RightChild);
 
   if (kind == ChainKind::RR || kind == ChainKind::LL) {
     const bool rr = kind == ChainKind::RR;
@@ -373,6 +385,7 @@ void RotateChain(EngineState& e, TreeRec& tree, ChainKind kind, std::int32_t top
     A.Parent = x;
     A.Level = formerXLevel;
     A.*outer = -1;
+    Detail::Touch(e, y);
     UpdateHeights(e, tree, a);
     UpdateHeights(e, tree, y);
   } else {
@@ -395,6 +408,7 @@ void RotateChain(EngineState& e, TreeRec& tree, ChainKind kind, std::int32_t top
     A.Parent = y;
     A.Level = X.Level;
     A.*outer = -1;
+    Detail::Touch(e, y);
     UpdateHeights(e, tree, a);
     UpdateHeights(e, tree, x);
   }

@@ -27,6 +27,9 @@ struct BalanceFrame {
   std::uint8_t flags = 0;  // skipWalk, rightHeavy, liftHeld
 };
 
+// What an erase of several values in one batch keeps (engine-internal).
+struct EraseBatch;
+
 }  // namespace Detail
 
 struct EngineState {
@@ -59,6 +62,9 @@ struct EngineState {
 
   // The balancing loop's suspended calls; empty between operations.
   std::vector<Detail::BalanceFrame> Frames;
+
+  // Set while EraseValues runs: removals mark slots instead of closing gaps.
+  Detail::EraseBatch* Batch = nullptr;
 };
 
 // The instance behind the names without a state (MainTree, InsertValue, ...).

@@ -216,7 +216,10 @@ void UpdateHeights(EngineState& state, TreeRec& tree, std::int32_t node) {
   NodeRec& start = tree.Nodes[static_cast<std::size_t>(n)];
   if (start.LeftChild == -1) start.LeftHeight = 0;
   if (start.RightChild == -1) start.RightHeight = 0;
-  if (start.LeftChild == -1 && start.RightChild == -1) start.Kind = NodeKind::Leaf;
+  if (start.LeftChild == -1 && start.RightChild == -1) {
+    start.Kind = NodeKind::Leaf;
+    Detail::Touch(state, n);
+  }
 
   if (n == tree.Root) {
     tree.TreeLeftHeight = start.LeftHeight;
