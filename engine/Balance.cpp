@@ -97,12 +97,12 @@ FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool rightHe
       Detail::Touch(e, r);
       Detail::Touch(e, oldParent);
       Detail::LevelLoweringPass(e, t, r);
-      UpdateHeights(e, t, b);
-      UpdateHeights(e, t, r);  // r has taken b's place under b's old parent
+      Detail::Heights(e, t, b);
+      Detail::Heights(e, t, r);  // r has taken b's place under b's old parent
       // The Rebalance at b would restart a fix-up on n while this one still
       // holds s detached; it runs once this fix-up has put everything back.
       out.liftHeld = true;
-      UpdateHeights(e, t, b);
+      Detail::Heights(e, t, b);
     }
   }
 
@@ -146,18 +146,18 @@ FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool rightHe
   if (direct) {
     const std::int32_t c = At(t, s).*sd.heavy;
     // Without that child the refresh starts at s, whose heights came from n.
-    UpdateHeights(e, t, c != -1 ? c : s);
+    Detail::Heights(e, t, c != -1 ? c : s);
     Detail::LevelLoweringPass(e, t, At(t, s).*sd.heavy);
   }
 
   // Step 5: the height refresh around n; the Rebalance is the caller's.
   if (deleting) {
     out.step5Node = At(t, n).Parent;
-    UpdateHeights(e, t, out.step5Node);
+    Detail::Heights(e, t, out.step5Node);
     out.step5SkipWalk = true;
   } else {
     out.step5Node = n;
-    UpdateHeights(e, t, n);
+    Detail::Heights(e, t, n);
     out.step5SkipWalk = !rightHeavy;
   }
   return out;
@@ -165,14 +165,14 @@ FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool rightHe
 
 // Step 6: further height refreshes.
 void FixUpStep6(EngineState& e, TreeRec& t, const FixUpOutcome& out, bool rightHeavy) {
-  if (out.a != -1) UpdateHeights(e, t, out.a);
-  if (out.b != -1) UpdateHeights(e, t, out.b);
+  if (out.a != -1) Detail::Heights(e, t, out.a);
+  if (out.b != -1) Detail::Heights(e, t, out.b);
   // The last slot of the table; within a batch erase, the last slot not yet removed.
   const std::int32_t last = e.Batch != nullptr ? e.Batch->LastLive : t.Count - 1;
   if (t.Root == last)
-    UpdateHeights(e, t, rightHeavy ? At(t, t.Root).RightChild : At(t, t.Root).LeftChild);
+    Detail::Heights(e, t, rightHeavy ? At(t, t.Root).RightChild : At(t, t.Root).LeftChild);
   else
-    UpdateHeights(e, t, last);
+    Detail::Heights(e, t, last);
 }
 
 // ---- The frame machine ------------------------------------------------------
@@ -198,7 +198,7 @@ bool Has(const Frame& f, FrameFlag flag) {
 Frame RebalanceFrame(std::int32_t node, bool skipWalk) {
   Frame f;
   f.kind = RebalanceKind;
-  f.node = node;
+  f.top = node;
   f.flags = skipWalk ? SkipWalk : 0;
   return f;
 }
@@ -206,7 +206,7 @@ Frame RebalanceFrame(std::int32_t node, bool skipWalk) {
 Frame FixUpFrame(std::int32_t node, bool rightHeavy) {
   Frame f;
   f.kind = FixUpKind;
-  f.node = node;
+  f.top = node;
   f.flags = rightHeavy ? RightHeavy : 0;
   return f;
 }
@@ -250,7 +250,7 @@ void StepRebalance(EngineState& e, TreeRec& t, std::size_t self) {
   switch (f.stage) {
     case Start: {
       TREECORE_COUNT(e, Rebalance);
-      const std::int32_t n = f.node;
+      const std::int32_t n = f.top;
       if (n == t.Root) {
         f.top = n;
       } else {
@@ -307,7 +307,7 @@ void StepFixUp(EngineState& e, TreeRec& t, std::size_t self) {
   const bool rightHeavy = Has(f, RightHeavy);
   if (f.stage == Start) {
     TREECORE_COUNT(e, FixUps);
-    const FixUpOutcome out = FixUpSteps(e, t, f.node, rightHeavy, false);
+    const FixUpOutcome out = FixUpSteps(e, t, f.top, rightHeavy, false);
     if (!out.ran) {
       stack.pop_back();
       return;
@@ -330,6 +330,12 @@ void StepFixUp(EngineState& e, TreeRec& t, std::size_t self) {
     stack.pop_back();
 }
 
+// A sorted list nests the frames millions deep: that storage goes back once
+// the loop is done. A small stack is kept, so short runs allocate nothing.
+void ReleaseFrames(EngineState& e) {
+  if (e.Frames.capacity() > 4096) e.Frames = {};
+}
+
 void Run(EngineState& e, TreeRec& t) {
   auto& stack = e.Frames;
   while (!stack.empty()) {
@@ -345,6 +351,7 @@ void RunFrame(EngineState& e, TreeRec& t, const Frame& first) {
   assert(e.Frames.empty() && "the balancing loop is not re-entered");
   e.Frames.push_back(first);
   Run(e, t);
+  ReleaseFrames(e);
 }
 
 void FixUp(EngineState& e, TreeRec& t, std::int32_t index, bool deleting, bool rightHeavy) {
@@ -354,7 +361,7 @@ void FixUp(EngineState& e, TreeRec& t, std::int32_t index, bool deleting, bool r
   }
   // Called on its own there is no cut to wait for: the held calls run at once.
   for (const HeldRebalance& held : Detail::FixUpForDeletion(e, t, index, rightHeavy))
-    Rebalance(e, t, held.Node, held.SkipWalk);
+    Detail::RebalanceIn(e, t, held.Node, held.SkipWalk);
 }
 
 void RotateChain(EngineState& e, TreeRec& tree, ChainKind kind, std::int32_t top) {
@@ -386,8 +393,8 @@ void RotateChain(EngineState& e, TreeRec& tree, ChainKind kind, std::int32_t top
     A.Level = formerXLevel;
     A.*outer = -1;
     Detail::Touch(e, y);
-    UpdateHeights(e, tree, a);
-    UpdateHeights(e, tree, y);
+    Detail::Heights(e, tree, a);
+    Detail::Heights(e, tree, y);
   } else {
     const bool rl = kind == ChainKind::RL;
     const Link outer = rl ? &NodeRec::RightChild : &NodeRec::LeftChild;
@@ -409,8 +416,8 @@ void RotateChain(EngineState& e, TreeRec& tree, ChainKind kind, std::int32_t top
     A.Level = X.Level;
     A.*outer = -1;
     Detail::Touch(e, y);
-    UpdateHeights(e, tree, a);
-    UpdateHeights(e, tree, x);
+    Detail::Heights(e, tree, a);
+    Detail::Heights(e, tree, x);
   }
 }
 
@@ -433,23 +440,37 @@ std::vector<HeldRebalance> FixUpForDeletion(EngineState& state, TreeRec& tree, s
 }  // namespace Detail
 
 void CheckBalance(EngineState& state, TreeRec& tree, std::int32_t node) {
+  Detail::BeginOperation(state);
   assert(state.Frames.empty() && "the balancing loop is not re-entered");
   if (PushCheck(state, tree, node)) Run(state, tree);
+  ReleaseFrames(state);
 }
 
-void Rebalance(EngineState& state, TreeRec& tree, std::int32_t node, bool skipWalk) {
+namespace Detail {
+
+void RebalanceIn(EngineState& state, TreeRec& tree, std::int32_t node, bool skipWalk) {
   RunFrame(state, tree, RebalanceFrame(node, skipWalk));
 }
 
+}  // namespace Detail
+
+void Rebalance(EngineState& state, TreeRec& tree, std::int32_t node, bool skipWalk) {
+  Detail::BeginOperation(state);
+  Detail::RebalanceIn(state, tree, node, skipWalk);
+}
+
 void RebalanceRightHeavy(EngineState& state, TreeRec& tree, std::int32_t index, bool deleting) {
+  Detail::BeginOperation(state);
   FixUp(state, tree, index, deleting, true);
 }
 
 void RebalanceLeftHeavy(EngineState& state, TreeRec& tree, std::int32_t index, bool deleting) {
+  Detail::BeginOperation(state);
   FixUp(state, tree, index, deleting, false);
 }
 
 void Rotate(EngineState& state, TreeRec& tree, std::string_view kind, std::int32_t top) {
+  Detail::BeginOperation(state);
   // The kind is compared upper-cased; any other text does nothing.
   std::string upper(kind);
   for (char& ch : upper) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));

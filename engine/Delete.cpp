@@ -23,8 +23,8 @@ void RemoveLeaf(EngineState& e, TreeRec& t, std::int32_t k) {
     P.LeftChild = -1;
   else
     P.RightChild = -1;
-  UpdateHeights(e, t, p);
-  Rebalance(e, t, p, false);
+  Detail::Heights(e, t, p);
+  Detail::RebalanceIn(e, t, p, false);
 }
 
 void RemoveWithOneChild(EngineState& e, TreeRec& t, std::int32_t k) {
@@ -40,7 +40,7 @@ void RemoveWithOneChild(EngineState& e, TreeRec& t, std::int32_t k) {
   Detail::LevelLoweringPass(e, t, c);
   if (At(t, c).Parent == -1) t.Root = c;
   // From c, so that the root's heights and the tree's come out right too.
-  UpdateHeights(e, t, c);
+  Detail::Heights(e, t, c);
 }
 
 void RemoveWithTwoChildren(EngineState& e, TreeRec& t, std::int32_t k) {
@@ -53,14 +53,15 @@ void RemoveWithTwoChildren(EngineState& e, TreeRec& t, std::int32_t k) {
   Detail::Touch(e, p);
   if (P.RightChild == k) {
     P.RightChild = -1;
-    UpdateHeights(e, t, p);
+    Detail::Heights(e, t, p);
   } else if (P.LeftChild == k) {
     P.LeftChild = -1;
-    UpdateHeights(e, t, p);
+    Detail::Heights(e, t, p);
   }
   // The fix-up's Rebalance calls wait until the parked node is cut off: run
   // earlier, they could move it and then cut the wrong link.
-  for (const Detail::HeldRebalance& call : held) Rebalance(e, t, call.Node, call.SkipWalk);
+  for (const Detail::HeldRebalance& call : held)
+    Detail::RebalanceIn(e, t, call.Node, call.SkipWalk);
 }
 
 // Parent, LeftChild, RightChild and ControlIndex lie side by side, so the
@@ -132,7 +133,7 @@ void Compact(EngineState& e, TreeRec& t, std::int32_t k) {
     t.Nodes.pop_back();
   --t.Count;
 
-  for (const std::int32_t i : refresh) UpdateHeights(e, t, i);
+  for (const std::int32_t i : refresh) Detail::Heights(e, t, i);
 }
 
 // A right-leaning three-node chain hanging from slot 0 gets a root check.
@@ -146,7 +147,7 @@ void FinalShapeCheck(EngineState& e, TreeRec& t) {
   if (right.LeftChild != -1 || right.RightChild == -1) return;
   const NodeRec& grandchild = At(t, right.RightChild);
   if (grandchild.LeftChild != -1 || grandchild.RightChild != -1) return;
-  Rebalance(e, t, t.Root, false);
+  Detail::RebalanceIn(e, t, t.Root, false);
 }
 
 }  // namespace
@@ -204,7 +205,7 @@ void RelinkTouched(EngineState& e, TreeRec& t, std::int32_t k) {
   touched.clear();
   t.Root = root;
   batch.MarkRemoved(k);
-  for (const std::int32_t i : refresh) UpdateHeights(e, t, i);
+  for (const std::int32_t i : refresh) Detail::Heights(e, t, i);
 }
 
 // Closes every gap a batch left: each slot moves down past the removed ones
@@ -268,6 +269,7 @@ std::int32_t EraseBatch::Compacted(std::int32_t slot) const {
 }  // namespace Detail
 
 void DeleteNode(EngineState& state, TreeRec& tree, std::int32_t index) {
+  Detail::BeginOperation(state);
   const std::int32_t k = index;
   Detach(state, tree, k);
   Compact(state, tree, k);
@@ -282,6 +284,7 @@ void DeleteNode(TreeRec& tree, std::int32_t index) {
 EraseResult EraseValues(EngineState& state, TreeRec& tree, std::span<const std::int16_t> values) {
   EraseResult result;
   if (values.empty()) return result;
+  Detail::BeginOperation(state);
   Detail::EraseBatch batch(static_cast<std::int32_t>(tree.Nodes.size()));
   state.Batch = &batch;
   std::int32_t emptyRoot = tree.Root;

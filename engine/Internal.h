@@ -16,8 +16,18 @@ namespace TreeCore::Detail {
 
 void AssignLineBreaks(EngineState& state);
 
+// What an operation does at most once: the flags are cleared as it starts.
+enum OperationFlag : std::uint8_t { LineBreaksAssigned = 1, OrdersReplaced = 2 };
+inline void BeginOperation(EngineState& state) {
+  state.OperationFlags = 0;
+}
+
+// UpdateHeights and Rebalance as the engine calls them inside an operation.
+void Heights(EngineState& state, TreeRec& tree, std::int32_t node);
+void RebalanceIn(EngineState& state, TreeRec& tree, std::int32_t node, bool skipWalk);
+
 // Lowers the Level of every node of the subtree whose top is `top` by one,
-// through LevelDown called by name.
+// as LevelDown called for each of them would.
 void LevelLoweringPass(EngineState& state, TreeRec& tree, std::int32_t top);
 
 // A Rebalance call that a deleting fix-up holds back until its caller has cut
