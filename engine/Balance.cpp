@@ -139,8 +139,9 @@ FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool rightHe
   N.LeftChild = -1;
   N.RightChild = -1;
   N.Kind = NodeKind::Leaf;
-  for (const std::int32_t i : {n, s, o, a, b, N.Parent, At(t, s).LeftChild, At(t, s).RightChild})
-    Detail::Touch(e, i);
+  if (e.Batch != nullptr)
+    for (const std::int32_t i : {n, s, o, a, b, N.Parent, At(t, s).LeftChild, At(t, s).RightChild})
+      Detail::Touch(e, i);
 
   // Step 4: s's heavy subtree moved up together with s.
   if (direct) {
@@ -211,20 +212,25 @@ Frame FixUpFrame(std::int32_t node, bool rightHeavy) {
   return f;
 }
 
+// The balance, taken as a 16-bit value, is off by two or more.
+inline bool OutOfBalance(const NodeRec& x) {
+  const auto d = static_cast<std::int16_t>(x.RightHeight - x.LeftHeight);
+  return d >= 2 || d <= -2;
+}
+
+// Pushes the fix-up an unbalanced node needs.
+[[gnu::noinline]] void PushFixUp(EngineState& e, const NodeRec& x, std::int32_t node) {
+  const auto d = static_cast<std::int16_t>(x.RightHeight - x.LeftHeight);
+  e.Frames.push_back(FixUpFrame(node, d >= 2));
+}
+
 // CheckBalance: pushes the fix-up the node needs, if any.
-bool PushCheck(EngineState& e, TreeRec& t, std::int32_t node) {
+inline bool PushCheck(EngineState& e, TreeRec& t, std::int32_t node) {
   TREECORE_COUNT(e, CheckBalance);
   const NodeRec& x = At(t, node);
-  const auto d = static_cast<std::int16_t>(x.RightHeight - x.LeftHeight);
-  if (d >= 2) {
-    e.Frames.push_back(FixUpFrame(node, true));
-    return true;
-  }
-  if (d <= -2) {
-    e.Frames.push_back(FixUpFrame(node, false));
-    return true;
-  }
-  return false;
+  if (!OutOfBalance(x)) return false;
+  PushFixUp(e, x, node);
+  return true;
 }
 
 // The chain hanging from a, if a has one: one child x with one child y, and y
@@ -289,10 +295,20 @@ void StepRebalance(EngineState& e, TreeRec& t, std::size_t self) {
     case CheckW:
       // Most checks find nothing to fix: keep walking without going back
       // through the loop; a check that starts a fix-up suspends the walk.
-      while (f.walk != -1) {
-        f.stage = AfterCheckW;
-        if (PushCheck(e, t, f.walk)) return;
-        f.walk = At(t, f.walk).Parent;
+      {
+        const NodeRec* const nodes = t.Nodes.data();
+        std::int32_t w = f.walk;
+        while (w != -1) {
+          TREECORE_COUNT(e, CheckBalance);
+          const NodeRec& x = nodes[w];
+          if (OutOfBalance(x)) [[unlikely]] {
+            f.walk = w;
+            f.stage = AfterCheckW;
+            PushFixUp(e, x, w);
+            return;
+          }
+          w = x.Parent;
+        }
       }
       stack.pop_back();
       return;
