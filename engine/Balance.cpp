@@ -1,4 +1,5 @@
-// Balance checks, rotations and the heavy-side fix-ups.
+// Balance checks, rotations and the heavy-side fix-ups (docs/balancing.md,
+// "The balance check", "Chain rotations", "The heavy-side fix-up").
 //
 // Rebalance -> CheckBalance -> fix-up -> Rebalance -> ... can nest a hundred
 // thousand calls deep on a sorted list, and the depth has no useful bound. So
@@ -50,9 +51,11 @@ struct FixUpOutcome {
   bool step5SkipWalk = false;
 };
 
-// Steps 1 to 4 of the fix-up and the height refresh of step 5. The Rebalance
-// calls of the lift step and of step 5 are not made here: the outcome says
-// what they are, and the caller makes them when their turn comes.
+// The heavy-side fix-up: n's in-order neighbour on the heavy side takes its
+// place and n sinks to a leaf beside its other neighbour, so the in-order
+// sequence stays and one node crosses to the light side (docs/balancing.md,
+// "The heavy-side fix-up"). The Rebalance calls it owes are not made here:
+// the outcome names them and the caller makes them when their turn comes.
 FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool rightHeavy,
                         bool deleting) {
   const Sides sd = rightHeavy ? RightSides : LeftSides;
@@ -68,7 +71,8 @@ FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool rightHe
   std::int32_t& b = out.b;
   bool direct = false;
 
-  // Step 1: take s out of its place.
+  // Take s out of its place first, so that the links it leaves can be mended
+  // before it moves up.
   if (s == At(t, n).*sd.heavy) {
     direct = true;
   } else {
@@ -80,7 +84,9 @@ FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool rightHe
       // a's whole subtree moves up one level, not a alone.
       Detail::LevelLoweringPass(e, t, At(t, b).*sd.light);
     } else if (At(t, b).*sd.heavy != -1) {
-      // The lift step: b is left with only a heavy-side subtree.
+      // Why: b would be left with only a heavy-side subtree, two levels deep
+      // on one side; its leftmost heavy descendant takes it as a child
+      // (docs/balancing.md, "The lift step").
       const std::int32_t k = Extreme(t, b, sd.heavy, sd.light);
       const std::int32_t r = At(t, b).*sd.heavy;
       At(t, k).*sd.light = b;
@@ -106,7 +112,7 @@ FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool rightHe
     }
   }
 
-  // Step 2: s takes n's place.
+  // s takes n's place, with n's kind, heights and level.
   NodeRec& N = At(t, n);
   Detail::Touch(e, N.Parent);
   if (N.Parent != -1) Detail::ReplaceChildLink(t, N.Parent, n, s);
@@ -124,7 +130,8 @@ FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool rightHe
     }
   }
 
-  // Step 3: n sinks to a leaf next to its other in-order neighbour.
+  // Why: n must stay where the in-order sequence puts it, so it is parked as
+  // a leaf beside its other neighbour (docs/balancing.md, "The parked node").
   if (o != n) {
     At(t, s).*sd.light = N.*sd.light;
     if (At(t, s).*sd.light != -1) At(t, At(t, s).*sd.light).Parent = s;
@@ -143,7 +150,7 @@ FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool rightHe
     for (const std::int32_t i : {n, s, o, a, b, N.Parent, At(t, s).LeftChild, At(t, s).RightChild})
       Detail::Touch(e, i);
 
-  // Step 4: s's heavy subtree moved up together with s.
+  // s's heavy subtree moved up together with s: its levels follow.
   if (direct) {
     const std::int32_t c = At(t, s).*sd.heavy;
     // Without that child the refresh starts at s, whose heights came from n.
@@ -151,7 +158,7 @@ FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool rightHe
     Detail::LevelLoweringPass(e, t, At(t, s).*sd.heavy);
   }
 
-  // Step 5: the height refresh around n; the Rebalance is the caller's.
+  // The heights around the parked node; the Rebalance there is the caller's.
   if (deleting) {
     out.step5Node = At(t, n).Parent;
     Detail::Heights(e, t, out.step5Node);
@@ -164,7 +171,10 @@ FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool rightHe
   return out;
 }
 
-// Step 6: further height refreshes.
+// The height refreshes after the Rebalance around the parked node: the nodes
+// the neighbour left behind, and the last slot of the table (or the root's
+// heavy child when the root sits there), as the scheme prescribes
+// (docs/balancing.md, "Deliberate corrections").
 void FixUpStep6(EngineState& e, TreeRec& t, const FixUpOutcome& out, bool rightHeavy) {
   if (out.a != -1) Detail::Heights(e, t, out.a);
   if (out.b != -1) Detail::Heights(e, t, out.b);
@@ -187,7 +197,7 @@ enum Stage : std::uint8_t {
   AfterRootCheck,  // Rebalance: the root check has returned
   CheckW,          // Rebalance: about to check w in the upward walk
   AfterCheckW,     // Rebalance: the check of w has returned
-  AfterStep5,      // fix-up: its step-5 Rebalance has returned
+  AfterStep5,      // fix-up: the Rebalance around the parked node has returned
 };
 
 enum FrameFlag : std::uint8_t { SkipWalk = 1, RightHeavy = 2, LiftHeld = 4 };
@@ -234,7 +244,7 @@ inline bool PushCheck(EngineState& e, TreeRec& t, std::int32_t node) {
 }
 
 // The chain hanging from a, if a has one: one child x with one child y, and y
-// childless.
+// childless (docs/balancing.md, "Chain rotations").
 std::optional<ChainKind> FindChain(TreeRec& t, std::int32_t a) {
   const NodeRec& A = At(t, a);
   if ((A.LeftChild == -1) == (A.RightChild == -1)) return std::nullopt;
@@ -335,7 +345,10 @@ void StepFixUp(EngineState& e, TreeRec& t, std::size_t self) {
     stack.push_back(RebalanceFrame(out.step5Node, out.step5SkipWalk));
     return;
   }
-  // After the step-5 Rebalance: step 6, then the lift step's held Rebalance.
+  // After the Rebalance around the parked node: the last height refreshes,
+  // then the lift step's Rebalance at b, held back until now because it
+  // would start a fix-up on n while s was still detached
+  // (docs/balancing.md, "Deliberate corrections").
   FixUpOutcome out;
   out.a = f.top;
   out.b = f.walk;

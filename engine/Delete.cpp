@@ -1,4 +1,5 @@
-// Removal of one node, then the renumbering that keeps the table gap-free.
+// Removal of one node, then the renumbering that keeps the table gap-free
+// (docs/balancing.md, "Deletion", "Renumbering").
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
@@ -35,8 +36,9 @@ void RemoveWithOneChild(EngineState& e, TreeRec& t, std::int32_t k) {
   At(t, c).Parent = p;
   Detail::Touch(e, p);
   Detail::Touch(e, c);
-  // c's whole subtree moves up one level: giving c alone n's level would leave
-  // its descendants a level too deep.
+  // Why: c's whole subtree moves up one level; giving c alone n's level would
+  // leave its descendants a level too deep (docs/balancing.md, "Deliberate
+  // corrections").
   Detail::LevelLoweringPass(e, t, c);
   if (At(t, c).Parent == -1) t.Root = c;
   // From c, so that the root's heights and the tree's come out right too.
@@ -58,8 +60,9 @@ void RemoveWithTwoChildren(EngineState& e, TreeRec& t, std::int32_t k) {
     P.LeftChild = -1;
     Detail::Heights(e, t, p);
   }
-  // The fix-up's Rebalance calls wait until the parked node is cut off: run
-  // earlier, they could move it and then cut the wrong link.
+  // Why: the fix-up's Rebalance calls wait until the parked node is cut off;
+  // run earlier, they could move it and then cut the wrong link
+  // (docs/balancing.md, "Deliberate corrections").
   for (const Detail::HeldRebalance& call : held)
     Detail::RebalanceIn(e, t, call.Node, call.SkipWalk);
 }
@@ -136,7 +139,8 @@ void Compact(EngineState& e, TreeRec& t, std::int32_t k) {
   for (const std::int32_t i : refresh) Detail::Heights(e, t, i);
 }
 
-// A right-leaning three-node chain hanging from slot 0 gets a root check.
+// A right-leaning three-node chain hanging from slot 0 gets a root check
+// (docs/balancing.md, "Deletion").
 void FinalShapeCheck(EngineState& e, TreeRec& t) {
   // Within a batch erase, slot 0 of the closed-up table is the first slot left.
   const bool batch = e.Batch != nullptr;

@@ -227,6 +227,8 @@ void UpdateHeights(EngineState& state, TreeRec& tree, std::int32_t node) {
   Detail::Heights(state, tree, node);
 }
 
+// Why: the walk stops at the first height that did not change, so a change
+// costs its path and no more (docs/balancing.md, "Insertion and heights").
 void Detail::Heights(EngineState& state, TreeRec& tree, std::int32_t node) {
   // The texts are assigned by every height update; once per operation gives
   // the same texts.
