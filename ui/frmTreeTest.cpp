@@ -13,6 +13,7 @@
 #include <cmath>
 #include <limits>
 
+#include "CommandRunner.h"
 #include "DrawSurface.h"
 #include "Drawing.h"
 #include "ListParse.h"
@@ -202,10 +203,9 @@ void frmTreeTest::CreateControls() {
   connect(PicInDrawPad, &TreeUi::DrawSurface::LabelClicked, this, &frmTreeTest::TreeNode_Click);
   padMenu_ = new QMenu(this);
   padMenu_->setObjectName(QStringLiteral("PadMenu"));
-  connect(PicInDrawPad, &TreeUi::DrawSurface::MenuRequested, this,
-          [this](QPoint global, QPointF) {
-            if (!padMenu_->isEmpty()) padMenu_->popup(global);
-          });
+  connect(PicInDrawPad, &TreeUi::DrawSurface::MenuRequested, this, [this](QPoint global, QPointF) {
+    if (!padMenu_->isEmpty()) padMenu_->popup(global);
+  });
 
   FraStNd = new QGroupBox(QStringLiteral("Status Node (Click on One):"), this);
   FraStNd->setObjectName(QStringLiteral("FraStNd"));
@@ -220,6 +220,9 @@ void frmTreeTest::CreateControls() {
   // Page Up and Page Down reach the window whichever control has the focus.
   installEventFilter(this);
   for (QWidget* control : tabOrder) control->installEventFilter(this);
+
+  commands_ = new TreeUi::CommandRunner(this, {TxtGetTree, CmdGetTree, txtSearchNode, cmdSearchNode,
+                                               txtEraseNode, CmdEraseTree, CmdClearTree});
 
   connect(CmdGetTree, &QPushButton::clicked, this, &frmTreeTest::CmdGetTree_Click);
   connect(cmdSearchNode, &QPushButton::clicked, this, &frmTreeTest::cmdSearchNode_Click);
@@ -518,6 +521,7 @@ void frmTreeTest::Redraw() {
 }
 
 void frmTreeTest::CmdGetTree_Click() {
+  if (commands_->Running()) return;  // one command at a time
   BusyCursor busy;
   if (TxtGetTree->text().isEmpty()) {
     Say(busy, QStringLiteral("Insert integer numbers in textbox separated by commas"), Error,
@@ -528,13 +532,17 @@ void frmTreeTest::CmdGetTree_Click() {
   std::vector<std::int16_t> list;
   if (!ParseListOf(TxtGetTree, busy, list)) return;
 
+  // The old tree and drawing stay until the new tree is complete.
+  auto job = TreeCommands::TreeJob::Build(TreeCore::MainTree, std::move(list));
+  if (!commands_->Run(job, QStringLiteral("Building the tree..."))) return;
   TreeCore::ResetTree(TreeCore::MainTree, false);
   PicInDrawPad->ElementsChanged();
-  for (const std::int16_t value : list) TreeCore::InsertValue(TreeCore::MainTree, value);
+  TreeCore::MainTree = std::move(job.Tree());
   Redraw();
 }
 
 void frmTreeTest::cmdSearchNode_Click() {
+  if (commands_->Running()) return;  // one command at a time
   BusyCursor busy;
   const QString text = txtSearchNode->text();
   const std::optional<std::int32_t> value = TreeCommands::ToInt32(text.toStdString());
@@ -564,25 +572,22 @@ void frmTreeTest::cmdSearchNode_Click() {
 }
 
 void frmTreeTest::CmdEraseTree_Click() {
+  if (commands_->Running()) return;  // one command at a time
   BusyCursor busy;
   if (txtEraseNode->text().isEmpty()) {
     Say(busy, QStringLiteral("Insert an integer number to erase"), Error, MessageIcon::Error);
   } else {
     std::vector<std::int16_t> list;
     if (!ParseListOf(txtEraseNode, busy, list)) return;
-    for (const std::int16_t value : list) {
-      if (!TreeCore::MainTree.Exists) {
-        Say(busy, QStringLiteral("The Tree is Empty"), Error, MessageIcon::Error);
-        break;
-      }
-      const std::int32_t index = TreeCore::FindValue(TreeCore::MainTree, value);
-      if (index == -1) {
-        Say(busy, QStringLiteral("The Element does not exist in the tree"), Error,
-            MessageIcon::Error);
-        break;
-      }
-      TreeCore::DeleteNode(TreeCore::MainTree, index);
-    }
+    auto job = TreeCommands::TreeJob::Erase(TreeCore::MainTree, std::move(list));
+    // Cancelled: the tree, the drawing and the boxes stay as they were.
+    if (!commands_->Run(job, QStringLiteral("Erasing..."))) return;
+    TreeCore::MainTree = std::move(job.Tree());
+    if (job.Stop() == TreeCommands::EraseStop::EmptyTree)
+      Say(busy, QStringLiteral("The Tree is Empty"), Error, MessageIcon::Error);
+    else if (job.Stop() == TreeCommands::EraseStop::MissingValue)
+      Say(busy, QStringLiteral("The Element does not exist in the tree"), Error,
+          MessageIcon::Error);
     // Values erased before a refusal stay erased: the drawing must show it.
     busy.Start();
     TreeCore::ResetTree(TreeCore::MainTree, true);
@@ -594,6 +599,7 @@ void frmTreeTest::CmdEraseTree_Click() {
 }
 
 void frmTreeTest::CmdClearTree_Click() {
+  if (commands_->Running()) return;  // one command at a time
   BusyCursor busy;
   TreeCore::ResetTree(TreeCore::MainTree, false);
   PicInDrawPad->ElementsChanged();

@@ -21,8 +21,9 @@ class QPushButton;
 class QScrollBar;
 
 namespace TreeUi {
+class CommandRunner;
 class DrawSurface;
-}
+}  // namespace TreeUi
 
 class frmTreeTest final : public QWidget {
   Q_OBJECT
@@ -63,6 +64,9 @@ class frmTreeTest final : public QWidget {
   QWidget* ScrollFocusControl() const { return ScrollFocusControl_; }
   // The pad's right-click menu; each feature adds its own actions to it.
   QMenu* PadMenu() const { return padMenu_; }
+  // Runs the long commands' engine work off the window's thread; while it
+  // runs, Running() is true and no other command starts.
+  TreeUi::CommandRunner* Commands() const { return commands_; }
   const TreeUi::ScrollScale& HorizontalScale() const { return hScale_; }
   const TreeUi::ScrollScale& VerticalScale() const { return vScale_; }
 
@@ -115,6 +119,7 @@ class frmTreeTest final : public QWidget {
   QLabel* lblStatusNode = nullptr;
 
   QMenu* padMenu_ = nullptr;
+  TreeUi::CommandRunner* commands_ = nullptr;
   QWidget* ScrollFocusControl_ = nullptr;
   TreeUi::ScrollScale hScale_;
   TreeUi::ScrollScale vScale_;

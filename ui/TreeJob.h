@@ -1,0 +1,66 @@
+// The engine work of a Get Tree or an Erase command, done on a tree of its
+// own so that it can run away from the window's thread: the window keeps the
+// previous tree and drawing until the job has finished, and a cancelled job
+// leaves nothing behind. Qt-free, so that its tests need no window.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "TreeCore.h"
+
+namespace TreeCommands {
+
+// Why an Erase left its loop before the end of its list.
+enum class EraseStop : std::uint8_t { None, EmptyTree, MissingValue };
+
+class TreeJob {
+ public:
+  // Get Tree: the tree as ResetTree(tree, false) leaves `current`, then every
+  // value inserted in order.
+  static TreeJob Build(const TreeCore::TreeRec& current, std::vector<std::int16_t> values);
+  // Erase: a copy of `current`, then the values removed in order until the
+  // tree is empty or a value is missing.
+  static TreeJob Erase(const TreeCore::TreeRec& current, std::vector<std::int16_t> values);
+
+  TreeJob(TreeJob&& other) noexcept;
+  TreeJob& operator=(TreeJob&&) = delete;
+  TreeJob(const TreeJob&) = delete;
+  TreeJob& operator=(const TreeJob&) = delete;
+
+  // Small enough to run on the window's thread: a few milliseconds at most,
+  // whatever the order of the values.
+  bool IsSmall() const;
+
+  // Does the work on the calling thread; returns when it is done or cancelled.
+  void Run();
+  // From any thread: the work stops before the next value.
+  void RequestCancel() { cancel_.store(true, std::memory_order_relaxed); }
+
+  // From any thread: values handled so far, of Total().
+  std::size_t Done() const { return done_.load(std::memory_order_relaxed); }
+  std::size_t Total() const { return values_.size(); }
+
+  // After Run: whether it stopped at a cancel (the tree is then half done).
+  bool Cancelled() const { return cancelled_; }
+  EraseStop Stop() const { return stop_; }
+  TreeCore::TreeRec& Tree() { return tree_; }
+
+ private:
+  enum class Kind : std::uint8_t { Build, Erase };
+  TreeJob(Kind kind, TreeCore::TreeRec tree, std::vector<std::int16_t> values);
+  void RunBuild();
+  void RunErase();
+
+  Kind kind_;
+  TreeCore::TreeRec tree_;
+  std::vector<std::int16_t> values_;
+  std::atomic<bool> cancel_{false};
+  std::atomic<std::size_t> done_{0};
+  bool cancelled_ = false;
+  EraseStop stop_ = EraseStop::None;
+};
+
+}  // namespace TreeCommands
