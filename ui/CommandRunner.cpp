@@ -91,7 +91,6 @@ QProgressDialog* CommandRunner::Progress() const {
 void CommandRunner::Cancel() {
   if (job_ == nullptr) return;
   job_->RequestCancel();
-  if (progress_) progress_->hide();
 }
 
 bool CommandRunner::eventFilter(QObject* watched, QEvent* event) {
@@ -134,8 +133,11 @@ bool CommandRunner::Run(TreeCommands::TreeJob& job, const QString& what) {
   poll.stop();
   showProgress.stop();
   if (progress_) {
+    // The dialog may have had the keyboard: it goes back to the window.
+    const bool active = progress_->isActiveWindow() || QApplication::activeWindow() == nullptr;
     progress_->hide();
     progress_->deleteLater();
+    if (active && window_->isVisible()) window_->activateWindow();
   }
   QApplication::restoreOverrideCursor();
   job_ = nullptr;
@@ -147,6 +149,7 @@ void CommandRunner::ShowProgress(const QString& what) {
   auto* dialog =
       new QProgressDialog(what, QStringLiteral("Cancel"), 0, Clamp(job_->Total()), window_);
   dialog->setObjectName(QStringLiteral("CommandProgress"));
+  dialog->setWindowTitle(window_->windowTitle());
   // Not modal: the drawing behind it stays scrollable and answers hovers.
   dialog->setWindowModality(Qt::NonModal);
   dialog->setAutoClose(false);
