@@ -1,8 +1,9 @@
 // Runs the engine work of a long command on a worker thread while the
 // window's thread goes on painting, scrolling and answering hovers on the
 // previous drawing. The command's controls are disabled meanwhile, the busy
-// cursor shows, and after a moment a progress dialog offers Cancel. Small
-// work runs on the window's thread, as it always did.
+// cursor shows, and after a moment a progress dialog offers Cancel. Work
+// that is over within a few milliseconds runs on the window's thread, as it
+// always did.
 #pragma once
 
 #include <QObject>
@@ -23,6 +24,9 @@ class CommandRunner final : public QObject {
  public:
   // Work that lasts longer than this shows its progress.
   static constexpr int ProgressDelayMs = 500;
+  // Work is done on the window's thread for up to this long before the rest
+  // goes to a worker.
+  static constexpr int InlineBudgetMs = 30;
 
   // Closing `window` cancels the work; `controls` are disabled while it runs.
   CommandRunner(QWidget* window, std::vector<QWidget*> controls);
@@ -34,6 +38,8 @@ class CommandRunner final : public QObject {
   bool Run(TreeCommands::TreeJob& job, const QString& what);
 
   bool Running() const { return job_ != nullptr; }
+  // 0 sends all work to the worker at once.
+  void SetInlineBudgetMs(int ms) { budgetMs_ = ms; }
   // The progress dialog of the work under way, once it shows; else nullptr.
   QProgressDialog* Progress() const;
   // As the dialog's Cancel button does.
@@ -54,6 +60,7 @@ class CommandRunner final : public QObject {
   QWidget* window_;
   std::vector<QPointer<QWidget>> controls_;
   TreeCommands::TreeJob* job_ = nullptr;
+  int budgetMs_ = InlineBudgetMs;
   QPointer<QProgressDialog> progress_;
 };
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -30,12 +31,13 @@ class TreeJob {
   TreeJob(const TreeJob&) = delete;
   TreeJob& operator=(const TreeJob&) = delete;
 
-  // Small enough to run on the window's thread: a few milliseconds at most,
-  // whatever the order of the values.
-  bool IsSmall() const;
-
-  // Does the work on the calling thread; returns when it is done or cancelled.
-  void Run();
+  // Does the work on the calling thread until it is done, cancelled or past
+  // `deadline`; returns whether it is over (done or cancelled). A job left
+  // unfinished goes on where it stopped at the next call, from any thread,
+  // as long as the calls do not overlap.
+  bool RunUntil(std::chrono::steady_clock::time_point deadline);
+  // Does the work to its end (or a cancel) on the calling thread.
+  void Run() { RunUntil(std::chrono::steady_clock::time_point::max()); }
   // From any thread: the work stops before the next value.
   void RequestCancel() { cancel_.store(true, std::memory_order_relaxed); }
 
@@ -51,14 +53,16 @@ class TreeJob {
  private:
   enum class Kind : std::uint8_t { Build, Erase };
   TreeJob(Kind kind, TreeCore::TreeRec tree, std::vector<std::int16_t> values);
-  void RunBuild();
-  void RunErase();
+  // One value of the list; false when the work stops there.
+  bool Step(std::int16_t value);
 
   Kind kind_;
   TreeCore::TreeRec tree_;
   std::vector<std::int16_t> values_;
   std::atomic<bool> cancel_{false};
   std::atomic<std::size_t> done_{0};
+  std::size_t next_ = 0;
+  bool over_ = false;
   bool cancelled_ = false;
   EraseStop stop_ = EraseStop::None;
 };

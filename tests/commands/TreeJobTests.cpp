@@ -179,16 +179,34 @@ TEST_F(TreeJobTest, CancelBeforeTheStartDoesNothing) {
   ExpectSameTree(job.Tree(), tree);
 }
 
-// What may run on the window's thread: short lists, or an Erase whose table
-// moves stay small.
-TEST_F(TreeJobTest, SmallWorkIsRecognised) {
+// Work done in slices, each on another thread, gives what one run gives:
+// the window starts a job on its own thread and a worker finishes it.
+TEST_F(TreeJobTest, SlicesOnAnyThreadGiveTheSameTree) {
   TreeRec empty;
   TreeCore::ResetTree(empty, false);
-  EXPECT_TRUE(TreeJob::Build(empty, Values(1024, 1, 0)).IsSmall());
-  EXPECT_FALSE(TreeJob::Build(empty, Values(1025, 1, 0)).IsSmall());
+  const std::vector<std::int16_t> values = Values(3000, 0, 4);
+  TreeJob whole = TreeJob::Build(empty, values);
+  whole.Run();
 
-  TreeRec big = BuildInPlace(empty, Values(32767, 0, 1));
-  EXPECT_TRUE(TreeJob::Erase(big, {1}).IsSmall());
-  EXPECT_FALSE(TreeJob::Erase(big, Values(100, 0, 2)).IsSmall());
-  EXPECT_TRUE(TreeJob::Erase(empty, std::vector<std::int16_t>(32767, 8)).IsSmall());
+  TreeJob sliced = TreeJob::Build(empty, values);
+  int slices = 0;
+  bool over = false;
+  while (!over) {
+    const auto deadline = std::chrono::steady_clock::now();  // one value per slice
+    if (slices % 2 == 0)
+      over = sliced.RunUntil(deadline);
+    else
+      std::thread([&] { over = sliced.RunUntil(deadline); }).join();
+    ++slices;
+  }
+  EXPECT_EQ(slices, 3001);
+  EXPECT_EQ(sliced.Done(), values.size());
+  ExpectSameTree(sliced.Tree(), whole.Tree());
+
+  // An Erase that stops is over, however it was sliced.
+  TreeJob erase = TreeJob::Erase(whole.Tree(), {values[0], values[1], 31000, values[2]});
+  EXPECT_FALSE(erase.RunUntil(std::chrono::steady_clock::now()));
+  EXPECT_TRUE(erase.RunUntil(std::chrono::steady_clock::time_point::max()));
+  EXPECT_EQ(erase.Stop(), EraseStop::MissingValue);
+  EXPECT_EQ(erase.Done(), 2u);
 }

@@ -115,11 +115,13 @@ class LongCommandTests : public QObject {
     QCOMPARE(shown, 0);
     QCOMPARE(TreeCore::MainTree.Count, 1000);
 
-    // Long enough for a worker, too short for progress.
+    // On a worker, but over before progress is worth showing.
+    runner->SetInlineBudgetMs(0);
     h.GetTree(Join(Shuffled(5000, 2)));
     QCOMPARE(started, 1);
     QCOMPARE(shown, 0);
     QCOMPARE(TreeCore::MainTree.Count, 5000);
+    runner->SetInlineBudgetMs(TreeUi::CommandRunner::InlineBudgetMs);
 
     int value = -1, maximum = -1;
     After(900, [&] {
@@ -260,6 +262,7 @@ class LongCommandTests : public QObject {
   void workerResultsAndEraseMessages() {
     Harness h;
     const std::vector<int> values = Shuffled(6000, 3);
+    h.Window->Commands()->SetInlineBudgetMs(0);
     h.GetTree(Join(values));
     QVERIFY(h.Sink.Messages.empty());
     TreeCore::TreeRec expected;
@@ -300,6 +303,7 @@ class LongCommandTests : public QObject {
     h.Window->SetMessageSink(&watch);
     int started = 0;
     connect(h.Window->Commands(), &TreeUi::CommandRunner::Started, [&] { ++started; });
+    h.Window->Commands()->SetInlineBudgetMs(0);
     h.Box("txtEraseNode")->setText(Join(erase));
     h.Button("CmdEraseTree")->click();
     QCOMPARE(started, 1);
