@@ -16,6 +16,7 @@
 #include "CommandRunner.h"
 #include "DrawSurface.h"
 #include "Drawing.h"
+#include "ListBox.h"
 #include "ListParse.h"
 #include "Twips.h"
 
@@ -128,7 +129,7 @@ void frmTreeTest::CreateControls() {
   setFont(dialogFont);
 
   auto textBox = [this](const char* name) {
-    auto* box = new QLineEdit(this);
+    auto* box = new TreeUi::ListBox(this);
     box->setObjectName(QString::fromLatin1(name));
     // Qt's default of 32767 characters would cut a long list short without
     // a word; 32767 values take some 200,000.

@@ -1,0 +1,128 @@
+#include "ListBox.h"
+
+#include <QGuiApplication>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QProxyStyle>
+#include <QStyleHints>
+#include <QStyleOptionFrame>
+#include <algorithm>
+
+namespace TreeUi {
+
+namespace {
+
+// The application's style, except that the line edit draws no caret of its
+// own while its box paints a long text: the box draws it, so that the image
+// it keeps holds the text without the caret.
+class CaretStyle final : public QProxyStyle {
+ public:
+  explicit CaretStyle(ListBox* box) : box_(box) { setParent(box); }
+  int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                  const QWidget* widget) const override {
+    if (metric == PM_TextCursorWidth && box_ && box_->LongMode()) return 0;
+    return QProxyStyle::pixelMetric(metric, option, widget);
+  }
+
+ private:
+  QPointer<ListBox> box_;
+};
+
+}  // namespace
+
+ListBox::ListBox(QWidget* parent) : QLineEdit(parent) {
+  style_ = new CaretStyle(this);
+  setStyle(style_);
+  connect(this, &QLineEdit::textChanged, this, &ListBox::Changed);
+  connect(this, &QLineEdit::cursorPositionChanged, this, &ListBox::Changed);
+  connect(this, &QLineEdit::selectionChanged, this, &ListBox::Changed);
+}
+
+void ListBox::Changed() {
+  stale_ = true;
+  RestartBlink();
+}
+
+void ListBox::RestartBlink() {
+  // As the line edit does: after a change the caret shows at once, then blinks.
+  caretOn_ = true;
+  const int flash = QGuiApplication::styleHints()->cursorFlashTime();
+  if (hasFocus() && LongMode() && flash >= 2)
+    blink_.start(flash / 2, this);
+  else
+    blink_.stop();
+}
+
+bool ListBox::event(QEvent* event) {
+  switch (event->type()) {
+    case QEvent::Paint:
+    case QEvent::Timer:
+    case QEvent::UpdateRequest:
+    case QEvent::ToolTip:
+      break;
+    case QEvent::FocusIn:
+    case QEvent::FocusOut:
+    case QEvent::KeyPress:
+      stale_ = true;
+      RestartBlink();
+      break;
+    default:
+      // Anything else may change what the line edit paints (size, state,
+      // palette, font, style, hover, input method).
+      stale_ = true;
+      break;
+  }
+  return QLineEdit::event(event);
+}
+
+void ListBox::timerEvent(QTimerEvent* event) {
+  if (event->timerId() != blink_.timerId()) {
+    QLineEdit::timerEvent(event);
+    return;
+  }
+  caretOn_ = !caretOn_;
+  update(caret_.adjusted(-1, -1, 1, 1));
+}
+
+void ListBox::paintEvent(QPaintEvent* event) {
+  if (rendering_ || !LongMode()) {
+    if (!rendering_) ++fullPaints_;
+    QLineEdit::paintEvent(event);
+    return;
+  }
+  const qreal ratio = devicePixelRatioF();
+  if (stale_ || image_.size() != size() * ratio) {
+    image_ = QImage(size() * ratio, QImage::Format_ARGB32_Premultiplied);
+    image_.setDevicePixelRatio(ratio);
+    image_.fill(Qt::transparent);
+    rendering_ = true;
+    render(&image_, QPoint(), QRegion(), {});
+    rendering_ = false;
+    ++fullPaints_;
+    stale_ = false;
+    // Where the line edit would draw its caret: its update rectangle reaches
+    // five pixels to the left of the caret and is as high as the line.
+    const QRect around = cursorRect();
+    QStyleOptionFrame option;
+    initStyleOption(&option);
+    const int width =
+        std::max(1, style_->baseStyle()->pixelMetric(QStyle::PM_TextCursorWidth, &option, this));
+    caret_ = QRect(around.x() + 5, around.y(), width, around.height() - 1);
+    if (!blink_.isActive()) RestartBlink();
+  }
+  QPainter painter(this);
+  painter.setClipRegion(event->region());
+  painter.drawImage(QPoint(0, 0), image_);
+  const bool editable = !isReadOnly() && isEnabled();
+  if (caretOn_ && hasFocus() && editable) {
+    // Clipped to the text's area, as the line edit clips its own caret.
+    QStyleOptionFrame option;
+    initStyleOption(&option);
+    const QRect text = style()->subElementRect(QStyle::SE_LineEditContents, &option, this);
+    painter.setClipRect(text, Qt::IntersectClip);
+    painter.fillRect(caret_, palette().text());
+  }
+}
+
+}  // namespace TreeUi
