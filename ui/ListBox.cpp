@@ -1,6 +1,7 @@
 #include "ListBox.h"
 
 #include <QGuiApplication>
+#include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPointer>
@@ -81,8 +82,36 @@ void ListBox::timerEvent(QTimerEvent* event) {
     QLineEdit::timerEvent(event);
     return;
   }
+  // The image is made here rather than at the change: a widget cannot render
+  // itself while it paints, and a burst of typing keeps restarting the blink,
+  // so it is made once the text has settled.
+  if (stale_ || image_.size() != size() * devicePixelRatioF()) RenderImage();
   caretOn_ = !caretOn_;
   update(caret_.adjusted(-1, -1, 1, 1));
+}
+
+void ListBox::RenderImage() {
+  const qreal ratio = devicePixelRatioF();
+  image_ = QImage(size() * ratio, QImage::Format_ARGB32_Premultiplied);
+  image_.setDevicePixelRatio(ratio);
+  image_.fill(Qt::transparent);
+  rendering_ = true;
+  render(&image_, QPoint(), QRegion(), {});
+  rendering_ = false;
+  ++fullPaints_;
+  stale_ = false;
+  PlaceCaret();
+}
+
+void ListBox::PlaceCaret() {
+  // Where the line edit would draw its caret: its update rectangle for the
+  // caret reaches five pixels to its left and one below the line.
+  const QRect around = cursorRect();
+  QStyleOptionFrame option;
+  initStyleOption(&option);
+  const int width =
+      std::max(1, style_->baseStyle()->pixelMetric(QStyle::PM_TextCursorWidth, &option, this));
+  caret_ = QRect(around.x() + 5, around.y(), width, around.height() - 1);
 }
 
 void ListBox::paintEvent(QPaintEvent* event) {
@@ -91,36 +120,30 @@ void ListBox::paintEvent(QPaintEvent* event) {
     QLineEdit::paintEvent(event);
     return;
   }
-  const qreal ratio = devicePixelRatioF();
-  if (stale_ || image_.size() != size() * ratio) {
-    image_ = QImage(size() * ratio, QImage::Format_ARGB32_Premultiplied);
-    image_.setDevicePixelRatio(ratio);
-    image_.fill(Qt::transparent);
-    rendering_ = true;
-    render(&image_, QPoint(), QRegion(), {});
-    rendering_ = false;
+  if (stale_ || image_.size() != size() * devicePixelRatioF()) {
+    // Painted as the line edit paints, caret aside.
+    QLineEdit::paintEvent(event);
     ++fullPaints_;
-    stale_ = false;
-    // Where the line edit would draw its caret: its update rectangle reaches
-    // five pixels to the left of the caret and is as high as the line.
-    const QRect around = cursorRect();
-    QStyleOptionFrame option;
-    initStyleOption(&option);
-    const int width =
-        std::max(1, style_->baseStyle()->pixelMetric(QStyle::PM_TextCursorWidth, &option, this));
-    caret_ = QRect(around.x() + 5, around.y(), width, around.height() - 1);
+    PlaceCaret();
     if (!blink_.isActive()) RestartBlink();
+  } else {
+    QPainter painter(this);
+    painter.setClipRegion(event->region());
+    painter.drawImage(QPoint(0, 0), image_);
   }
-  QPainter painter(this);
-  painter.setClipRegion(event->region());
-  painter.drawImage(QPoint(0, 0), image_);
   const bool editable = !isReadOnly() && isEnabled();
   if (caretOn_ && hasFocus() && editable) {
     // Clipped to the text's area, as the line edit clips its own caret.
+    QPainter painter(this);
     QStyleOptionFrame option;
     initStyleOption(&option);
-    const QRect text = style()->subElementRect(QStyle::SE_LineEditContents, &option, this);
-    painter.setClipRect(text, Qt::IntersectClip);
+    painter.setClipRegion(event->region());
+    painter.setClipRect(style()->subElementRect(QStyle::SE_LineEditContents, &option, this),
+                        Qt::IntersectClip);
+    // As the text layout draws a caret: inverting what lies under it, where
+    // the paint engine can.
+    if (painter.paintEngine()->hasFeature(QPaintEngine::RasterOpModes))
+      painter.setCompositionMode(QPainter::RasterOp_NotDestination);
     painter.fillRect(caret_, palette().text());
   }
 }

@@ -2,8 +2,8 @@
 //
 // Every paint of a QLineEdit shapes and draws its whole text, so with a long
 // list each blink of the caret costs tens of milliseconds. With a long text
-// this box paints the line edit once per change into an image and serves
-// every later paint from it, drawing the blinking caret on top itself; with a
+// this box keeps an image of the line edit once the text has settled, serves
+// later paints from it and draws the blinking caret on top itself; with a
 // short text it is a plain QLineEdit.
 #pragma once
 
@@ -36,6 +36,8 @@ class ListBox final : public QLineEdit {
  private:
   void Changed();
   void RestartBlink();
+  void RenderImage();
+  void PlaceCaret();
 
   QProxyStyle* style_ = nullptr;
   QImage image_;
