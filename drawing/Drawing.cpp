@@ -7,14 +7,22 @@
 
 namespace TreeCore {
 
-float NodeUnit = 0;
-std::int32_t LayoutLevels = 0;
-std::vector<float> LevelWidth;
-float DrawingWidth = 0;
-float DrawingHeight = 0;
-ControlArray<Label>* TreeNodeArray = nullptr;
-ControlArray<Shape>* ShNodeArray = nullptr;
-ControlArray<Line>* LnNodeArray = nullptr;
+namespace {
+DrawingState defaultDrawing;
+}  // namespace
+
+DrawingState& DefaultDrawing() {
+  return defaultDrawing;
+}
+
+float& NodeUnit = defaultDrawing.NodeUnit;
+std::int32_t& LayoutLevels = defaultDrawing.LayoutLevels;
+std::vector<float>& LevelWidth = defaultDrawing.LevelWidth;
+float& DrawingWidth = defaultDrawing.DrawingWidth;
+float& DrawingHeight = defaultDrawing.DrawingHeight;
+ControlArray<Label>*& TreeNodeArray = defaultDrawing.TreeNodeArray;
+ControlArray<Shape>*& ShNodeArray = defaultDrawing.ShNodeArray;
+ControlArray<Line>*& LnNodeArray = defaultDrawing.LnNodeArray;
 
 namespace {
 
@@ -47,8 +55,10 @@ void AppendLink(std::string& text, std::string_view head, std::int32_t link,
 }
 
 // Writes the description over `text`, keeping its buffer.
-void WriteDescription(std::string& text, const TreeRec& tree, std::int32_t index,
-                      std::int32_t parent) {
+void WriteDescription(const EngineState& engine, std::string& text, const TreeRec& tree,
+                      std::int32_t index, std::int32_t parent) {
+  const std::string& LineBreak = engine.LineBreak;
+  const std::string& DoubleLineBreak = engine.DoubleLineBreak;
   text.clear();
   if (!ValidIndex(tree.Nodes, index)) return;
   const NodeRec& node = At(tree.Nodes, index);
@@ -77,8 +87,8 @@ void WriteDescription(std::string& text, const TreeRec& tree, std::int32_t index
 }
 
 // Top of the circle of a node on `level`; the rows are two node widths apart.
-float RowTop(std::int32_t level) {
-  return static_cast<float>((static_cast<std::int64_t>(level) - 1) * 2) * NodeUnit;
+float RowTop(const DrawingState& layout, std::int32_t level) {
+  return static_cast<float>((static_cast<std::int64_t>(level) - 1) * 2) * layout.NodeUnit;
 }
 
 std::int32_t ClampLevels(std::int64_t levels) {
@@ -110,14 +120,17 @@ void LoadFresh(ControlArray<T>& array, std::int16_t k) {
 
 // Creates element k for child c of node `num` (drawn with element q), offset
 // `off` from the parent: negative for a left child, positive for a right one.
-void DrawChild(TreeRec& tree, std::int32_t num, std::int32_t c, std::int16_t q, float off) {
+void DrawChild(EngineState& engine, DrawingState& layout, TreeRec& tree, std::int32_t num,
+               std::int32_t c, std::int16_t q, float off) {
   // The element count is 16-bit: past 32767 elements nodes stay undrawn. A
   // count below 1 means no pass is under way (element 0 is the root's).
-  if (DrawnElementCount < 1 || DrawnElementCount >= kMaxElements) return;
-  const std::int16_t k = DrawnElementCount;
-  ControlArray<Label>& labels = *TreeNodeArray;
-  ControlArray<Shape>& shapes = *ShNodeArray;
-  ControlArray<Line>& lines = *LnNodeArray;
+  std::int16_t& count = engine.DrawnElementCount;
+  if (count < 1 || count >= kMaxElements) return;
+  const std::int16_t k = count;
+  ControlArray<Label>& labels = *layout.TreeNodeArray;
+  ControlArray<Shape>& shapes = *layout.ShNodeArray;
+  ControlArray<Line>& lines = *layout.LnNodeArray;
+  const float unit = layout.NodeUnit;
 
   LoadFresh(lines, k);
   LoadFresh(shapes, k);
@@ -134,18 +147,18 @@ void DrawChild(TreeRec& tree, std::int32_t num, std::int32_t c, std::int16_t q, 
   Line& line = lines[k];
 
   label.Left = parentLabel.Left + off;
-  label.Top = RowTop(child.Level);
+  label.Top = RowTop(layout, child.Level);
   shape.Left = label.Left;
   shape.Top = label.Top;
 
   // From the child's top to a point inside the parent's circle (the parent's
   // label already sits LabelDrop below its circle's top).
-  line.X1 = label.Left + NodeUnit / 2;
-  line.X2 = parentLabel.Left + NodeUnit / 2;
+  line.X1 = label.Left + unit / 2;
+  line.X2 = parentLabel.Left + unit / 2;
   line.Y1 = label.Top;
-  line.Y2 = parentLabel.Top + NodeUnit / 2;
+  line.Y2 = parentLabel.Top + unit / 2;
 
-  WriteDescription(label.ToolTipText, tree, c, num);
+  WriteDescription(engine, label.ToolTipText, tree, c, num);
   child.Description = label.ToolTipText;
   label.Top += LabelDrop;
 
@@ -155,64 +168,76 @@ void DrawChild(TreeRec& tree, std::int32_t num, std::int32_t c, std::int16_t q, 
   line.Visible = true;
 
   // The stored extent includes the border of the circle that set it.
-  if (shape.Left + shape.Width > DrawingWidth)
-    DrawingWidth = shape.Left + shape.Width + shape.BorderWidth;
-  if (shape.Top + shape.Height > DrawingHeight)
-    DrawingHeight = shape.Top + shape.Height + shape.BorderWidth;
+  if (shape.Left + shape.Width > layout.DrawingWidth)
+    layout.DrawingWidth = shape.Left + shape.Width + shape.BorderWidth;
+  if (shape.Top + shape.Height > layout.DrawingHeight)
+    layout.DrawingHeight = shape.Top + shape.Height + shape.BorderWidth;
 
-  DrawnElementCount = static_cast<std::int16_t>(k + 1);
+  if (layout.NodeOfElement.size() == static_cast<std::size_t>(k)) layout.NodeOfElement.push_back(c);
+  count = static_cast<std::int16_t>(k + 1);
 }
 
-// OrdersCode::PrintNode: draws the children of SharedTree node Num.
-void PrintNodeChildren(std::int32_t Num) {
-  if (SharedTree == nullptr || TreeNodeArray == nullptr || ShNodeArray == nullptr ||
-      LnNodeArray == nullptr)
+// OrdersCode::PrintNode: draws the children of the engine's SharedTree node Num.
+void PrintNodeChildren(EngineState& engine, DrawingState& layout, std::int32_t Num) {
+  if (engine.SharedTree == nullptr || layout.TreeNodeArray == nullptr ||
+      layout.ShNodeArray == nullptr || layout.LnNodeArray == nullptr)
     return;
-  TreeRec& tree = *SharedTree;
+  TreeRec& tree = *engine.SharedTree;
   if (!ValidIndex(tree.Nodes, Num)) return;
   const NodeRec& node = At(tree.Nodes, Num);
 
   const std::int32_t p = node.Level;
-  if (p >= LayoutLevels) return;
+  if (p >= layout.LayoutLevels) return;
   // A level the layout has no slot width for (only a hand-made record has one).
-  if (p < 0 || static_cast<std::size_t>(p) + 1 >= LevelWidth.size()) return;
+  if (p < 0 || static_cast<std::size_t>(p) + 1 >= layout.LevelWidth.size()) return;
 
   const std::int32_t left = node.LeftChild;
   const std::int32_t right = node.RightChild;
   const std::int32_t q = node.ControlIndex;
-  if (q < 0 || q > kMaxElements || !TreeNodeArray->IsLoaded(static_cast<std::int16_t>(q))) return;
+  if (q < 0 || q > kMaxElements || !layout.TreeNodeArray->IsLoaded(static_cast<std::int16_t>(q)))
+    return;
 
-  const float off = (NodeUnit + LevelWidth[static_cast<std::size_t>(p) + 1]) / 2;
+  const float off = (layout.NodeUnit + layout.LevelWidth[static_cast<std::size_t>(p) + 1]) / 2;
   if (left != -1 && ValidIndex(tree.Nodes, left))
-    DrawChild(tree, Num, left, static_cast<std::int16_t>(q), -off);
+    DrawChild(engine, layout, tree, Num, left, static_cast<std::int16_t>(q), -off);
   if (right != -1 && ValidIndex(tree.Nodes, right))
-    DrawChild(tree, Num, right, static_cast<std::int16_t>(q), off);
+    DrawChild(engine, layout, tree, Num, right, static_cast<std::int16_t>(q), off);
 }
 
-void DestroyElement(std::int16_t i) {
-  Destroy(TreeNodeArray, i);
-  Destroy(ShNodeArray, i);
-  Destroy(LnNodeArray, i);
+void DestroyElement(DrawingState& layout, std::int16_t i) {
+  Destroy(layout.TreeNodeArray, i);
+  Destroy(layout.ShNodeArray, i);
+  Destroy(layout.LnNodeArray, i);
 }
 
 }  // namespace
 
-float SubtreeWidth(std::int32_t level) {
+float SubtreeWidth(const DrawingState& layout, std::int32_t level) {
   // Built up from the last laid-out level, which is one node wide. Once the
   // width stops changing (it reached infinity) every level above has it too.
-  float width = NodeUnit;
-  for (std::int64_t v = static_cast<std::int64_t>(LayoutLevels) - 1; v >= level; --v) {
-    const float next = 2 * width + NodeUnit;
+  const float unit = layout.NodeUnit;
+  float width = unit;
+  for (std::int64_t v = static_cast<std::int64_t>(layout.LayoutLevels) - 1; v >= level; --v) {
+    const float next = 2 * width + unit;
     if (next == width || next != next) break;
     width = next;
   }
   return width;
 }
 
-std::string NodeDescription(const TreeRec& tree, std::int32_t index, std::int32_t parent) {
+float SubtreeWidth(std::int32_t level) {
+  return SubtreeWidth(defaultDrawing, level);
+}
+
+std::string NodeDescription(const EngineState& engine, const TreeRec& tree, std::int32_t index,
+                            std::int32_t parent) {
   std::string text;
-  WriteDescription(text, tree, index, parent);
+  WriteDescription(engine, text, tree, index, parent);
   return text;
+}
+
+std::string NodeDescription(const TreeRec& tree, std::int32_t index, std::int32_t parent) {
+  return NodeDescription(DefaultEngine(), tree, index, parent);
 }
 
 std::string NodeDescription(const TreeRec& tree, std::int32_t index) {
@@ -220,14 +245,16 @@ std::string NodeDescription(const TreeRec& tree, std::int32_t index) {
   return NodeDescription(tree, index, At(tree.Nodes, index).Parent);
 }
 
-void DrawTree(ControlArray<Label>& TreeNode, ControlArray<Shape>& ShNode,
-              ControlArray<Line>& LnNode, std::int32_t MaximumLevels) {
-  InstallDrawingHooks();
-  TreeNodeArray = &TreeNode;
-  ShNodeArray = &ShNode;
-  LnNodeArray = &LnNode;
+void DrawTreeInto(EngineState& engine, DrawingState& layout, const TreeRec& source,
+                  ControlArray<Label>& TreeNode, ControlArray<Shape>& ShNode,
+                  ControlArray<Line>& LnNode, std::int32_t MaximumLevels) {
+  InstallDrawingHooks(engine, layout);
+  layout.TreeNodeArray = &TreeNode;
+  layout.ShNodeArray = &ShNode;
+  layout.LnNodeArray = &LnNode;
+  layout.NodeOfElement.clear();
 
-  if (!MainTree.Exists || !ValidIndex(MainTree.Nodes, MainTree.Root)) {
+  if (!source.Exists || !ValidIndex(source.Nodes, source.Root)) {
     TreeNode[0].Visible = false;
     ShNode[0].Visible = false;
     return;
@@ -237,43 +264,58 @@ void DrawTree(ControlArray<Label>& TreeNode, ControlArray<Shape>& ShNode,
   RemoveRunTimeElements(ShNode);
   RemoveRunTimeElements(LnNode);
 
-  NodeUnit = TreeNode[0].Width;
-  Orders = std::make_unique<OrdersCode>();
-  // The pass works on this copy alone and the main tree is only read. Drawing
-  // changes no links, so the walk reads the copy's links too: a second copy
-  // for the walk would double the memory a large tree's pass touches.
-  SharedTreeStore = MainTree;
-  SharedTree = &SharedTreeStore;
-  TreeRec& tree = SharedTreeStore;
+  const float unit = TreeNode[0].Width;
+  layout.NodeUnit = unit;
+  engine.Orders = std::make_unique<OrdersCode>(engine);
+  // The pass works on this copy alone and the tree it was given is only read.
+  // Drawing changes no links, so the walk reads the copy's links too: a second
+  // copy for the walk would double the memory a large tree's pass touches.
+  engine.SharedTreeStore = source;
+  engine.SharedTree = &engine.SharedTreeStore;
+  TreeRec& tree = engine.SharedTreeStore;
   const auto rootIndex = static_cast<std::size_t>(tree.Root);
   // The root is drawn with element 0 whatever the record says.
   tree.Nodes[rootIndex].ControlIndex = 0;
 
-  LayoutLevels = ClampLevels(MaximumLevels > 0 ? static_cast<std::int64_t>(MaximumLevels)
-                                               : static_cast<std::int64_t>(tree.Height) + 1);
+  layout.LayoutLevels = ClampLevels(MaximumLevels > 0 ? static_cast<std::int64_t>(MaximumLevels)
+                                                      : static_cast<std::int64_t>(tree.Height) + 1);
   // Bottom-up, which gives SubtreeWidth(i) for every i in one sweep.
-  const auto levels = static_cast<std::size_t>(LayoutLevels);
-  LevelWidth.assign(levels + 1, 0.0f);
-  LevelWidth[levels] = NodeUnit;
-  for (std::size_t i = levels - 1; i >= 1; --i) LevelWidth[i] = 2 * LevelWidth[i + 1] + NodeUnit;
+  const auto levels = static_cast<std::size_t>(layout.LayoutLevels);
+  std::vector<float>& widths = layout.LevelWidth;
+  widths.assign(levels + 1, 0.0f);
+  widths[levels] = unit;
+  for (std::size_t i = levels - 1; i >= 1; --i) widths[i] = 2 * widths[i + 1] + unit;
 
-  DrawnElementCount = 0;
+  engine.DrawnElementCount = 0;
   const NodeRec& root = tree.Nodes[rootIndex];
   Label& rootLabel = TreeNode[0];
   Shape& rootShape = ShNode[0];
-  rootLabel.Left = (LevelWidth[1] - NodeUnit) / 2;
-  rootLabel.Top = RowTop(root.Level);
+  rootLabel.Left = (widths[1] - unit) / 2;
+  rootLabel.Top = RowTop(layout, root.Level);
   rootShape.Left = rootLabel.Left;
   rootShape.Top = rootLabel.Top;
-  WriteDescription(rootLabel.ToolTipText, tree, tree.Root, -1);
+  WriteDescription(engine, rootLabel.ToolTipText, tree, tree.Root, -1);
   rootLabel.Top += LabelDrop;
   rootLabel.Visible = true;
   rootLabel.Caption = std::to_string(root.Data);
   rootShape.Visible = true;
   LnNode[0].Visible = false;
-  DrawnElementCount = 1;
+  engine.DrawnElementCount = 1;
+  layout.NodeOfElement.push_back(tree.Root);
 
-  CallPreOrder(tree.Nodes, tree.Root, *Orders, "PrintNode");
+  CallPreOrder(tree.Nodes, tree.Root, *engine.Orders, "PrintNode");
+}
+
+void DrawTree(ControlArray<Label>& TreeNode, ControlArray<Shape>& ShNode,
+              ControlArray<Line>& LnNode, std::int32_t MaximumLevels) {
+  EngineState& engine = DefaultEngine();
+  DrawTreeInto(engine, defaultDrawing, engine.MainTree, TreeNode, ShNode, LnNode, MaximumLevels);
+}
+
+void ResetDrawing(EngineState& engine, DrawingState& layout) {
+  for (std::int16_t i = 1; i < engine.DrawnElementCount; ++i) DestroyElement(layout, i);
+  engine.DrawnElementCount = 0;
+  layout.NodeOfElement.clear();
 }
 
 void CallPreOrder(std::vector<NodeRec>& nodes, std::int32_t index, OrdersCode& target,
@@ -306,19 +348,23 @@ void CallPreOrder(std::vector<NodeRec>& nodes, std::int32_t index, OrdersCode& t
   }
 }
 
+void InstallDrawingHooks(EngineState& engine, DrawingState& layout) {
+  engine.DestroyElement = [&layout](std::int16_t i) { DestroyElement(layout, i); };
+  engine.PrintNode = [&engine, &layout](std::int32_t Num) {
+    PrintNodeChildren(engine, layout, Num);
+  };
+}
+
 void InstallDrawingHooks() {
-  SetDrawingHooks(&DestroyElement, &PrintNodeChildren);
+  InstallDrawingHooks(DefaultEngine(), defaultDrawing);
+}
+
+void ResetDrawingState(DrawingState& layout) {
+  layout = DrawingState{};
 }
 
 void ResetDrawingState() {
-  NodeUnit = 0;
-  LayoutLevels = 0;
-  LevelWidth.clear();
-  DrawingWidth = 0;
-  DrawingHeight = 0;
-  TreeNodeArray = nullptr;
-  ShNodeArray = nullptr;
-  LnNodeArray = nullptr;
+  ResetDrawingState(defaultDrawing);
 }
 
 }  // namespace TreeCore

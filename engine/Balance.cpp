@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cassert>
 #include <cctype>
+#include <optional>
 #include <string>
 
 #include "Internal.h"
@@ -52,12 +53,14 @@ struct FixUpOutcome {
 // Steps 1 to 4 of the fix-up and the height refresh of step 5. The Rebalance
 // calls of the lift step and of step 5 are not made here: the outcome says
 // what they are, and the caller makes them when their turn comes.
-FixUpOutcome FixUpSteps(TreeRec& t, std::int32_t n, bool rightHeavy, bool deleting) {
+FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool rightHeavy,
+                        bool deleting) {
   const Sides sd = rightHeavy ? RightSides : LeftSides;
   FixUpOutcome out;
   // Nothing hangs on the heavy side: no neighbour to move up.
   if (At(t, n).*sd.heavy == -1) return out;
   out.ran = true;
+  Detail::NotifyFixUp(e, t, rightHeavy, n);
 
   const std::int32_t s = Extreme(t, n, sd.heavy, sd.light);
   const std::int32_t o = Extreme(t, n, sd.light, sd.heavy);
@@ -75,7 +78,7 @@ FixUpOutcome FixUpSteps(TreeRec& t, std::int32_t n, bool rightHeavy, bool deleti
     if (a != -1) {
       At(t, a).Parent = b;
       // a's whole subtree moves up one level, not a alone.
-      Detail::LevelLoweringPass(t, At(t, b).*sd.light);
+      Detail::LevelLoweringPass(e, t, At(t, b).*sd.light);
     } else if (At(t, b).*sd.heavy != -1) {
       // The lift step: b is left with only a heavy-side subtree.
       const std::int32_t k = Extreme(t, b, sd.heavy, sd.light);
@@ -90,13 +93,13 @@ FixUpOutcome FixUpSteps(TreeRec& t, std::int32_t n, bool rightHeavy, bool deleti
       At(t, b).*sd.heavy = -1;
       At(t, b).Level = At(t, k).Level + 1;
       At(t, b).Kind = NodeKind::Leaf;
-      Detail::LevelLoweringPass(t, r);
-      UpdateHeights(t, b);
-      UpdateHeights(t, r);  // r has taken b's place under b's old parent
+      Detail::LevelLoweringPass(e, t, r);
+      UpdateHeights(e, t, b);
+      UpdateHeights(e, t, r);  // r has taken b's place under b's old parent
       // The Rebalance at b would restart a fix-up on n while this one still
       // holds s detached; it runs once this fix-up has put everything back.
       out.liftHeld = true;
-      UpdateHeights(t, b);
+      UpdateHeights(e, t, b);
     }
   }
 
@@ -137,36 +140,38 @@ FixUpOutcome FixUpSteps(TreeRec& t, std::int32_t n, bool rightHeavy, bool deleti
   if (direct) {
     const std::int32_t c = At(t, s).*sd.heavy;
     // Without that child the refresh starts at s, whose heights came from n.
-    UpdateHeights(t, c != -1 ? c : s);
-    Detail::LevelLoweringPass(t, At(t, s).*sd.heavy);
+    UpdateHeights(e, t, c != -1 ? c : s);
+    Detail::LevelLoweringPass(e, t, At(t, s).*sd.heavy);
   }
 
   // Step 5: the height refresh around n; the Rebalance is the caller's.
   if (deleting) {
     out.step5Node = At(t, n).Parent;
-    UpdateHeights(t, out.step5Node);
+    UpdateHeights(e, t, out.step5Node);
     out.step5SkipWalk = true;
   } else {
     out.step5Node = n;
-    UpdateHeights(t, n);
+    UpdateHeights(e, t, n);
     out.step5SkipWalk = !rightHeavy;
   }
   return out;
 }
 
 // Step 6: further height refreshes.
-void FixUpStep6(TreeRec& t, const FixUpOutcome& out, bool rightHeavy) {
-  if (out.a != -1) UpdateHeights(t, out.a);
-  if (out.b != -1) UpdateHeights(t, out.b);
+void FixUpStep6(EngineState& e, TreeRec& t, const FixUpOutcome& out, bool rightHeavy) {
+  if (out.a != -1) UpdateHeights(e, t, out.a);
+  if (out.b != -1) UpdateHeights(e, t, out.b);
   if (t.Root == t.Count - 1)
-    UpdateHeights(t, rightHeavy ? At(t, t.Root).RightChild : At(t, t.Root).LeftChild);
+    UpdateHeights(e, t, rightHeavy ? At(t, t.Root).RightChild : At(t, t.Root).LeftChild);
   else
-    UpdateHeights(t, t.Count - 1);
+    UpdateHeights(e, t, t.Count - 1);
 }
 
 // ---- The frame machine ------------------------------------------------------
 
-enum class FrameKind : std::uint8_t { Rebalance, FixUp };
+using Frame = Detail::BalanceFrame;
+
+enum FrameKind : std::uint8_t { RebalanceKind, FixUpKind };
 
 enum Stage : std::uint8_t {
   Start,
@@ -176,70 +181,67 @@ enum Stage : std::uint8_t {
   AfterStep5,      // fix-up: its step-5 Rebalance has returned
 };
 
-struct Frame {
-  FrameKind kind = FrameKind::Rebalance;
-  Stage stage = Start;
-  bool skipWalk = false;    // Rebalance
-  bool rightHeavy = false;  // fix-up
-  std::int32_t node = -1;   // the index read on entry
-  std::int32_t top = -1;    // Rebalance: chain top a; fix-up: a
-  std::int32_t walk = -1;   // Rebalance: w; fix-up: b
-  bool liftHeld = false;    // fix-up
-};
+enum FrameFlag : std::uint8_t { SkipWalk = 1, RightHeavy = 2, LiftHeld = 4 };
+
+bool Has(const Frame& f, FrameFlag flag) {
+  return (f.flags & flag) != 0;
+}
 
 Frame RebalanceFrame(std::int32_t node, bool skipWalk) {
   Frame f;
-  f.kind = FrameKind::Rebalance;
+  f.kind = RebalanceKind;
   f.node = node;
-  f.skipWalk = skipWalk;
+  f.flags = skipWalk ? SkipWalk : 0;
   return f;
 }
 
 Frame FixUpFrame(std::int32_t node, bool rightHeavy) {
   Frame f;
-  f.kind = FrameKind::FixUp;
+  f.kind = FixUpKind;
   f.node = node;
-  f.rightHeavy = rightHeavy;
+  f.flags = rightHeavy ? RightHeavy : 0;
   return f;
 }
 
-// Frames live here between calls so that their storage is reused.
-std::vector<Frame> frames;
-
 // CheckBalance: pushes the fix-up the node needs, if any.
-bool PushCheck(TreeRec& t, std::int32_t node) {
-  TREECORE_COUNT(CheckBalance);
+bool PushCheck(EngineState& e, TreeRec& t, std::int32_t node) {
+  TREECORE_COUNT(e, CheckBalance);
   const NodeRec& x = At(t, node);
   const auto d = static_cast<std::int16_t>(x.RightHeight - x.LeftHeight);
   if (d >= 2) {
-    frames.push_back(FixUpFrame(node, true));
+    e.Frames.push_back(FixUpFrame(node, true));
     return true;
   }
   if (d <= -2) {
-    frames.push_back(FixUpFrame(node, false));
+    e.Frames.push_back(FixUpFrame(node, false));
     return true;
   }
   return false;
 }
 
-std::string ChainKind(TreeRec& t, std::int32_t a) {
+// The chain hanging from a, if a has one: one child x with one child y, and y
+// childless.
+std::optional<ChainKind> FindChain(TreeRec& t, std::int32_t a) {
   const NodeRec& A = At(t, a);
-  if ((A.LeftChild == -1) == (A.RightChild == -1)) return {};
+  if ((A.LeftChild == -1) == (A.RightChild == -1)) return std::nullopt;
   const bool xLeft = A.LeftChild != -1;
   const NodeRec& X = At(t, xLeft ? A.LeftChild : A.RightChild);
-  if ((X.LeftChild == -1) == (X.RightChild == -1)) return {};
+  if ((X.LeftChild == -1) == (X.RightChild == -1)) return std::nullopt;
   const bool yLeft = X.LeftChild != -1;
   const NodeRec& Y = At(t, yLeft ? X.LeftChild : X.RightChild);
-  if (Y.LeftChild != -1 || Y.RightChild != -1) return {};
-  return {xLeft ? 'L' : 'R', yLeft ? 'L' : 'R'};
+  if (Y.LeftChild != -1 || Y.RightChild != -1) return std::nullopt;
+  if (xLeft) return yLeft ? ChainKind::LL : ChainKind::LR;
+  return yLeft ? ChainKind::RL : ChainKind::RR;
 }
 
-void StepRebalance(TreeRec& t, std::size_t self) {
-  auto& stack = frames;
+void RotateChain(EngineState& e, TreeRec& tree, ChainKind kind, std::int32_t top);
+
+void StepRebalance(EngineState& e, TreeRec& t, std::size_t self) {
+  auto& stack = e.Frames;
   Frame& f = stack[self];
   switch (f.stage) {
     case Start: {
-      TREECORE_COUNT(Rebalance);
+      TREECORE_COUNT(e, Rebalance);
       const std::int32_t n = f.node;
       if (n == t.Root) {
         f.top = n;
@@ -253,7 +255,7 @@ void StepRebalance(TreeRec& t, std::size_t self) {
         f.top = At(t, p).Parent;
       }
       f.stage = AfterRootCheck;
-      if (PushCheck(t, t.Root)) return;
+      if (PushCheck(e, t, t.Root)) return;
       [[fallthrough]];
     }
     case AfterRootCheck: {
@@ -264,9 +266,8 @@ void StepRebalance(TreeRec& t, std::size_t self) {
         stack.pop_back();
         return;
       }
-      const std::string chain = ChainKind(t, a);
-      if (!chain.empty()) Rotate(t, chain, a);
-      if (g.skipWalk) {
+      if (const std::optional<ChainKind> chain = FindChain(t, a)) RotateChain(e, t, *chain, a);
+      if (Has(g, SkipWalk)) {
         stack.pop_back();
         return;
       }
@@ -282,7 +283,7 @@ void StepRebalance(TreeRec& t, std::size_t self) {
       // through the loop; a check that starts a fix-up suspends the walk.
       while (f.walk != -1) {
         f.stage = AfterCheckW;
-        if (PushCheck(t, f.walk)) return;
+        if (PushCheck(e, t, f.walk)) return;
         f.walk = At(t, f.walk).Parent;
       }
       stack.pop_back();
@@ -292,19 +293,20 @@ void StepRebalance(TreeRec& t, std::size_t self) {
   }
 }
 
-void StepFixUp(TreeRec& t, std::size_t self) {
-  auto& stack = frames;
+void StepFixUp(EngineState& e, TreeRec& t, std::size_t self) {
+  auto& stack = e.Frames;
   Frame& f = stack[self];
+  const bool rightHeavy = Has(f, RightHeavy);
   if (f.stage == Start) {
-    TREECORE_COUNT(FixUps);
-    const FixUpOutcome out = FixUpSteps(t, f.node, f.rightHeavy, false);
+    TREECORE_COUNT(e, FixUps);
+    const FixUpOutcome out = FixUpSteps(e, t, f.node, rightHeavy, false);
     if (!out.ran) {
       stack.pop_back();
       return;
     }
     f.top = out.a;
     f.walk = out.b;
-    f.liftHeld = out.liftHeld;
+    if (out.liftHeld) f.flags |= LiftHeld;
     f.stage = AfterStep5;
     stack.push_back(RebalanceFrame(out.step5Node, out.step5SkipWalk));
     return;
@@ -313,83 +315,48 @@ void StepFixUp(TreeRec& t, std::size_t self) {
   FixUpOutcome out;
   out.a = f.top;
   out.b = f.walk;
-  FixUpStep6(t, out, f.rightHeavy);
-  if (f.liftHeld)
+  FixUpStep6(e, t, out, rightHeavy);
+  if (Has(f, LiftHeld))
     f = RebalanceFrame(out.b, false);
   else
     stack.pop_back();
 }
 
-void Run(TreeRec& t, std::size_t base) {
-  auto& stack = frames;
-  while (stack.size() > base) {
+void Run(EngineState& e, TreeRec& t) {
+  auto& stack = e.Frames;
+  while (!stack.empty()) {
     const std::size_t self = stack.size() - 1;
-    if (stack[self].kind == FrameKind::Rebalance)
-      StepRebalance(t, self);
+    if (stack[self].kind == RebalanceKind)
+      StepRebalance(e, t, self);
     else
-      StepFixUp(t, self);
+      StepFixUp(e, t, self);
   }
 }
 
-void RunFrame(TreeRec& t, const Frame& first) {
-  assert(frames.empty() && "the balancing loop is not re-entered");
-  frames.push_back(first);
-  Run(t, 0);
+void RunFrame(EngineState& e, TreeRec& t, const Frame& first) {
+  assert(e.Frames.empty() && "the balancing loop is not re-entered");
+  e.Frames.push_back(first);
+  Run(e, t);
 }
 
-void FixUp(TreeRec& t, std::int32_t index, bool deleting, bool rightHeavy) {
+void FixUp(EngineState& e, TreeRec& t, std::int32_t index, bool deleting, bool rightHeavy) {
   if (!deleting) {
-    RunFrame(t, FixUpFrame(index, rightHeavy));
+    RunFrame(e, t, FixUpFrame(index, rightHeavy));
     return;
   }
   // Called on its own there is no cut to wait for: the held calls run at once.
-  for (const HeldRebalance& held : Detail::FixUpForDeletion(t, index, rightHeavy))
-    Rebalance(t, held.Node, held.SkipWalk);
+  for (const HeldRebalance& held : Detail::FixUpForDeletion(e, t, index, rightHeavy))
+    Rebalance(e, t, held.Node, held.SkipWalk);
 }
 
-}  // namespace
-
-namespace Detail {
-
-std::vector<HeldRebalance> FixUpForDeletion(TreeRec& tree, std::int32_t index, bool rightHeavy) {
-  TREECORE_COUNT(FixUps);
-  const FixUpOutcome out = FixUpSteps(tree, index, rightHeavy, true);
-  std::vector<HeldRebalance> held;
-  if (!out.ran) return held;
-  if (out.liftHeld) held.push_back({out.b, true});
-  held.push_back({out.step5Node, true});
-  FixUpStep6(tree, out, rightHeavy);
-  return held;
-}
-
-}  // namespace Detail
-
-void CheckBalance(TreeRec& tree, std::int32_t node) {
-  assert(frames.empty() && "the balancing loop is not re-entered");
-  if (PushCheck(tree, node)) Run(tree, 0);
-}
-
-void Rebalance(TreeRec& tree, std::int32_t node, bool skipWalk) {
-  RunFrame(tree, RebalanceFrame(node, skipWalk));
-}
-
-void RebalanceRightHeavy(TreeRec& tree, std::int32_t index, bool deleting) {
-  FixUp(tree, index, deleting, true);
-}
-
-void RebalanceLeftHeavy(TreeRec& tree, std::int32_t index, bool deleting) {
-  FixUp(tree, index, deleting, false);
-}
-
-void Rotate(TreeRec& tree, std::string_view kind, std::int32_t top) {
-  std::string upper(kind);
-  for (char& ch : upper) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+void RotateChain(EngineState& e, TreeRec& tree, ChainKind kind, std::int32_t top) {
+  Detail::NotifyRotate(e, tree, kind, top);
   const std::int32_t a = top;
   NodeRec& A = At(tree, a);
   const std::int32_t P = A.Parent;
 
-  if (upper == "RR" || upper == "LL") {
-    const bool rr = upper == "RR";
+  if (kind == ChainKind::RR || kind == ChainKind::LL) {
+    const bool rr = kind == ChainKind::RR;
     const Link outer = rr ? &NodeRec::RightChild : &NodeRec::LeftChild;
     const Link inner = rr ? &NodeRec::LeftChild : &NodeRec::RightChild;
     const std::int32_t x = A.*outer;
@@ -406,10 +373,10 @@ void Rotate(TreeRec& tree, std::string_view kind, std::int32_t top) {
     A.Parent = x;
     A.Level = formerXLevel;
     A.*outer = -1;
-    UpdateHeights(tree, a);
-    UpdateHeights(tree, y);
-  } else if (upper == "RL" || upper == "LR") {
-    const bool rl = upper == "RL";
+    UpdateHeights(e, tree, a);
+    UpdateHeights(e, tree, y);
+  } else {
+    const bool rl = kind == ChainKind::RL;
     const Link outer = rl ? &NodeRec::RightChild : &NodeRec::LeftChild;
     const Link inner = rl ? &NodeRec::LeftChild : &NodeRec::RightChild;
     const std::int32_t x = A.*outer;
@@ -428,9 +395,75 @@ void Rotate(TreeRec& tree, std::string_view kind, std::int32_t top) {
     A.Parent = y;
     A.Level = X.Level;
     A.*outer = -1;
-    UpdateHeights(tree, a);
-    UpdateHeights(tree, x);
+    UpdateHeights(e, tree, a);
+    UpdateHeights(e, tree, x);
   }
+}
+
+}  // namespace
+
+namespace Detail {
+
+std::vector<HeldRebalance> FixUpForDeletion(EngineState& state, TreeRec& tree, std::int32_t index,
+                                            bool rightHeavy) {
+  TREECORE_COUNT(state, FixUps);
+  const FixUpOutcome out = FixUpSteps(state, tree, index, rightHeavy, true);
+  std::vector<HeldRebalance> held;
+  if (!out.ran) return held;
+  if (out.liftHeld) held.push_back({out.b, true});
+  held.push_back({out.step5Node, true});
+  FixUpStep6(state, tree, out, rightHeavy);
+  return held;
+}
+
+}  // namespace Detail
+
+void CheckBalance(EngineState& state, TreeRec& tree, std::int32_t node) {
+  assert(state.Frames.empty() && "the balancing loop is not re-entered");
+  if (PushCheck(state, tree, node)) Run(state, tree);
+}
+
+void Rebalance(EngineState& state, TreeRec& tree, std::int32_t node, bool skipWalk) {
+  RunFrame(state, tree, RebalanceFrame(node, skipWalk));
+}
+
+void RebalanceRightHeavy(EngineState& state, TreeRec& tree, std::int32_t index, bool deleting) {
+  FixUp(state, tree, index, deleting, true);
+}
+
+void RebalanceLeftHeavy(EngineState& state, TreeRec& tree, std::int32_t index, bool deleting) {
+  FixUp(state, tree, index, deleting, false);
+}
+
+void Rotate(EngineState& state, TreeRec& tree, std::string_view kind, std::int32_t top) {
+  // The kind is compared upper-cased; any other text does nothing.
+  std::string upper(kind);
+  for (char& ch : upper) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+  for (const ChainKind k : {ChainKind::RR, ChainKind::LL, ChainKind::RL, ChainKind::LR})
+    if (upper == ChainKindText(k)) {
+      RotateChain(state, tree, k, top);
+      return;
+    }
+}
+
+void CheckBalance(TreeRec& tree, std::int32_t node) {
+  CheckBalance(DefaultEngine(), tree, node);
+}
+
+void Rebalance(TreeRec& tree, std::int32_t node, bool skipWalk) {
+  Rebalance(DefaultEngine(), tree, node, skipWalk);
+}
+
+void Rotate(TreeRec& tree, std::string_view kind, std::int32_t top) {
+  Rotate(DefaultEngine(), tree, kind, top);
+}
+
+void RebalanceRightHeavy(TreeRec& tree, std::int32_t index, bool deleting) {
+  RebalanceRightHeavy(DefaultEngine(), tree, index, deleting);
+}
+
+void RebalanceLeftHeavy(TreeRec& tree, std::int32_t index, bool deleting) {
+  RebalanceLeftHeavy(DefaultEngine(), tree, index, deleting);
 }
 
 }  // namespace TreeCore

@@ -14,18 +14,18 @@ NodeRec& At(TreeRec& t, std::int32_t i) {
   return t.Nodes[static_cast<std::size_t>(i)];
 }
 
-void RemoveLeaf(TreeRec& t, std::int32_t k) {
+void RemoveLeaf(EngineState& e, TreeRec& t, std::int32_t k) {
   const std::int32_t p = At(t, k).Parent;
   NodeRec& P = At(t, p);
   if (P.LeftChild == k)
     P.LeftChild = -1;
   else
     P.RightChild = -1;
-  UpdateHeights(t, p);
-  Rebalance(t, p, false);
+  UpdateHeights(e, t, p);
+  Rebalance(e, t, p, false);
 }
 
-void RemoveWithOneChild(TreeRec& t, std::int32_t k) {
+void RemoveWithOneChild(EngineState& e, TreeRec& t, std::int32_t k) {
   const NodeRec& n = At(t, k);
   const std::int32_t c = n.LeftChild == -1 ? n.RightChild : n.LeftChild;
   const std::int32_t p = n.Parent;
@@ -33,29 +33,29 @@ void RemoveWithOneChild(TreeRec& t, std::int32_t k) {
   At(t, c).Parent = p;
   // c's whole subtree moves up one level: giving c alone n's level would leave
   // its descendants a level too deep.
-  Detail::LevelLoweringPass(t, c);
+  Detail::LevelLoweringPass(e, t, c);
   if (At(t, c).Parent == -1) t.Root = c;
   // From c, so that the root's heights and the tree's come out right too.
-  UpdateHeights(t, c);
+  UpdateHeights(e, t, c);
 }
 
-void RemoveWithTwoChildren(TreeRec& t, std::int32_t k) {
+void RemoveWithTwoChildren(EngineState& e, TreeRec& t, std::int32_t k) {
   const NodeRec& n = At(t, k);
   const bool leftHeavy = n.LeftHeight > n.RightHeight;
   const std::vector<Detail::HeldRebalance> held =
-      Detail::FixUpForDeletion(t, k, /*rightHeavy=*/!leftHeavy);
+      Detail::FixUpForDeletion(e, t, k, /*rightHeavy=*/!leftHeavy);
   const std::int32_t p = At(t, k).Parent;
   NodeRec& P = At(t, p);
   if (P.RightChild == k) {
     P.RightChild = -1;
-    UpdateHeights(t, p);
+    UpdateHeights(e, t, p);
   } else if (P.LeftChild == k) {
     P.LeftChild = -1;
-    UpdateHeights(t, p);
+    UpdateHeights(e, t, p);
   }
   // The fix-up's Rebalance calls wait until the parked node is cut off: run
   // earlier, they could move it and then cut the wrong link.
-  for (const Detail::HeldRebalance& call : held) Rebalance(t, call.Node, call.SkipWalk);
+  for (const Detail::HeldRebalance& call : held) Rebalance(e, t, call.Node, call.SkipWalk);
 }
 
 // Parent, LeftChild, RightChild and ControlIndex lie side by side, so the
@@ -96,7 +96,7 @@ using Int4 = std::int32_t __attribute__((vector_size(16)));
 // Renumbers every link for the removal of slot k and closes the gap, in one
 // pass: each slot is renumbered and, behind k, moved down by one. This runs
 // over the whole table on every removal, so it is kept tight.
-void Compact(TreeRec& t, std::int32_t k) {
+void Compact(EngineState& e, TreeRec& t, std::int32_t k) {
   std::vector<std::int32_t> refresh;
   NodeRec* const nodes = t.Nodes.data();
   const auto slots = static_cast<std::int32_t>(t.Nodes.size());
@@ -127,11 +127,11 @@ void Compact(TreeRec& t, std::int32_t k) {
     t.Nodes.pop_back();
   --t.Count;
 
-  for (const std::int32_t i : refresh) UpdateHeights(t, i);
+  for (const std::int32_t i : refresh) UpdateHeights(e, t, i);
 }
 
 // A right-leaning three-node chain hanging from slot 0 gets a root check.
-void FinalShapeCheck(TreeRec& t) {
+void FinalShapeCheck(EngineState& e, TreeRec& t) {
   if (!t.Exists || t.Count == 0) return;
   const NodeRec& first = At(t, 0);
   if (first.LeftChild != -1 || first.RightChild == -1) return;
@@ -139,28 +139,34 @@ void FinalShapeCheck(TreeRec& t) {
   if (right.LeftChild != -1 || right.RightChild == -1) return;
   const NodeRec& grandchild = At(t, right.RightChild);
   if (grandchild.LeftChild != -1 || grandchild.RightChild != -1) return;
-  Rebalance(t, t.Root, false);
+  Rebalance(e, t, t.Root, false);
 }
 
 }  // namespace
 
-void DeleteNode(TreeRec& tree, std::int32_t index) {
+void DeleteNode(EngineState& state, TreeRec& tree, std::int32_t index) {
   const std::int32_t k = index;
+  Detail::NotifyErase(state, tree, k);
   const NodeRec& n = At(tree, k);
   // The case follows the links; on a tree whose kinds match its links (as
   // every operation leaves it) this is the choice by kind.
   if (n.LeftChild == -1 && n.RightChild == -1) {
     if (n.Parent != -1)
-      RemoveLeaf(tree, k);
+      RemoveLeaf(state, tree, k);
     else
       tree.Exists = false;  // the last node; Root keeps its old value
   } else if (n.LeftChild == -1 || n.RightChild == -1)
-    RemoveWithOneChild(tree, k);
+    RemoveWithOneChild(state, tree, k);
   else
-    RemoveWithTwoChildren(tree, k);
+    RemoveWithTwoChildren(state, tree, k);
 
-  Compact(tree, k);
-  FinalShapeCheck(tree);
+  Compact(state, tree, k);
+  FinalShapeCheck(state, tree);
+  Detail::CheckSound(tree);
+}
+
+void DeleteNode(TreeRec& tree, std::int32_t index) {
+  DeleteNode(DefaultEngine(), tree, index);
 }
 
 }  // namespace TreeCore

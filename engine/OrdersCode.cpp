@@ -8,12 +8,12 @@
 namespace TreeCore {
 
 void OrdersCode::LevelUp(std::int32_t& Num) {
-  ++SharedTree->Nodes[static_cast<std::size_t>(Num)].Level;
+  ++state_->SharedTree->Nodes[static_cast<std::size_t>(Num)].Level;
 }
 
 void OrdersCode::LevelDown(std::int32_t& Num) {
-  TREECORE_COUNT(LevelDownVisits);
-  --SharedTree->Nodes[static_cast<std::size_t>(Num)].Level;
+  TREECORE_COUNT(*state_, LevelDownVisits);
+  --state_->SharedTree->Nodes[static_cast<std::size_t>(Num)].Level;
 }
 
 OrdersCode::Method OrdersCode::Lookup(std::string_view name) {

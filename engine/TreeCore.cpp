@@ -2,24 +2,28 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cstdio>
 
 #include "Internal.h"
 
 namespace TreeCore {
 
-TreeRec MainTree;
-TreeRec SharedTreeStore;
-TreeRec* SharedTree = &SharedTreeStore;
-std::unique_ptr<OrdersCode> Orders;
-std::int16_t DrawnElementCount = 0;
-std::string LineBreak;
-std::string DoubleLineBreak;
-WorkCounters Counters;
-
 namespace {
-DestroyElementFn destroyElementHook = nullptr;
-PrintNodeFn printNodeHook = nullptr;
+EngineState defaultEngine;
 }  // namespace
+
+EngineState& DefaultEngine() {
+  return defaultEngine;
+}
+
+TreeRec& MainTree = defaultEngine.MainTree;
+TreeRec& SharedTreeStore = defaultEngine.SharedTreeStore;
+TreeRec*& SharedTree = defaultEngine.SharedTree;
+std::unique_ptr<OrdersCode>& Orders = defaultEngine.Orders;
+std::int16_t& DrawnElementCount = defaultEngine.DrawnElementCount;
+std::string& LineBreak = defaultEngine.LineBreak;
+std::string& DoubleLineBreak = defaultEngine.DoubleLineBreak;
+WorkCounters& Counters = defaultEngine.Counters;
 
 std::string_view KindText(NodeKind kind) {
   switch (kind) {
@@ -36,37 +40,46 @@ std::string_view KindText(NodeKind kind) {
 }
 
 void SetDrawingHooks(DestroyElementFn destroyElement, PrintNodeFn printNode) {
-  destroyElementHook = destroyElement;
-  printNodeHook = printNode;
+  // A null pointer leaves the function empty, which the engine skips.
+  defaultEngine.DestroyElement = destroyElement;
+  defaultEngine.PrintNode = printNode;
 }
 
+OrdersCode::OrdersCode() : state_(&defaultEngine) {}
+
 void OrdersCode::PrintNode(std::int32_t& Num) {
-  if (printNodeHook != nullptr) printNodeHook(Num);
+  if (state_->PrintNode) state_->PrintNode(Num);
+}
+
+void ResetModuleState(EngineState& state) {
+  state.MainTree = TreeRec{};
+  state.SharedTreeStore = TreeRec{};
+  state.SharedTree = &state.SharedTreeStore;
+  state.Orders.reset();
+  state.DrawnElementCount = 0;
+  state.LineBreak.clear();
+  state.DoubleLineBreak.clear();
+  state.Observer = nullptr;
+  state.Counters = WorkCounters{};
+  state.Frames = {};
 }
 
 void ResetModuleState() {
-  MainTree = TreeRec{};
-  SharedTreeStore = TreeRec{};
-  SharedTree = &SharedTreeStore;
-  Orders.reset();
-  DrawnElementCount = 0;
-  LineBreak.clear();
-  DoubleLineBreak.clear();
-  Counters = WorkCounters{};
+  ResetModuleState(defaultEngine);
 }
 
 namespace Detail {
 
-void AssignLineBreaks() {
+void AssignLineBreaks(EngineState& state) {
   // Runs on every height update, millions of times for a sorted list: skip
   // the string work when the texts already hold what they would be given.
-  const bool current = LineBreak.size() == 2 && LineBreak[0] == '\r' && LineBreak[1] == '\n' &&
-                       DoubleLineBreak.size() == 4 && DoubleLineBreak[0] == '\r' &&
-                       DoubleLineBreak[1] == '\n' && DoubleLineBreak[2] == '\r' &&
-                       DoubleLineBreak[3] == '\n';
+  const std::string& lb = state.LineBreak;
+  const std::string& dlb = state.DoubleLineBreak;
+  const bool current = lb.size() == 2 && lb[0] == '\r' && lb[1] == '\n' && dlb.size() == 4 &&
+                       dlb[0] == '\r' && dlb[1] == '\n' && dlb[2] == '\r' && dlb[3] == '\n';
   if (current) return;
-  LineBreak = "\r\n";
-  DoubleLineBreak = LineBreak + LineBreak;
+  state.LineBreak = "\r\n";
+  state.DoubleLineBreak = state.LineBreak + state.LineBreak;
 }
 
 void ReplaceChildLink(TreeRec& tree, std::int32_t parent, std::int32_t child,
@@ -78,31 +91,44 @@ void ReplaceChildLink(TreeRec& tree, std::int32_t parent, std::int32_t child,
     p.RightChild = replacement;
 }
 
-void LevelLoweringPass(TreeRec& tree, std::int32_t top) {
-  Orders = std::make_unique<OrdersCode>();
+void LevelLoweringPass(EngineState& state, TreeRec& tree, std::int32_t top) {
+  state.Orders = std::make_unique<OrdersCode>(state);
   // No copy of the tree into SharedTree and back: nothing reads SharedTree
   // between this pass and the next drawing pass, which copies the main tree in
   // afresh, so SharedTree may stand for `tree` itself while LevelDown runs.
   // Sorted lists run hundreds of thousands of these passes; two whole-table
   // copies each would make the cost follow the tree instead of the subtree.
-  TreeRec* const previous = SharedTree;
-  SharedTree = &tree;
-  CallInOrder(tree.Nodes, top, *Orders, "LevelDown");
-  SharedTree = previous;
+  TreeRec* const previous = state.SharedTree;
+  state.SharedTree = &tree;
+  CallInOrder(tree.Nodes, top, *state.Orders, "LevelDown");
+  state.SharedTree = previous;
+}
+
+void CheckSound([[maybe_unused]] const TreeRec& tree) {
+#ifndef NDEBUG
+  const std::string problem = Validate(tree);
+  if (!problem.empty()) {
+    std::fprintf(stderr, "tree unsound: %s\n", problem.c_str());
+    assert(!"an operation left the tree unsound");
+  }
+#endif
 }
 
 }  // namespace Detail
 
-void ResetTree(TreeRec& tree, bool keepNodes) {
+void ResetTree(EngineState& state, TreeRec& tree, bool keepNodes) {
   if (!keepNodes) {
     tree.Nodes.assign(1, NodeRec{});
     tree.Exists = false;
     tree.Count = 0;
+    Detail::CheckSound(tree);
   }
-  if (DrawnElementCount == 0) return;
-  for (std::int16_t i = 1; i < DrawnElementCount; ++i)
-    if (destroyElementHook != nullptr) destroyElementHook(i);
-  DrawnElementCount = 0;
+  // Kept nodes are not checked: a tree made by hand may be drawn and reset.
+  if (state.DrawnElementCount != 0) {
+    for (std::int16_t i = 1; i < state.DrawnElementCount; ++i)
+      if (state.DestroyElement) state.DestroyElement(i);
+    state.DrawnElementCount = 0;
+  }
 }
 
 void AddNode(TreeRec& tree, std::int16_t value) {
@@ -114,8 +140,8 @@ void AddNode(TreeRec& tree, std::int16_t value) {
   ++tree.Count;
 }
 
-void InsertValue(TreeRec& tree, std::int16_t value) {
-  Detail::AssignLineBreaks();
+void InsertValue(EngineState& state, TreeRec& tree, std::int16_t value) {
+  Detail::AssignLineBreaks(state);
   tree.Nodes.resize(static_cast<std::size_t>(tree.Count) + 1);
 
   if (!tree.Exists) {
@@ -126,9 +152,11 @@ void InsertValue(TreeRec& tree, std::int16_t value) {
     tree.Root = tree.Count;
     AddNode(tree, value);
     tree.Nodes[static_cast<std::size_t>(tree.Count - 1)].Level = 1;
+    Detail::NotifyInsert(state, tree, tree.Count - 1);
     tree.TreeLeftHeight = 0;
     tree.TreeRightHeight = 0;
     if (tree.Height < 1) tree.Height = 1;
+    Detail::CheckSound(tree);
     return;
   }
 
@@ -150,12 +178,14 @@ void InsertValue(TreeRec& tree, std::int16_t value) {
     added.Parent = b;
     added.Level = level;
     if (level > tree.Height) tree.Height = level;
+    Detail::NotifyInsert(state, tree, tree.Count - 1);
     break;
   }
 
   const std::int32_t added = tree.Count - 1;
-  UpdateHeights(tree, added);
-  Rebalance(tree, added, false);
+  UpdateHeights(state, tree, added);
+  Rebalance(state, tree, added, false);
+  Detail::CheckSound(tree);
 }
 
 namespace {
@@ -178,8 +208,8 @@ void FinishAtRoot(TreeRec& tree, std::int32_t c) {
 
 }  // namespace
 
-void UpdateHeights(TreeRec& tree, std::int32_t node) {
-  Detail::AssignLineBreaks();
+void UpdateHeights(EngineState& state, TreeRec& tree, std::int32_t node) {
+  Detail::AssignLineBreaks(state);
   const std::int32_t n = node;
   if (n == -1) return;
 
@@ -221,6 +251,18 @@ void UpdateHeights(TreeRec& tree, std::int32_t node) {
     }
     if (fresh == old) return;
   }
+}
+
+void ResetTree(TreeRec& tree, bool keepNodes) {
+  ResetTree(defaultEngine, tree, keepNodes);
+}
+
+void InsertValue(TreeRec& tree, std::int16_t value) {
+  InsertValue(defaultEngine, tree, value);
+}
+
+void UpdateHeights(TreeRec& tree, std::int32_t node) {
+  UpdateHeights(defaultEngine, tree, node);
 }
 
 std::int32_t FindValue(const TreeRec& tree, std::int32_t value) {

@@ -79,11 +79,25 @@ struct TreeRec {
   std::int32_t TreeRightHeight = 0;
 };
 
-// The class whose methods are reached by name through the tree walks. It has
-// no fields: every method works on the record SharedTree designates.
+struct EngineState;
+
+// Work counted for the benchmark build; zero elsewhere.
+struct WorkCounters {
+  std::uint64_t Rebalance = 0;
+  std::uint64_t CheckBalance = 0;
+  std::uint64_t FixUps = 0;
+  std::uint64_t LevelDownVisits = 0;
+};
+
+// The class whose methods are reached by name through the tree walks. Every
+// method works on the record its engine's SharedTree designates; an object
+// made without a state works for the default engine.
 class OrdersCode {
  public:
   using Method = void (OrdersCode::*)(std::int32_t& Num);
+
+  OrdersCode();
+  explicit OrdersCode(EngineState& state) : state_(&state) {}
 
   void LevelUp(std::int32_t& Num);
   void LevelDown(std::int32_t& Num);
@@ -93,26 +107,42 @@ class OrdersCode {
   static Method Lookup(std::string_view name);
   // Calls the named method; an unknown name is ignored (and asserts in debug).
   void CallByName(std::string_view name, std::int32_t& Num);
+
+  EngineState& State() const { return *state_; }
+
+ private:
+  EngineState* state_;
 };
 
-// ---- Module state -------------------------------------------------------
+// ---- The default instance's state, by its old names -------------------------
 
-// The tree the window works on.
-extern TreeRec MainTree;
-// The record the OrdersCode methods read and write. It normally designates
-// SharedTreeStore, which the drawing pass fills with a copy of the main tree;
-// a level-lowering pass points it at the tree being fixed instead of copying.
-extern TreeRec SharedTreeStore;
-extern TreeRec* SharedTree;
-extern std::unique_ptr<OrdersCode> Orders;
-extern std::int16_t DrawnElementCount;
-extern std::string LineBreak;
-extern std::string DoubleLineBreak;
+extern TreeRec& MainTree;
+extern TreeRec& SharedTreeStore;
+extern TreeRec*& SharedTree;
+extern std::unique_ptr<OrdersCode>& Orders;
+extern std::int16_t& DrawnElementCount;
+extern std::string& LineBreak;
+extern std::string& DoubleLineBreak;
+extern WorkCounters& Counters;
 
-// Puts every piece of module state back as it is when the program starts.
+// Puts every piece of an instance's state back as it is when the program
+// starts; the drawing hooks stay installed.
+void ResetModuleState(EngineState& state);
 void ResetModuleState();
 
 // ---- Operations ---------------------------------------------------------
+// Each takes the engine instance it works for first; the forms without one
+// work for the default instance.
+
+void ResetTree(EngineState& state, TreeRec& tree, bool keepNodes);
+void InsertValue(EngineState& state, TreeRec& tree, std::int16_t value);
+void UpdateHeights(EngineState& state, TreeRec& tree, std::int32_t node);
+void DeleteNode(EngineState& state, TreeRec& tree, std::int32_t index);
+void CheckBalance(EngineState& state, TreeRec& tree, std::int32_t node);
+void Rebalance(EngineState& state, TreeRec& tree, std::int32_t node, bool skipWalk);
+void Rotate(EngineState& state, TreeRec& tree, std::string_view kind, std::int32_t top);
+void RebalanceRightHeavy(EngineState& state, TreeRec& tree, std::int32_t index, bool deleting);
+void RebalanceLeftHeavy(EngineState& state, TreeRec& tree, std::int32_t index, bool deleting);
 
 void ResetTree(TreeRec& tree, bool keepNodes);
 void AddNode(TreeRec& tree, std::int16_t value);
@@ -134,22 +164,23 @@ std::int32_t RightmostOfLeft(const TreeRec& tree, std::int32_t index);
 void CallInOrder(std::vector<NodeRec>& nodes, const std::int32_t& link, OrdersCode& target,
                  std::string_view methodName);
 
+// What is wrong with the tree, or an empty text when it is sound: links inside
+// the table and pointing back, every slot reached once from the root, Count,
+// values in order, levels, kinds, every node's two heights, the tree's two
+// heights equal to the root's, and Height no less than the real height.
+// Balance is not required: the scheme leaves some nodes with sides two or
+// more apart.
+std::string Validate(const TreeRec& tree);
+
 // ---- Hooks the drawing layer installs ------------------------------------
 
 // Destroys run-time drawing element i (label, then circle, then line).
 using DestroyElementFn = void (*)(std::int16_t i);
 // Draws the children of SharedTree node Num.
 using PrintNodeFn = void (*)(std::int32_t Num);
+// For the default instance.
 void SetDrawingHooks(DestroyElementFn destroyElement, PrintNodeFn printNode);
 
-// ---- Work counters (compiled in for the benchmark build only) -------------
-
-struct WorkCounters {
-  std::uint64_t Rebalance = 0;
-  std::uint64_t CheckBalance = 0;
-  std::uint64_t FixUps = 0;
-  std::uint64_t LevelDownVisits = 0;
-};
-extern WorkCounters Counters;
-
 }  // namespace TreeCore
+
+#include "EngineState.h"
