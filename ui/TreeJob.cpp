@@ -5,10 +5,14 @@
 namespace TreeCommands {
 
 TreeJob::TreeJob(Kind kind, TreeCore::TreeRec tree, std::vector<std::int16_t> values)
-    : kind_(kind), tree_(std::move(tree)), values_(std::move(values)) {}
+    : kind_(kind),
+      engine_(std::make_unique<TreeCore::EngineState>()),
+      tree_(std::move(tree)),
+      values_(std::move(values)) {}
 
 TreeJob::TreeJob(TreeJob&& other) noexcept
     : kind_(other.kind_),
+      engine_(std::move(other.engine_)),
       tree_(std::move(other.tree_)),
       values_(std::move(other.values_)),
       cancel_(other.cancel_.load()),
@@ -19,23 +23,29 @@ TreeJob::TreeJob(TreeJob&& other) noexcept
       stop_(other.stop_) {}
 
 TreeJob TreeJob::Build(const TreeCore::TreeRec& current, std::vector<std::int16_t> values) {
-  // What ResetTree(tree, false) does to the record, without its other half:
-  // destroying the drawing's elements is the window's business, and the old
-  // drawing stays on screen while the job runs. The fields it keeps (the root,
-  // the heights) carry into the next tree as they do on the window's tree.
+  // The window's tree as ResetTree(tree, false) leaves it: the fields the
+  // reset keeps (the root, the heights) carry into the next tree. The job's
+  // own engine has drawn nothing, so its reset destroys no element of the
+  // drawing that stays on screen meanwhile.
   TreeCore::TreeRec fresh;
   fresh.Root = current.Root;
+  fresh.Count = current.Count;
   fresh.Height = current.Height;
   fresh.TreeLeftHeight = current.TreeLeftHeight;
   fresh.TreeRightHeight = current.TreeRightHeight;
-  fresh.Nodes.assign(1, TreeCore::NodeRec{});
-  fresh.Exists = false;
-  fresh.Count = 0;
-  return TreeJob(Kind::Build, std::move(fresh), std::move(values));
+  fresh.Exists = current.Exists;
+  TreeJob job(Kind::Build, std::move(fresh), std::move(values));
+  TreeCore::ResetTree(*job.engine_, job.tree_, false);
+  return job;
 }
 
 TreeJob TreeJob::Erase(const TreeCore::TreeRec& current, std::vector<std::int16_t> values) {
   return TreeJob(Kind::Erase, current, std::move(values));
+}
+
+void TreeJob::HandOver(TreeCore::EngineState& window) const {
+  if (!engine_->LineBreak.empty()) window.LineBreak = engine_->LineBreak;
+  if (!engine_->DoubleLineBreak.empty()) window.DoubleLineBreak = engine_->DoubleLineBreak;
 }
 
 bool TreeJob::RunUntil(std::chrono::steady_clock::time_point deadline) {
@@ -57,7 +67,7 @@ bool TreeJob::RunUntil(std::chrono::steady_clock::time_point deadline) {
 
 bool TreeJob::Step(std::int16_t value) {
   if (kind_ == Kind::Build) {
-    TreeCore::InsertValue(tree_, value);
+    TreeCore::InsertValue(*engine_, tree_, value);
     return true;
   }
   if (!tree_.Exists) {
@@ -69,7 +79,7 @@ bool TreeJob::Step(std::int16_t value) {
     stop_ = EraseStop::MissingValue;
     return false;
   }
-  TreeCore::DeleteNode(tree_, index);
+  TreeCore::DeleteNode(*engine_, tree_, index);
   return true;
 }
 

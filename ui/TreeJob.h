@@ -1,5 +1,5 @@
-// The engine work of a Get Tree or an Erase command, done on a tree of its
-// own so that it can run away from the window's thread: the window keeps the
+// The engine work of a Get Tree or an Erase command, done on a tree and an
+// engine instance of its own so that it can run away from the window's thread: the window keeps the
 // previous tree and drawing until the job has finished, and a cancelled job
 // leaves nothing behind. Qt-free, so that its tests need no window.
 #pragma once
@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "TreeCore.h"
@@ -49,6 +50,10 @@ class TreeJob {
   bool Cancelled() const { return cancelled_; }
   EraseStop Stop() const { return stop_; }
   TreeCore::TreeRec& Tree() { return tree_; }
+  // Hands what the work left in the job's engine instance, besides the tree,
+  // to the instance the window draws with, as if the work had run there: the
+  // line breaks an insertion assigns, which the node descriptions use.
+  void HandOver(TreeCore::EngineState& window) const;
 
  private:
   enum class Kind : std::uint8_t { Build, Erase };
@@ -57,6 +62,9 @@ class TreeJob {
   bool Step(std::int16_t value);
 
   Kind kind_;
+  // An engine instance of its own: nothing the window's thread uses while
+  // the job runs. Held by pointer, as its Orders object points back at it.
+  std::unique_ptr<TreeCore::EngineState> engine_;
   TreeCore::TreeRec tree_;
   std::vector<std::int16_t> values_;
   std::atomic<bool> cancel_{false};

@@ -539,6 +539,7 @@ void frmTreeTest::CmdGetTree_Click() {
   TreeCore::ResetTree(TreeCore::MainTree, false);
   PicInDrawPad->ElementsChanged();
   TreeCore::MainTree = std::move(job.Tree());
+  job.HandOver(TreeCore::DefaultEngine());
   Redraw();
 }
 
@@ -584,6 +585,7 @@ void frmTreeTest::CmdEraseTree_Click() {
     // Cancelled: the tree, the drawing and the boxes stay as they were.
     if (!commands_->Run(job, QStringLiteral("Erasing..."))) return;
     TreeCore::MainTree = std::move(job.Tree());
+    job.HandOver(TreeCore::DefaultEngine());
     if (job.Stop() == TreeCommands::EraseStop::EmptyTree)
       Say(busy, QStringLiteral("The Tree is Empty"), Error, MessageIcon::Error);
     else if (job.Stop() == TreeCommands::EraseStop::MissingValue)

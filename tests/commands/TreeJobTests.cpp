@@ -91,6 +91,12 @@ TEST_F(TreeJobTest, BuildGivesTheTreeOfResetAndInsert) {
     EXPECT_EQ(job.Stop(), EraseStop::None);
     ExpectSameTree(job.Tree(), BuildInPlace(previous, c.Values));
     EXPECT_EQ(TreeCheck::Violation(job.Tree()), "");
+    // The line breaks the insertions gave the default engine reach it too.
+    TreeCore::EngineState window;
+    job.HandOver(window);
+    EXPECT_EQ(window.LineBreak, TreeCore::LineBreak);
+    EXPECT_EQ(window.DoubleLineBreak, TreeCore::DoubleLineBreak);
+    EXPECT_EQ(window.LineBreak, "\r\n");
   }
 }
 
