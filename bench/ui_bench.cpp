@@ -167,6 +167,10 @@ void BM_GetTree(benchmark::State& state) {
     }
   }
   state.counters["nodes"] = TreeCore::DrawnElementCount;
+  // The whole process's peak: run one case alone for a figure of its own.
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  state.counters["peak_rss_mb"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
   state.SetLabel(sorted ? "sorted" : "random");
 }
 
