@@ -213,7 +213,8 @@ void BM_FirstPaintAfterGetTree(benchmark::State& state) {
 }
 
 // The longest time the window's thread went without handling a 5 ms timer
-// while a command ran, from the click to the first paint after it. Arg 0:
+// while a command ran, from the click to the first paint after it (the list
+// is typed before). Arg 0:
 // Get Tree of 32767 descending values; 1: Erase of all 32767 values of a
 // random tree, in another random order.
 void BM_LongestEventGap(benchmark::State& state) {
@@ -239,12 +240,15 @@ void BM_LongestEventGap(benchmark::State& state) {
       worst = std::max(worst, now - last);
       last = now;
     });
+    // The list is in its box before the clock starts: typing is not the
+    // command's work.
+    const char* box = erase ? "txtEraseNode" : "TxtGetTree";
+    w.Box(box)->setText(erase ? eraseText : text);
+    w.W->repaint();
     clock.start();
     tick.start();
-    if (erase)
-      w.Run("txtEraseNode", "CmdEraseTree", eraseText);
-    else
-      w.Run("TxtGetTree", "CmdGetTree", text);
+    w.Button(erase ? "CmdEraseTree" : "CmdGetTree")->click();
+    w.W->Surface()->repaint();
     QApplication::processEvents();
     worst = std::max(worst, clock.elapsed() - last);
     longest = std::max(longest, static_cast<double>(worst));
