@@ -152,7 +152,7 @@ void CommandRunner::ShowProgress(const QString& what) {
       new QProgressDialog(what, QStringLiteral("Cancel"), 0, Clamp(job_->Total()), window_);
   dialog->setObjectName(QStringLiteral("CommandProgress"));
   dialog->setWindowTitle(window_->windowTitle());
-  dialog->setMinimumWidth(320);  // room for the window's title
+  dialog->setMinimumWidth(400);  // room for the window's title
   // Not modal: the drawing behind it stays scrollable and answers hovers.
   dialog->setWindowModality(Qt::NonModal);
   dialog->setAutoClose(false);

@@ -4,14 +4,41 @@
 
 namespace TreeCommands {
 
+// Watches the job's engine: at each balancing step it looks at the cancel
+// flag and, when it is set, leaves the operation by an exception. The tree
+// and the engine instance are the job's own and are thrown away with it, so
+// nothing half-done is ever seen.
+class TreeJob::CancelPoint final : public TreeCore::TreeObserver {
+ public:
+  struct Stop {};
+  explicit CancelPoint(const std::atomic<bool>& cancel) : cancel_(&cancel) {}
+  void Follow(const std::atomic<bool>& cancel) { cancel_ = &cancel; }
+  void OnInsert(std::int16_t, std::int32_t) override { Check(); }
+  void OnRotate(TreeCore::ChainKind, std::int32_t, std::int16_t) override { Check(); }
+  void OnFixUp(bool, std::int32_t, std::int16_t) override { Check(); }
+  void OnErase(std::int16_t, std::int32_t) override { Check(); }
+
+ private:
+  void Check() const {
+    if (cancel_->load(std::memory_order_relaxed)) throw Stop{};
+  }
+  const std::atomic<bool>* cancel_;
+};
+
 TreeJob::TreeJob(Kind kind, TreeCore::TreeRec tree, std::vector<std::int16_t> values)
     : kind_(kind),
+      cancelPoint_(std::make_unique<CancelPoint>(cancel_)),
       engine_(std::make_unique<TreeCore::EngineState>()),
       tree_(std::move(tree)),
-      values_(std::move(values)) {}
+      values_(std::move(values)) {
+  engine_->Observer = cancelPoint_.get();
+}
+
+TreeJob::~TreeJob() = default;
 
 TreeJob::TreeJob(TreeJob&& other) noexcept
     : kind_(other.kind_),
+      cancelPoint_(std::move(other.cancelPoint_)),
       engine_(std::move(other.engine_)),
       tree_(std::move(other.tree_)),
       values_(std::move(other.values_)),
@@ -20,7 +47,10 @@ TreeJob::TreeJob(TreeJob&& other) noexcept
       next_(other.next_),
       over_(other.over_),
       cancelled_(other.cancelled_),
-      stop_(other.stop_) {}
+      stop_(other.stop_) {
+  // The flag it watches is this job's now.
+  if (cancelPoint_) cancelPoint_->Follow(cancel_);
+}
 
 TreeJob TreeJob::Build(const TreeCore::TreeRec& current, std::vector<std::int16_t> values) {
   // The window's tree as ResetTree(tree, false) leaves it: the fields the
@@ -55,7 +85,15 @@ bool TreeJob::RunUntil(std::chrono::steady_clock::time_point deadline) {
       over_ = true;
       break;
     }
-    if (next_ == values_.size() || !Step(values_[next_])) {
+    bool more = false;
+    try {
+      more = next_ < values_.size() && Step(values_[next_]);
+    } catch (const CancelPoint::Stop&) {
+      cancelled_ = true;
+      over_ = true;
+      break;
+    }
+    if (!more) {
       over_ = true;
       break;
     }

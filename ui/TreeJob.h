@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "TreeCore.h"
+#include "TreeObserver.h"
 
 namespace TreeCommands {
 
@@ -28,6 +29,7 @@ class TreeJob {
   static TreeJob Erase(const TreeCore::TreeRec& current, std::vector<std::int16_t> values);
 
   TreeJob(TreeJob&& other) noexcept;
+  ~TreeJob();
   TreeJob& operator=(TreeJob&&) = delete;
   TreeJob(const TreeJob&) = delete;
   TreeJob& operator=(const TreeJob&) = delete;
@@ -61,7 +63,12 @@ class TreeJob {
   // One value of the list; false when the work stops there.
   bool Step(std::int16_t value);
 
+  class CancelPoint;
+
   Kind kind_;
+  // Stops the engine within one value when a cancel comes: one insertion of
+  // a long sorted list can take a large share of a second.
+  std::unique_ptr<CancelPoint> cancelPoint_;
   // An engine instance of its own: nothing the window's thread uses while
   // the job runs. Held by pointer, as its Orders object points back at it.
   std::unique_ptr<TreeCore::EngineState> engine_;
