@@ -82,6 +82,26 @@ void BM_EraseAll(benchmark::State& state) {
       benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
+// The Erase command's whole loop in one batch: every value, in random order.
+void BM_EraseValues(benchmark::State& state) {
+  const auto values = Values(state.range(0), Random);
+  std::vector<std::int16_t> erase = values;
+  std::shuffle(erase.begin(), erase.end(), std::mt19937(777));
+  TreeCore::TreeRec tree;
+  for (auto _ : state) {
+    state.PauseTiming();
+    TreeCore::ResetTree(tree, false);
+    for (const std::int16_t v : values) TreeCore::InsertValue(tree, v);
+    state.ResumeTiming();
+    const TreeCore::EraseResult result = TreeCore::EraseValues(tree, erase);
+    if (result.Erased != erase.size() || tree.Exists)
+      state.SkipWithError("values left after erasing them all");
+  }
+  state.counters["per_value"] = benchmark::Counter(
+      static_cast<double>(values.size()),
+      benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
 void GetTreeArgs(benchmark::internal::Benchmark* b) {
   for (const std::int64_t n : {1000, 8000, 32767})
     for (const Order o : {Random, Ascending, Descending}) b->Args({n, o});
@@ -91,5 +111,6 @@ void GetTreeArgs(benchmark::internal::Benchmark* b) {
 
 BENCHMARK(BM_GetTree)->Apply(GetTreeArgs)->Unit(benchmark::kMillisecond)->MinTime(0.5);
 BENCHMARK(BM_EraseAll)->Arg(32767)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_EraseValues)->Arg(32767)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 BENCHMARK_MAIN();

@@ -1,4 +1,5 @@
-// Balance checks, rotations and the heavy-side fix-ups.
+// Balance checks, rotations and the heavy-side fix-ups (docs/balancing.md,
+// "The balance check", "Chain rotations", "The heavy-side fix-up").
 //
 // Rebalance -> CheckBalance -> fix-up -> Rebalance -> ... can nest a hundred
 // thousand calls deep on a sorted list, and the depth has no useful bound. So
@@ -50,9 +51,11 @@ struct FixUpOutcome {
   bool step5SkipWalk = false;
 };
 
-// Steps 1 to 4 of the fix-up and the height refresh of step 5. The Rebalance
-// calls of the lift step and of step 5 are not made here: the outcome says
-// what they are, and the caller makes them when their turn comes.
+// The heavy-side fix-up: n's in-order neighbour on the heavy side takes its
+// place and n sinks to a leaf beside its other neighbour, so the in-order
+// sequence stays and one node crosses to the light side (docs/balancing.md,
+// "The heavy-side fix-up"). The Rebalance calls it owes are not made here:
+// the outcome names them and the caller makes them when their turn comes.
 FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool rightHeavy,
                         bool deleting) {
   const Sides sd = rightHeavy ? RightSides : LeftSides;
@@ -68,7 +71,8 @@ FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool rightHe
   std::int32_t& b = out.b;
   bool direct = false;
 
-  // Step 1: take s out of its place.
+  // Take s out of its place first, so that the links it leaves can be mended
+  // before it moves up.
   if (s == At(t, n).*sd.heavy) {
     direct = true;
   } else {
@@ -80,7 +84,9 @@ FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool rightHe
       // a's whole subtree moves up one level, not a alone.
       Detail::LevelLoweringPass(e, t, At(t, b).*sd.light);
     } else if (At(t, b).*sd.heavy != -1) {
-      // The lift step: b is left with only a heavy-side subtree.
+      // Why: b would be left with only a heavy-side subtree, two levels deep
+      // on one side; its leftmost heavy descendant takes it as a child
+      // (docs/balancing.md, "The lift step").
       const std::int32_t k = Extreme(t, b, sd.heavy, sd.light);
       const std::int32_t r = At(t, b).*sd.heavy;
       At(t, k).*sd.light = b;
@@ -93,18 +99,22 @@ FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool rightHe
       At(t, b).*sd.heavy = -1;
       At(t, b).Level = At(t, k).Level + 1;
       At(t, b).Kind = NodeKind::Leaf;
+      Detail::Touch(e, k);
+      Detail::Touch(e, r);
+      Detail::Touch(e, oldParent);
       Detail::LevelLoweringPass(e, t, r);
-      UpdateHeights(e, t, b);
-      UpdateHeights(e, t, r);  // r has taken b's place under b's old parent
+      Detail::Heights(e, t, b);
+      Detail::Heights(e, t, r);  // r has taken b's place under b's old parent
       // The Rebalance at b would restart a fix-up on n while this one still
       // holds s detached; it runs once this fix-up has put everything back.
       out.liftHeld = true;
-      UpdateHeights(e, t, b);
+      Detail::Heights(e, t, b);
     }
   }
 
-  // Step 2: s takes n's place.
+  // s takes n's place, with n's kind, heights and level.
   NodeRec& N = At(t, n);
+  Detail::Touch(e, N.Parent);
   if (N.Parent != -1) Detail::ReplaceChildLink(t, N.Parent, n, s);
   {
     NodeRec& S = At(t, s);
@@ -120,7 +130,8 @@ FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool rightHe
     }
   }
 
-  // Step 3: n sinks to a leaf next to its other in-order neighbour.
+  // Why: n must stay where the in-order sequence puts it, so it is parked as
+  // a leaf beside its other neighbour (docs/balancing.md, "The parked node").
   if (o != n) {
     At(t, s).*sd.light = N.*sd.light;
     if (At(t, s).*sd.light != -1) At(t, At(t, s).*sd.light).Parent = s;
@@ -135,36 +146,44 @@ FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool rightHe
   N.LeftChild = -1;
   N.RightChild = -1;
   N.Kind = NodeKind::Leaf;
+  if (e.Batch != nullptr)
+    for (const std::int32_t i : {n, s, o, a, b, N.Parent, At(t, s).LeftChild, At(t, s).RightChild})
+      Detail::Touch(e, i);
 
-  // Step 4: s's heavy subtree moved up together with s.
+  // s's heavy subtree moved up together with s: its levels follow.
   if (direct) {
     const std::int32_t c = At(t, s).*sd.heavy;
     // Without that child the refresh starts at s, whose heights came from n.
-    UpdateHeights(e, t, c != -1 ? c : s);
+    Detail::Heights(e, t, c != -1 ? c : s);
     Detail::LevelLoweringPass(e, t, At(t, s).*sd.heavy);
   }
 
-  // Step 5: the height refresh around n; the Rebalance is the caller's.
+  // The heights around the parked node; the Rebalance there is the caller's.
   if (deleting) {
     out.step5Node = At(t, n).Parent;
-    UpdateHeights(e, t, out.step5Node);
+    Detail::Heights(e, t, out.step5Node);
     out.step5SkipWalk = true;
   } else {
     out.step5Node = n;
-    UpdateHeights(e, t, n);
+    Detail::Heights(e, t, n);
     out.step5SkipWalk = !rightHeavy;
   }
   return out;
 }
 
-// Step 6: further height refreshes.
+// The height refreshes after the Rebalance around the parked node: the nodes
+// the neighbour left behind, and the last slot of the table (or the root's
+// heavy child when the root sits there), as the scheme prescribes
+// (docs/balancing.md, "Deliberate corrections").
 void FixUpStep6(EngineState& e, TreeRec& t, const FixUpOutcome& out, bool rightHeavy) {
-  if (out.a != -1) UpdateHeights(e, t, out.a);
-  if (out.b != -1) UpdateHeights(e, t, out.b);
-  if (t.Root == t.Count - 1)
-    UpdateHeights(e, t, rightHeavy ? At(t, t.Root).RightChild : At(t, t.Root).LeftChild);
+  if (out.a != -1) Detail::Heights(e, t, out.a);
+  if (out.b != -1) Detail::Heights(e, t, out.b);
+  // The last slot of the table; within a batch erase, the last slot not yet removed.
+  const std::int32_t last = e.Batch != nullptr ? e.Batch->LastLive : t.Count - 1;
+  if (t.Root == last)
+    Detail::Heights(e, t, rightHeavy ? At(t, t.Root).RightChild : At(t, t.Root).LeftChild);
   else
-    UpdateHeights(e, t, t.Count - 1);
+    Detail::Heights(e, t, last);
 }
 
 // ---- The frame machine ------------------------------------------------------
@@ -178,7 +197,7 @@ enum Stage : std::uint8_t {
   AfterRootCheck,  // Rebalance: the root check has returned
   CheckW,          // Rebalance: about to check w in the upward walk
   AfterCheckW,     // Rebalance: the check of w has returned
-  AfterStep5,      // fix-up: its step-5 Rebalance has returned
+  AfterStep5,      // fix-up: the Rebalance around the parked node has returned
 };
 
 enum FrameFlag : std::uint8_t { SkipWalk = 1, RightHeavy = 2, LiftHeld = 4 };
@@ -190,7 +209,7 @@ bool Has(const Frame& f, FrameFlag flag) {
 Frame RebalanceFrame(std::int32_t node, bool skipWalk) {
   Frame f;
   f.kind = RebalanceKind;
-  f.node = node;
+  f.top = node;
   f.flags = skipWalk ? SkipWalk : 0;
   return f;
 }
@@ -198,29 +217,34 @@ Frame RebalanceFrame(std::int32_t node, bool skipWalk) {
 Frame FixUpFrame(std::int32_t node, bool rightHeavy) {
   Frame f;
   f.kind = FixUpKind;
-  f.node = node;
+  f.top = node;
   f.flags = rightHeavy ? RightHeavy : 0;
   return f;
 }
 
+// The balance, taken as a 16-bit value, is off by two or more.
+inline bool OutOfBalance(const NodeRec& x) {
+  const auto d = static_cast<std::int16_t>(x.RightHeight - x.LeftHeight);
+  return d >= 2 || d <= -2;
+}
+
+// Pushes the fix-up an unbalanced node needs.
+[[gnu::noinline]] void PushFixUp(EngineState& e, const NodeRec& x, std::int32_t node) {
+  const auto d = static_cast<std::int16_t>(x.RightHeight - x.LeftHeight);
+  e.Frames.push_back(FixUpFrame(node, d >= 2));
+}
+
 // CheckBalance: pushes the fix-up the node needs, if any.
-bool PushCheck(EngineState& e, TreeRec& t, std::int32_t node) {
+inline bool PushCheck(EngineState& e, TreeRec& t, std::int32_t node) {
   TREECORE_COUNT(e, CheckBalance);
   const NodeRec& x = At(t, node);
-  const auto d = static_cast<std::int16_t>(x.RightHeight - x.LeftHeight);
-  if (d >= 2) {
-    e.Frames.push_back(FixUpFrame(node, true));
-    return true;
-  }
-  if (d <= -2) {
-    e.Frames.push_back(FixUpFrame(node, false));
-    return true;
-  }
-  return false;
+  if (!OutOfBalance(x)) return false;
+  PushFixUp(e, x, node);
+  return true;
 }
 
 // The chain hanging from a, if a has one: one child x with one child y, and y
-// childless.
+// childless (docs/balancing.md, "Chain rotations").
 std::optional<ChainKind> FindChain(TreeRec& t, std::int32_t a) {
   const NodeRec& A = At(t, a);
   if ((A.LeftChild == -1) == (A.RightChild == -1)) return std::nullopt;
@@ -242,7 +266,7 @@ void StepRebalance(EngineState& e, TreeRec& t, std::size_t self) {
   switch (f.stage) {
     case Start: {
       TREECORE_COUNT(e, Rebalance);
-      const std::int32_t n = f.node;
+      const std::int32_t n = f.top;
       if (n == t.Root) {
         f.top = n;
       } else {
@@ -281,10 +305,20 @@ void StepRebalance(EngineState& e, TreeRec& t, std::size_t self) {
     case CheckW:
       // Most checks find nothing to fix: keep walking without going back
       // through the loop; a check that starts a fix-up suspends the walk.
-      while (f.walk != -1) {
-        f.stage = AfterCheckW;
-        if (PushCheck(e, t, f.walk)) return;
-        f.walk = At(t, f.walk).Parent;
+      {
+        const NodeRec* const nodes = t.Nodes.data();
+        std::int32_t w = f.walk;
+        while (w != -1) {
+          TREECORE_COUNT(e, CheckBalance);
+          const NodeRec& x = nodes[w];
+          if (OutOfBalance(x)) [[unlikely]] {
+            f.walk = w;
+            f.stage = AfterCheckW;
+            PushFixUp(e, x, w);
+            return;
+          }
+          w = x.Parent;
+        }
       }
       stack.pop_back();
       return;
@@ -299,7 +333,7 @@ void StepFixUp(EngineState& e, TreeRec& t, std::size_t self) {
   const bool rightHeavy = Has(f, RightHeavy);
   if (f.stage == Start) {
     TREECORE_COUNT(e, FixUps);
-    const FixUpOutcome out = FixUpSteps(e, t, f.node, rightHeavy, false);
+    const FixUpOutcome out = FixUpSteps(e, t, f.top, rightHeavy, false);
     if (!out.ran) {
       stack.pop_back();
       return;
@@ -311,7 +345,10 @@ void StepFixUp(EngineState& e, TreeRec& t, std::size_t self) {
     stack.push_back(RebalanceFrame(out.step5Node, out.step5SkipWalk));
     return;
   }
-  // After the step-5 Rebalance: step 6, then the lift step's held Rebalance.
+  // After the Rebalance around the parked node: the last height refreshes,
+  // then the lift step's Rebalance at b, held back until now because it
+  // would start a fix-up on n while s was still detached
+  // (docs/balancing.md, "Deliberate corrections").
   FixUpOutcome out;
   out.a = f.top;
   out.b = f.walk;
@@ -320,6 +357,12 @@ void StepFixUp(EngineState& e, TreeRec& t, std::size_t self) {
     f = RebalanceFrame(out.b, false);
   else
     stack.pop_back();
+}
+
+// A sorted list nests the frames millions deep: that storage goes back once
+// the loop is done. A small stack is kept, so short runs allocate nothing.
+void ReleaseFrames(EngineState& e) {
+  if (e.Frames.capacity() > 4096) e.Frames = {};
 }
 
 void Run(EngineState& e, TreeRec& t) {
@@ -337,6 +380,7 @@ void RunFrame(EngineState& e, TreeRec& t, const Frame& first) {
   assert(e.Frames.empty() && "the balancing loop is not re-entered");
   e.Frames.push_back(first);
   Run(e, t);
+  ReleaseFrames(e);
 }
 
 void FixUp(EngineState& e, TreeRec& t, std::int32_t index, bool deleting, bool rightHeavy) {
@@ -346,7 +390,7 @@ void FixUp(EngineState& e, TreeRec& t, std::int32_t index, bool deleting, bool r
   }
   // Called on its own there is no cut to wait for: the held calls run at once.
   for (const HeldRebalance& held : Detail::FixUpForDeletion(e, t, index, rightHeavy))
-    Rebalance(e, t, held.Node, held.SkipWalk);
+    Detail::RebalanceIn(e, t, held.Node, held.SkipWalk);
 }
 
 void RotateChain(EngineState& e, TreeRec& tree, ChainKind kind, std::int32_t top) {
@@ -354,6 +398,10 @@ void RotateChain(EngineState& e, TreeRec& tree, ChainKind kind, std::int32_t top
   const std::int32_t a = top;
   NodeRec& A = At(tree, a);
   const std::int32_t P = A.Parent;
+  Detail::Touch(e, a);
+  Detail::Touch(e, P);
+  Detail::Touch(e, A.LeftChild);
+  Detail::Touch(e, A.RightChild);
 
   if (kind == ChainKind::RR || kind == ChainKind::LL) {
     const bool rr = kind == ChainKind::RR;
@@ -373,8 +421,9 @@ void RotateChain(EngineState& e, TreeRec& tree, ChainKind kind, std::int32_t top
     A.Parent = x;
     A.Level = formerXLevel;
     A.*outer = -1;
-    UpdateHeights(e, tree, a);
-    UpdateHeights(e, tree, y);
+    Detail::Touch(e, y);
+    Detail::Heights(e, tree, a);
+    Detail::Heights(e, tree, y);
   } else {
     const bool rl = kind == ChainKind::RL;
     const Link outer = rl ? &NodeRec::RightChild : &NodeRec::LeftChild;
@@ -395,8 +444,9 @@ void RotateChain(EngineState& e, TreeRec& tree, ChainKind kind, std::int32_t top
     A.Parent = y;
     A.Level = X.Level;
     A.*outer = -1;
-    UpdateHeights(e, tree, a);
-    UpdateHeights(e, tree, x);
+    Detail::Touch(e, y);
+    Detail::Heights(e, tree, a);
+    Detail::Heights(e, tree, x);
   }
 }
 
@@ -419,23 +469,37 @@ std::vector<HeldRebalance> FixUpForDeletion(EngineState& state, TreeRec& tree, s
 }  // namespace Detail
 
 void CheckBalance(EngineState& state, TreeRec& tree, std::int32_t node) {
+  Detail::BeginOperation(state);
   assert(state.Frames.empty() && "the balancing loop is not re-entered");
   if (PushCheck(state, tree, node)) Run(state, tree);
+  ReleaseFrames(state);
 }
 
-void Rebalance(EngineState& state, TreeRec& tree, std::int32_t node, bool skipWalk) {
+namespace Detail {
+
+void RebalanceIn(EngineState& state, TreeRec& tree, std::int32_t node, bool skipWalk) {
   RunFrame(state, tree, RebalanceFrame(node, skipWalk));
 }
 
+}  // namespace Detail
+
+void Rebalance(EngineState& state, TreeRec& tree, std::int32_t node, bool skipWalk) {
+  Detail::BeginOperation(state);
+  Detail::RebalanceIn(state, tree, node, skipWalk);
+}
+
 void RebalanceRightHeavy(EngineState& state, TreeRec& tree, std::int32_t index, bool deleting) {
+  Detail::BeginOperation(state);
   FixUp(state, tree, index, deleting, true);
 }
 
 void RebalanceLeftHeavy(EngineState& state, TreeRec& tree, std::int32_t index, bool deleting) {
+  Detail::BeginOperation(state);
   FixUp(state, tree, index, deleting, false);
 }
 
 void Rotate(EngineState& state, TreeRec& tree, std::string_view kind, std::int32_t top) {
+  Detail::BeginOperation(state);
   // The kind is compared upper-cased; any other text does nothing.
   std::string upper(kind);
   for (char& ch : upper) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));

@@ -1,4 +1,6 @@
-// Removal of one node, then the renumbering that keeps the table gap-free.
+// Removal of one node, then the renumbering that keeps the table gap-free
+// (docs/balancing.md, "Deletion", "Renumbering").
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <limits>
@@ -17,12 +19,13 @@ NodeRec& At(TreeRec& t, std::int32_t i) {
 void RemoveLeaf(EngineState& e, TreeRec& t, std::int32_t k) {
   const std::int32_t p = At(t, k).Parent;
   NodeRec& P = At(t, p);
+  Detail::Touch(e, p);
   if (P.LeftChild == k)
     P.LeftChild = -1;
   else
     P.RightChild = -1;
-  UpdateHeights(e, t, p);
-  Rebalance(e, t, p, false);
+  Detail::Heights(e, t, p);
+  Detail::RebalanceIn(e, t, p, false);
 }
 
 void RemoveWithOneChild(EngineState& e, TreeRec& t, std::int32_t k) {
@@ -31,12 +34,15 @@ void RemoveWithOneChild(EngineState& e, TreeRec& t, std::int32_t k) {
   const std::int32_t p = n.Parent;
   if (p != -1) Detail::ReplaceChildLink(t, p, k, c);
   At(t, c).Parent = p;
-  // c's whole subtree moves up one level: giving c alone n's level would leave
-  // its descendants a level too deep.
+  Detail::Touch(e, p);
+  Detail::Touch(e, c);
+  // Why: c's whole subtree moves up one level; giving c alone n's level would
+  // leave its descendants a level too deep (docs/balancing.md, "Deliberate
+  // corrections").
   Detail::LevelLoweringPass(e, t, c);
   if (At(t, c).Parent == -1) t.Root = c;
   // From c, so that the root's heights and the tree's come out right too.
-  UpdateHeights(e, t, c);
+  Detail::Heights(e, t, c);
 }
 
 void RemoveWithTwoChildren(EngineState& e, TreeRec& t, std::int32_t k) {
@@ -46,16 +52,19 @@ void RemoveWithTwoChildren(EngineState& e, TreeRec& t, std::int32_t k) {
       Detail::FixUpForDeletion(e, t, k, /*rightHeavy=*/!leftHeavy);
   const std::int32_t p = At(t, k).Parent;
   NodeRec& P = At(t, p);
+  Detail::Touch(e, p);
   if (P.RightChild == k) {
     P.RightChild = -1;
-    UpdateHeights(e, t, p);
+    Detail::Heights(e, t, p);
   } else if (P.LeftChild == k) {
     P.LeftChild = -1;
-    UpdateHeights(e, t, p);
+    Detail::Heights(e, t, p);
   }
-  // The fix-up's Rebalance calls wait until the parked node is cut off: run
-  // earlier, they could move it and then cut the wrong link.
-  for (const Detail::HeldRebalance& call : held) Rebalance(e, t, call.Node, call.SkipWalk);
+  // Why: the fix-up's Rebalance calls wait until the parked node is cut off;
+  // run earlier, they could move it and then cut the wrong link
+  // (docs/balancing.md, "Deliberate corrections").
+  for (const Detail::HeldRebalance& call : held)
+    Detail::RebalanceIn(e, t, call.Node, call.SkipWalk);
 }
 
 // Parent, LeftChild, RightChild and ControlIndex lie side by side, so the
@@ -127,27 +136,33 @@ void Compact(EngineState& e, TreeRec& t, std::int32_t k) {
     t.Nodes.pop_back();
   --t.Count;
 
-  for (const std::int32_t i : refresh) UpdateHeights(e, t, i);
+  for (const std::int32_t i : refresh) Detail::Heights(e, t, i);
 }
 
-// A right-leaning three-node chain hanging from slot 0 gets a root check.
+// A right-leaning three-node chain hanging from slot 0 gets a root check
+// (docs/balancing.md, "Deletion").
 void FinalShapeCheck(EngineState& e, TreeRec& t) {
-  if (!t.Exists || t.Count == 0) return;
-  const NodeRec& first = At(t, 0);
+  // Within a batch erase, slot 0 of the closed-up table is the first slot left.
+  const bool batch = e.Batch != nullptr;
+  if (!t.Exists || (batch ? e.Batch->Live : t.Count) == 0) return;
+  const NodeRec& first = At(t, batch ? e.Batch->FirstLive : 0);
   if (first.LeftChild != -1 || first.RightChild == -1) return;
   const NodeRec& right = At(t, first.RightChild);
   if (right.LeftChild != -1 || right.RightChild == -1) return;
   const NodeRec& grandchild = At(t, right.RightChild);
   if (grandchild.LeftChild != -1 || grandchild.RightChild != -1) return;
-  Rebalance(e, t, t.Root, false);
+  Detail::RebalanceIn(e, t, t.Root, false);
 }
 
 }  // namespace
 
-void DeleteNode(EngineState& state, TreeRec& tree, std::int32_t index) {
-  const std::int32_t k = index;
+namespace {
+
+// Step 1 of a removal: the node in slot k leaves the tree; its slot stays.
+void Detach(EngineState& state, TreeRec& tree, std::int32_t k) {
   Detail::NotifyErase(state, tree, k);
   const NodeRec& n = At(tree, k);
+  for (const std::int32_t i : {n.Parent, n.LeftChild, n.RightChild}) Detail::Touch(state, i);
   // The case follows the links; on a tree whose kinds match its links (as
   // every operation leaves it) this is the choice by kind.
   if (n.LeftChild == -1 && n.RightChild == -1) {
@@ -159,7 +174,108 @@ void DeleteNode(EngineState& state, TreeRec& tree, std::int32_t index) {
     RemoveWithOneChild(state, tree, k);
   else
     RemoveWithTwoChildren(state, tree, k);
+}
 
+// What the renumbering pass does for the removal of slot k, done only for the
+// slots the removal touched: every other slot kept its links and kind, and
+// the pass would leave it as it is. The slot itself is only marked.
+void RelinkTouched(EngineState& e, TreeRec& t, std::int32_t k) {
+  Detail::EraseBatch& batch = *e.Batch;
+  std::vector<std::int32_t>& touched = batch.Touched;
+  const NodeRec& removed = At(t, k);
+  for (const std::int32_t i : {removed.Parent, removed.LeftChild, removed.RightChild})
+    if (i >= 0) touched.push_back(i);
+  std::sort(touched.begin(), touched.end());
+  touched.erase(std::unique(touched.begin(), touched.end()), touched.end());
+
+  std::vector<std::int32_t> refresh;
+  std::int32_t root = t.Root;
+  for (const std::int32_t i : touched) {
+    if (i == k || batch.Removed[static_cast<std::size_t>(i)]) continue;
+    NodeRec& n = At(t, i);
+    for (std::int32_t* link : {&n.LeftChild, &n.RightChild, &n.Parent})
+      if (*link == k) *link = -1;
+    const bool childless = n.LeftChild == -1 && n.RightChild == -1;
+    if (n.Parent == -1) {
+      n.Kind = NodeKind::Root;
+      root = i;
+    } else if (childless) {
+      n.Kind = NodeKind::Leaf;
+      if (n.LeftHeight != 0 || n.RightHeight != 0) refresh.push_back(i);
+    } else {
+      n.Kind = NodeKind::Interior;
+    }
+  }
+  touched.clear();
+  t.Root = root;
+  batch.MarkRemoved(k);
+  for (const std::int32_t i : refresh) Detail::Heights(e, t, i);
+}
+
+// Closes every gap a batch left: each slot moves down past the removed ones
+// before it and its links are renumbered alike.
+void CloseGaps(TreeRec& t, const Detail::EraseBatch& batch, std::int32_t emptyRoot) {
+  if (batch.Live == 0) {
+    t.Nodes.assign(1, NodeRec{});
+    t.Count = 0;
+    t.Root = emptyRoot;
+    return;
+  }
+  const auto slots = static_cast<std::int32_t>(t.Nodes.size());
+  std::vector<std::int32_t> to(static_cast<std::size_t>(slots), -1);
+  std::int32_t next = 0;
+  for (std::int32_t i = 0; i < slots; ++i)
+    if (!batch.Removed[static_cast<std::size_t>(i)]) to[static_cast<std::size_t>(i)] = next++;
+  auto renumber = [&to](std::int32_t link) {
+    return link < 0 ? link : to[static_cast<std::size_t>(link)];
+  };
+  NodeRec* const nodes = t.Nodes.data();
+  for (std::int32_t i = 0; i < slots; ++i) {
+    const std::int32_t j = to[static_cast<std::size_t>(i)];
+    if (j < 0) continue;
+    if (j != i) nodes[j] = std::move(nodes[i]);
+    NodeRec& n = nodes[j];
+    n.Parent = renumber(n.Parent);
+    n.LeftChild = renumber(n.LeftChild);
+    n.RightChild = renumber(n.RightChild);
+  }
+  t.Root = renumber(t.Root);
+  t.Nodes.resize(static_cast<std::size_t>(next));
+  t.Count = next;
+}
+
+}  // namespace
+
+namespace Detail {
+
+EraseBatch::EraseBatch(std::int32_t slots)
+    : Removed(static_cast<std::size_t>(slots), 0),
+      Fenwick(static_cast<std::size_t>(slots) + 1, 0),
+      Live(slots),
+      FirstLive(0),
+      LastLive(slots - 1) {}
+
+void EraseBatch::MarkRemoved(std::int32_t slot) {
+  Removed[static_cast<std::size_t>(slot)] = 1;
+  for (auto i = static_cast<std::size_t>(slot) + 1; i < Fenwick.size(); i += i & (~i + 1))
+    ++Fenwick[i];
+  --Live;
+  while (FirstLive <= LastLive && Removed[static_cast<std::size_t>(FirstLive)]) ++FirstLive;
+  while (LastLive >= FirstLive && Removed[static_cast<std::size_t>(LastLive)]) --LastLive;
+}
+
+std::int32_t EraseBatch::Compacted(std::int32_t slot) const {
+  std::int32_t before = 0;  // removed slots below `slot`
+  for (auto i = static_cast<std::size_t>(slot); i > 0; i -= i & (~i + 1)) before += Fenwick[i];
+  return slot - before;
+}
+
+}  // namespace Detail
+
+void DeleteNode(EngineState& state, TreeRec& tree, std::int32_t index) {
+  Detail::BeginOperation(state);
+  const std::int32_t k = index;
+  Detach(state, tree, k);
   Compact(state, tree, k);
   FinalShapeCheck(state, tree);
   Detail::CheckSound(tree);
@@ -167,6 +283,40 @@ void DeleteNode(EngineState& state, TreeRec& tree, std::int32_t index) {
 
 void DeleteNode(TreeRec& tree, std::int32_t index) {
   DeleteNode(DefaultEngine(), tree, index);
+}
+
+EraseResult EraseValues(EngineState& state, TreeRec& tree, std::span<const std::int16_t> values) {
+  EraseResult result;
+  if (values.empty()) return result;
+  Detail::BeginOperation(state);
+  Detail::EraseBatch batch(static_cast<std::int32_t>(tree.Nodes.size()));
+  state.Batch = &batch;
+  std::int32_t emptyRoot = tree.Root;
+  for (const std::int16_t value : values) {
+    if (!tree.Exists) {
+      result.Stop = EraseStop::Empty;
+      break;
+    }
+    const std::int32_t k = FindValue(tree, value);
+    if (k == -1) {
+      result.Stop = EraseStop::Missing;
+      break;
+    }
+    Detach(state, tree, k);
+    // Root keeps its value when the last node goes: the index it has then.
+    if (!tree.Exists) emptyRoot = batch.Compacted(tree.Root);
+    RelinkTouched(state, tree, k);
+    FinalShapeCheck(state, tree);
+    ++result.Erased;
+  }
+  state.Batch = nullptr;
+  if (result.Erased > 0) CloseGaps(tree, batch, emptyRoot);
+  Detail::CheckSound(tree);
+  return result;
+}
+
+EraseResult EraseValues(TreeRec& tree, std::span<const std::int16_t> values) {
+  return EraseValues(DefaultEngine(), tree, values);
 }
 
 }  // namespace TreeCore

@@ -17,15 +17,19 @@ namespace TreeCore {
 
 namespace Detail {
 
-// One suspended Rebalance or heavy-side fix-up of the balancing loop.
+// One suspended Rebalance or heavy-side fix-up of the balancing loop. A
+// sorted list nests millions of them, so it is kept to twelve bytes.
 struct BalanceFrame {
-  std::int32_t node = -1;  // the index read on entry
-  std::int32_t top = -1;   // Rebalance: chain top a; fix-up: a
+  std::int32_t top = -1;   // on entry the node given; then Rebalance: chain top a; fix-up: a
   std::int32_t walk = -1;  // Rebalance: w; fix-up: b
   std::uint8_t kind = 0;   // Rebalance or fix-up
   std::uint8_t stage = 0;
   std::uint8_t flags = 0;  // skipWalk, rightHeavy, liftHeld
 };
+static_assert(sizeof(BalanceFrame) == 12);
+
+// What an erase of several values in one batch keeps (engine-internal).
+struct EraseBatch;
 
 }  // namespace Detail
 
@@ -59,6 +63,14 @@ struct EngineState {
 
   // The balancing loop's suspended calls; empty between operations.
   std::vector<Detail::BalanceFrame> Frames;
+
+  // What the running operation has done once already (line breaks, Orders).
+  std::uint8_t OperationFlags = 0;
+  // The level-lowering walk's pending nodes; kept to reuse its storage.
+  std::vector<std::int32_t> WalkStack;
+
+  // Set while EraseValues runs: removals mark slots instead of closing gaps.
+  Detail::EraseBatch* Batch = nullptr;
 };
 
 // The instance behind the names without a state (MainTree, InsertValue, ...).

@@ -16,8 +16,18 @@ namespace TreeCore::Detail {
 
 void AssignLineBreaks(EngineState& state);
 
+// What an operation does at most once: the flags are cleared as it starts.
+enum OperationFlag : std::uint8_t { LineBreaksAssigned = 1, OrdersReplaced = 2 };
+inline void BeginOperation(EngineState& state) {
+  state.OperationFlags = 0;
+}
+
+// UpdateHeights and Rebalance as the engine calls them inside an operation.
+void Heights(EngineState& state, TreeRec& tree, std::int32_t node);
+void RebalanceIn(EngineState& state, TreeRec& tree, std::int32_t node, bool skipWalk);
+
 // Lowers the Level of every node of the subtree whose top is `top` by one,
-// through LevelDown called by name.
+// as LevelDown called for each of them would.
 void LevelLoweringPass(EngineState& state, TreeRec& tree, std::int32_t top);
 
 // A Rebalance call that a deleting fix-up holds back until its caller has cut
@@ -36,24 +46,55 @@ std::vector<HeldRebalance> FixUpForDeletion(EngineState& state, TreeRec& tree, s
 void ReplaceChildLink(TreeRec& tree, std::int32_t parent, std::int32_t child,
                       std::int32_t replacement);
 
+// A batch erase: removed slots are marked and the table is closed once at
+// the end. Indices stay those of the full table meanwhile.
+struct EraseBatch {
+  explicit EraseBatch(std::int32_t slots);
+
+  std::vector<char> Removed;          // by slot
+  std::vector<std::int32_t> Fenwick;  // counts of removed slots, for Compacted
+  std::vector<std::int32_t> Touched;  // slots whose links or kind changed since the last removal
+  std::int32_t Live = 0;
+  std::int32_t FirstLive = 0;
+  std::int32_t LastLive = -1;
+
+  void MarkRemoved(std::int32_t slot);
+  // The index `slot` has in the table with the removed slots closed up.
+  std::int32_t Compacted(std::int32_t slot) const;
+};
+
+// Records that a removal in a batch changed the links or the kind of `node`.
+inline void Touch(EngineState& state, std::int32_t node) {
+  if (state.Batch != nullptr && node >= 0) state.Batch->Touched.push_back(node);
+}
+
+// An index as events name it: within a batch, the one per-removal compaction gives.
+inline std::int32_t EventIndex(const EngineState& state, std::int32_t node) {
+  return state.Batch != nullptr ? state.Batch->Compacted(node) : node;
+}
+
 // The observer's calls; nothing happens when none is attached.
 inline void NotifyInsert(EngineState& state, const TreeRec& tree, std::int32_t node) {
   if (state.Observer != nullptr)
-    state.Observer->OnInsert(tree.Nodes[static_cast<std::size_t>(node)].Data, node);
+    state.Observer->OnInsert(tree.Nodes[static_cast<std::size_t>(node)].Data,
+                             EventIndex(state, node));
 }
 inline void NotifyRotate(EngineState& state, const TreeRec& tree, ChainKind kind,
                          std::int32_t top) {
   if (state.Observer != nullptr)
-    state.Observer->OnRotate(kind, top, tree.Nodes[static_cast<std::size_t>(top)].Data);
+    state.Observer->OnRotate(kind, EventIndex(state, top),
+                             tree.Nodes[static_cast<std::size_t>(top)].Data);
 }
 inline void NotifyFixUp(EngineState& state, const TreeRec& tree, bool rightHeavy,
                         std::int32_t node) {
   if (state.Observer != nullptr)
-    state.Observer->OnFixUp(rightHeavy, node, tree.Nodes[static_cast<std::size_t>(node)].Data);
+    state.Observer->OnFixUp(rightHeavy, EventIndex(state, node),
+                            tree.Nodes[static_cast<std::size_t>(node)].Data);
 }
 inline void NotifyErase(EngineState& state, const TreeRec& tree, std::int32_t node) {
   if (state.Observer != nullptr)
-    state.Observer->OnErase(tree.Nodes[static_cast<std::size_t>(node)].Data, node);
+    state.Observer->OnErase(tree.Nodes[static_cast<std::size_t>(node)].Data,
+                            EventIndex(state, node));
 }
 
 // In debug builds, stops the program when the tree is not sound; nothing in

@@ -92,16 +92,28 @@ void ReplaceChildLink(TreeRec& tree, std::int32_t parent, std::int32_t child,
 }
 
 void LevelLoweringPass(EngineState& state, TreeRec& tree, std::int32_t top) {
-  state.Orders = std::make_unique<OrdersCode>(state);
-  // No copy of the tree into SharedTree and back: nothing reads SharedTree
-  // between this pass and the next drawing pass, which copies the main tree in
-  // afresh, so SharedTree may stand for `tree` itself while LevelDown runs.
-  // Sorted lists run hundreds of thousands of these passes; two whole-table
-  // copies each would make the cost follow the tree instead of the subtree.
-  TreeRec* const previous = state.SharedTree;
-  state.SharedTree = &tree;
-  CallInOrder(tree.Nodes, top, *state.Orders, "LevelDown");
-  state.SharedTree = previous;
+  // The pass's observable traces: a fresh OrdersCode object, once per
+  // operation (a sorted list runs hundreds of thousands of passes), and the
+  // levels. No copy of the tree into SharedTree and back and no call by name:
+  // nothing reads SharedTree before the next drawing pass copies a tree in
+  // afresh, so the levels are lowered in place by a plain loop.
+  if ((state.OperationFlags & OrdersReplaced) == 0) {
+    state.Orders = std::make_unique<OrdersCode>(state);
+    state.OperationFlags |= OrdersReplaced;
+  }
+  if (top == -1) return;
+  std::vector<std::int32_t>& pending = state.WalkStack;
+  pending.clear();
+  pending.push_back(top);
+  NodeRec* const nodes = tree.Nodes.data();
+  while (!pending.empty()) {
+    NodeRec& n = nodes[pending.back()];
+    pending.pop_back();
+    TREECORE_COUNT(state, LevelDownVisits);
+    --n.Level;
+    if (n.LeftChild >= 0) pending.push_back(n.LeftChild);
+    if (n.RightChild >= 0) pending.push_back(n.RightChild);
+  }
 }
 
 void CheckSound([[maybe_unused]] const TreeRec& tree) {
@@ -141,7 +153,9 @@ void AddNode(TreeRec& tree, std::int16_t value) {
 }
 
 void InsertValue(EngineState& state, TreeRec& tree, std::int16_t value) {
+  Detail::BeginOperation(state);
   Detail::AssignLineBreaks(state);
+  state.OperationFlags |= Detail::LineBreaksAssigned;
   tree.Nodes.resize(static_cast<std::size_t>(tree.Count) + 1);
 
   if (!tree.Exists) {
@@ -183,8 +197,8 @@ void InsertValue(EngineState& state, TreeRec& tree, std::int16_t value) {
   }
 
   const std::int32_t added = tree.Count - 1;
-  UpdateHeights(state, tree, added);
-  Rebalance(state, tree, added, false);
+  Detail::Heights(state, tree, added);
+  Detail::RebalanceIn(state, tree, added, false);
   Detail::CheckSound(tree);
 }
 
@@ -209,14 +223,29 @@ void FinishAtRoot(TreeRec& tree, std::int32_t c) {
 }  // namespace
 
 void UpdateHeights(EngineState& state, TreeRec& tree, std::int32_t node) {
-  Detail::AssignLineBreaks(state);
+  Detail::BeginOperation(state);
+  Detail::Heights(state, tree, node);
+}
+
+// Why: the walk stops at the first height that did not change, so a change
+// costs its path and no more (docs/balancing.md, "Insertion and heights").
+void Detail::Heights(EngineState& state, TreeRec& tree, std::int32_t node) {
+  // The texts are assigned by every height update; once per operation gives
+  // the same texts.
+  if ((state.OperationFlags & LineBreaksAssigned) == 0) {
+    AssignLineBreaks(state);
+    state.OperationFlags |= LineBreaksAssigned;
+  }
   const std::int32_t n = node;
   if (n == -1) return;
 
   NodeRec& start = tree.Nodes[static_cast<std::size_t>(n)];
   if (start.LeftChild == -1) start.LeftHeight = 0;
   if (start.RightChild == -1) start.RightHeight = 0;
-  if (start.LeftChild == -1 && start.RightChild == -1) start.Kind = NodeKind::Leaf;
+  if (start.LeftChild == -1 && start.RightChild == -1) {
+    start.Kind = NodeKind::Leaf;
+    Detail::Touch(state, n);
+  }
 
   if (n == tree.Root) {
     tree.TreeLeftHeight = start.LeftHeight;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -143,6 +144,25 @@ void Rebalance(EngineState& state, TreeRec& tree, std::int32_t node, bool skipWa
 void Rotate(EngineState& state, TreeRec& tree, std::string_view kind, std::int32_t top);
 void RebalanceRightHeavy(EngineState& state, TreeRec& tree, std::int32_t index, bool deleting);
 void RebalanceLeftHeavy(EngineState& state, TreeRec& tree, std::int32_t index, bool deleting);
+
+// Why an erase of several values ended.
+enum class EraseStop : std::uint8_t {
+  None,     // every value was erased
+  Empty,    // the tree no longer existed at the next value
+  Missing,  // the next value was not in the tree
+};
+
+struct EraseResult {
+  std::size_t Erased = 0;  // values erased, from the front of the list
+  EraseStop Stop = EraseStop::None;
+};
+
+// The Erase command's loop in one call: each value in turn is looked up with
+// FindValue and removed, stopping at an empty tree or a missing value. The
+// table comes out exactly as removing the values one by one with DeleteNode
+// leaves it, but its gaps are closed once, at the end.
+EraseResult EraseValues(EngineState& state, TreeRec& tree, std::span<const std::int16_t> values);
+EraseResult EraseValues(TreeRec& tree, std::span<const std::int16_t> values);
 
 void ResetTree(TreeRec& tree, bool keepNodes);
 void AddNode(TreeRec& tree, std::int16_t value);

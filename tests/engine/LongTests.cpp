@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "EngineTestSupport.h"
+#include "EraseDiff.h"
 
 using namespace TreeCore;
 
@@ -50,5 +52,18 @@ TEST_P(LongListTest, SortedListOfMaximumLengthIsBuiltAndErasedWhole) {
 INSTANTIATE_TEST_SUITE_P(Sorted, LongListTest, ::testing::Bool(), [](const auto& info) {
   return std::string(info.param ? "Ascending" : "Descending");
 });
+
+// The whole largest tree erased in one batch, in random and in sorted order,
+// against the values removed one by one.
+TEST(LongEraseTest, LargestTreeErasedInOneBatch) {
+  std::vector<std::int16_t> get = EngineTest::Range(-16384, 16382);
+  std::shuffle(get.begin(), get.end(), std::mt19937(3));
+  std::vector<std::int16_t> erase = get;
+  std::shuffle(erase.begin(), erase.end(), std::mt19937(4));
+  EXPECT_EQ(EraseDiff::Compare(get, erase), "");
+  std::sort(erase.begin(), erase.end());
+  erase.resize(20000);
+  EXPECT_EQ(EraseDiff::Compare(get, erase), "");
+}
 
 }  // namespace
