@@ -1,5 +1,7 @@
 #include "TreeJob.h"
 
+#include <algorithm>
+#include <span>
 #include <utility>
 
 namespace TreeCommands {
@@ -87,38 +89,46 @@ bool TreeJob::RunUntil(std::chrono::steady_clock::time_point deadline) {
     }
     bool more = false;
     try {
-      more = next_ < values_.size() && Step(values_[next_]);
+      more = next_ < values_.size() && Step();
     } catch (const CancelPoint::Stop&) {
       cancelled_ = true;
       over_ = true;
       break;
     }
+    done_.store(next_, std::memory_order_relaxed);
     if (!more) {
       over_ = true;
       break;
     }
-    done_.store(++next_, std::memory_order_relaxed);
     if (std::chrono::steady_clock::now() >= deadline) break;
   }
   return over_;
 }
 
-bool TreeJob::Step(std::int16_t value) {
+bool TreeJob::Step() {
   if (kind_ == Kind::Build) {
-    TreeCore::InsertValue(*engine_, tree_, value);
+    TreeCore::InsertValue(*engine_, tree_, values_[next_]);
+    ++next_;
     return true;
   }
-  if (!tree_.Exists) {
-    stop_ = EraseStop::EmptyTree;
-    return false;
+  // A slice of the list at a time: the engine closes the table's gaps once
+  // per call, and between calls the job can stop, count and hand over.
+  constexpr std::size_t Slice = 512;
+  const std::size_t count = std::min(Slice, values_.size() - next_);
+  const TreeCore::EraseResult result = TreeCore::EraseValues(
+      *engine_, tree_, std::span<const std::int16_t>(values_).subspan(next_, count));
+  next_ += result.Erased;
+  switch (result.Stop) {
+    case TreeCore::EraseStop::None:
+      return true;
+    case TreeCore::EraseStop::Empty:
+      stop_ = EraseStop::EmptyTree;
+      return false;
+    case TreeCore::EraseStop::Missing:
+      stop_ = EraseStop::MissingValue;
+      return false;
   }
-  const std::int32_t index = TreeCore::FindValue(tree_, value);
-  if (index == -1) {
-    stop_ = EraseStop::MissingValue;
-    return false;
-  }
-  TreeCore::DeleteNode(*engine_, tree_, index);
-  return true;
+  return false;
 }
 
 }  // namespace TreeCommands

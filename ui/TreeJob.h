@@ -60,8 +60,9 @@ class TreeJob {
  private:
   enum class Kind : std::uint8_t { Build, Erase };
   TreeJob(Kind kind, TreeCore::TreeRec tree, std::vector<std::int16_t> values);
-  // One value of the list; false when the work stops there.
-  bool Step(std::int16_t value);
+  // The next value (Get Tree) or slice of values (Erase); false when the
+  // work ends there.
+  bool Step();
 
   class CancelPoint;
 

@@ -226,10 +226,21 @@ TEST_F(TreeJobTest, SlicesOnAnyThreadGiveTheSameTree) {
   EXPECT_EQ(sliced.Done(), values.size());
   ExpectSameTree(sliced.Tree(), whole.Tree());
 
-  // An Erase that stops is over, however it was sliced.
-  TreeJob erase = TreeJob::Erase(whole.Tree(), {values[0], values[1], 31000, values[2]});
+  // An Erase goes a slice of its list at a time, and one that stops is
+  // over, however it was sliced; its table is the one-by-one table.
+  std::vector<std::int16_t> list(values.begin(), values.begin() + 1200);
+  list.push_back(31000);
+  list.push_back(values[2000]);
+  TreeJob erase = TreeJob::Erase(whole.Tree(), list);
   EXPECT_FALSE(erase.RunUntil(std::chrono::steady_clock::now()));
-  EXPECT_TRUE(erase.RunUntil(std::chrono::steady_clock::time_point::max()));
+  EXPECT_GT(erase.Done(), 0u);
+  EXPECT_LT(erase.Done(), 1200u);
+  std::thread([&] { over = erase.RunUntil(std::chrono::steady_clock::time_point::max()); }).join();
+  EXPECT_TRUE(over);
   EXPECT_EQ(erase.Stop(), EraseStop::MissingValue);
-  EXPECT_EQ(erase.Done(), 2u);
+  EXPECT_EQ(erase.Done(), 1200u);
+  TreeRec oneByOne = whole.Tree();
+  for (std::size_t i = 0; i < 1200; ++i)
+    TreeCore::DeleteNode(oneByOne, TreeCore::FindValue(oneByOne, list[i]));
+  ExpectSameTree(erase.Tree(), oneByOne);
 }
