@@ -1,11 +1,13 @@
 #include "ListBox.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPointer>
 #include <QProxyStyle>
+#include <QStyleFactory>
 #include <QStyleHints>
 #include <QStyleOptionFrame>
 #include <algorithm>
@@ -19,7 +21,12 @@ namespace {
 // it keeps holds the text without the caret.
 class CaretStyle final : public QProxyStyle {
  public:
-  explicit CaretStyle(ListBox* box) : box_(box) { setParent(box); }
+  // On the application's own style, not the desktop default that a proxy
+  // without a base would pick.
+  explicit CaretStyle(ListBox* box)
+      : QProxyStyle(QStyleFactory::create(QApplication::style()->name())), box_(box) {
+    setParent(box);
+  }
   int pixelMetric(PixelMetric metric, const QStyleOption* option,
                   const QWidget* widget) const override {
     if (metric == PM_TextCursorWidth && box_ && box_->LongMode()) return 0;
