@@ -100,13 +100,13 @@ bool CommandRunner::eventFilter(QObject* watched, QEvent* event) {
   return QObject::eventFilter(watched, event);
 }
 
-bool CommandRunner::Run(TreeCommands::TreeJob& job, const QString& what) {
+bool CommandRunner::Run(TreeCommands::TreeJob& job, const QString& what,
+                        std::chrono::steady_clock::time_point started) {
   if (job_ != nullptr) return false;
   // Most lists are done in a few milliseconds whatever their length; they
   // finish here, as they always did. What is left after the budget goes on
   // on a worker, where the tree it has started is.
-  if (job.RunUntil(std::chrono::steady_clock::now() + std::chrono::milliseconds(budgetMs_)))
-    return !job.Cancelled();
+  if (job.RunUntil(started + std::chrono::milliseconds(budgetMs_))) return !job.Cancelled();
 
   job_ = &job;
   ControlLock lock(controls_);

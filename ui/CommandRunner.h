@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <chrono>
 #include <vector>
 
 #include "TreeJob.h"
@@ -24,9 +25,10 @@ class CommandRunner final : public QObject {
  public:
   // Work that lasts longer than this shows its progress.
   static constexpr int ProgressDelayMs = 500;
-  // Work is done on the window's thread for up to this long before the rest
-  // goes to a worker.
-  static constexpr int InlineBudgetMs = 30;
+  // Work is done on the window's thread until this long after the command
+  // started (its text read and checked included) before the rest goes to a
+  // worker.
+  static constexpr int InlineBudgetMs = 45;
 
   // Closing `window` cancels the work; `controls` are disabled while it runs.
   CommandRunner(QWidget* window, std::vector<QWidget*> controls);
@@ -34,8 +36,9 @@ class CommandRunner final : public QObject {
 
   // Runs `job` and returns once it has finished (true) or been cancelled
   // (false). Long work runs on a worker while events are handled; `what` is
-  // the progress dialog's text.
-  bool Run(TreeCommands::TreeJob& job, const QString& what);
+  // the progress dialog's text, `started` when the command began.
+  bool Run(TreeCommands::TreeJob& job, const QString& what,
+           std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now());
 
   bool Running() const { return job_ != nullptr; }
   // 0 sends all work to the worker at once.

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <chrono>
 #include <cmath>
 #include <limits>
 
@@ -523,6 +524,7 @@ void frmTreeTest::Redraw() {
 
 void frmTreeTest::CmdGetTree_Click() {
   if (commands_->Running()) return;  // one command at a time
+  const auto started = std::chrono::steady_clock::now();
   BusyCursor busy;
   if (TxtGetTree->text().isEmpty()) {
     Say(busy, QStringLiteral("Insert integer numbers in textbox separated by commas"), Error,
@@ -535,7 +537,7 @@ void frmTreeTest::CmdGetTree_Click() {
 
   // The old tree and drawing stay until the new tree is complete.
   auto job = TreeCommands::TreeJob::Build(TreeCore::MainTree, std::move(list));
-  if (!commands_->Run(job, QStringLiteral("Building the tree..."))) return;
+  if (!commands_->Run(job, QStringLiteral("Building the tree..."), started)) return;
   TreeCore::ResetTree(TreeCore::MainTree, false);
   PicInDrawPad->ElementsChanged();
   TreeCore::MainTree = std::move(job.Tree());
@@ -575,6 +577,7 @@ void frmTreeTest::cmdSearchNode_Click() {
 
 void frmTreeTest::CmdEraseTree_Click() {
   if (commands_->Running()) return;  // one command at a time
+  const auto started = std::chrono::steady_clock::now();
   BusyCursor busy;
   if (txtEraseNode->text().isEmpty()) {
     Say(busy, QStringLiteral("Insert an integer number to erase"), Error, MessageIcon::Error);
@@ -583,7 +586,7 @@ void frmTreeTest::CmdEraseTree_Click() {
     if (!ParseListOf(txtEraseNode, busy, list)) return;
     auto job = TreeCommands::TreeJob::Erase(TreeCore::MainTree, std::move(list));
     // Cancelled: the tree, the drawing and the boxes stay as they were.
-    if (!commands_->Run(job, QStringLiteral("Erasing..."))) return;
+    if (!commands_->Run(job, QStringLiteral("Erasing..."), started)) return;
     TreeCore::MainTree = std::move(job.Tree());
     job.HandOver(TreeCore::DefaultEngine());
     if (job.Stop() == TreeCommands::EraseStop::EmptyTree)
