@@ -28,7 +28,7 @@ class CommandRunner final : public QObject {
   // Work is done on the window's thread until this long after the command
   // started (its text read and checked included) before the rest goes to a
   // worker.
-  static constexpr int InlineBudgetMs = 45;
+  static constexpr int InlineBudgetMs = 30;
 
   // Closing `window` cancels the work; `controls` are disabled while it runs.
   CommandRunner(QWidget* window, std::vector<QWidget*> controls);
