@@ -153,8 +153,11 @@ void CommandRunner::ShowProgress(const QString& what) {
   dialog->setObjectName(QStringLiteral("CommandProgress"));
   dialog->setWindowTitle(window_->windowTitle());
   dialog->setMinimumWidth(400);  // room for the window's title
-  // Not modal: the drawing behind it stays scrollable and answers hovers.
+  // Not modal, and the window stays the active one: the drawing behind it
+  // stays scrollable, its labels show their tooltips, and Page Up and Page
+  // Down still reach it.
   dialog->setWindowModality(Qt::NonModal);
+  dialog->setAttribute(Qt::WA_ShowWithoutActivating);
   dialog->setAutoClose(false);
   dialog->setAutoReset(false);
   dialog->setMinimumDuration(0);
