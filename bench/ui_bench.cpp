@@ -2,13 +2,18 @@
 // drawing, and the commands end to end (parse, reset, insert or erase, draw,
 // fit the pad, first paint) on the offscreen platform.
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
 
 #include <QApplication>
+#include <QClipboard>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QImage>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTimer>
 #include <QWheelEvent>
 #include <algorithm>
 #include <memory>
@@ -164,6 +169,10 @@ void BM_GetTree(benchmark::State& state) {
     }
   }
   state.counters["nodes"] = TreeCore::DrawnElementCount;
+  // The whole process's peak: run one case alone for a figure of its own.
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  state.counters["peak_rss_mb"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
   state.SetLabel(sorted ? "sorted" : "random");
 }
 
@@ -185,6 +194,136 @@ void BM_EraseAll(benchmark::State& state) {
   }
 }
 
+// The first paint after a 32767-node Get Tree: the lookups are rebuilt from
+// the new elements, then one viewport-sized frame is painted.
+void BM_FirstPaintAfterGetTree(benchmark::State& state) {
+  Window w;
+  w.Run("TxtGetTree", "CmdGetTree", Join(Values(32767, false, 1)));
+  if (w.Sink.Count != 0) {
+    state.SkipWithError(qPrintable(w.Sink.Last));
+    return;
+  }
+  TreeUi::DrawSurface* surface = w.W->Surface();
+  QImage frame(surface->size() * surface->devicePixelRatio(), QImage::Format_ARGB32_Premultiplied);
+  frame.setDevicePixelRatio(surface->devicePixelRatio());
+  for (auto _ : state) {
+    surface->ElementsChanged();
+    surface->render(&frame);
+    benchmark::DoNotOptimize(frame.constBits());
+  }
+  state.counters["nodes"] = TreeCore::DrawnElementCount;
+}
+
+// The longest time the window's thread went without handling a 5 ms timer
+// while a command ran, from the click to the first paint after it (the list
+// is typed before). Arg 0:
+// Get Tree of 32767 descending values; 1: Erase of all 32767 values of a
+// random tree, in another random order.
+void BM_LongestEventGap(benchmark::State& state) {
+  const bool erase = state.range(0) != 0;
+  std::vector<int> values = Values(32767, !erase, 5);
+  if (!erase) std::reverse(values.begin(), values.end());
+  const QString text = Join(values);
+  const QString eraseText = Join(Values(32767, false, 6));
+  Window w;
+  double longest = 0, total = 0;
+  for (auto _ : state) {
+    if (erase) {
+      state.PauseTiming();
+      w.Run("TxtGetTree", "CmdGetTree", text);
+      state.ResumeTiming();
+    }
+    QElapsedTimer clock;
+    qint64 last = 0, worst = 0;
+    QTimer tick;
+    tick.setInterval(5);
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+      const qint64 now = clock.elapsed();
+      worst = std::max(worst, now - last);
+      last = now;
+    });
+    // The list is in its box before the clock starts: typing is not the
+    // command's work.
+    const char* box = erase ? "txtEraseNode" : "TxtGetTree";
+    w.Box(box)->setText(erase ? eraseText : text);
+    w.W->repaint();
+    clock.start();
+    tick.start();
+    w.Button(erase ? "CmdEraseTree" : "CmdGetTree")->click();
+    w.W->Surface()->repaint();
+    QApplication::processEvents();
+    worst = std::max(worst, clock.elapsed() - last);
+    longest = std::max(longest, static_cast<double>(worst));
+    total = static_cast<double>(clock.elapsed());
+    if (w.Sink.Count != 0) {
+      state.SkipWithError(qPrintable(w.Sink.Last));
+      return;
+    }
+  }
+  state.counters["longest_gap_ms"] = longest;
+  state.counters["command_ms"] = total;
+  state.SetLabel(erase ? "erase all, random" : "get tree, descending");
+}
+
+double CpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// A 32767-value list (about 190,000 characters) in TxtGetTree with the focus
+// in it, the caret blinking: the share of a core the program uses over 4 s.
+void BM_IdleWithLongList(benchmark::State& state) {
+  Window w;
+  QLineEdit* box = w.Box("TxtGetTree");
+  box->setText(Join(Values(32767, true, 0)));
+  QApplication::setActiveWindow(w.W.get());
+  box->setFocus();
+  QEventLoop settle;
+  QTimer::singleShot(500, &settle, &QEventLoop::quit);
+  settle.exec();
+  for (auto _ : state) {
+    const double cpu = CpuSeconds();
+    QElapsedTimer clock;
+    clock.start();
+    QEventLoop idle;
+    QTimer::singleShot(4000, &idle, &QEventLoop::quit);
+    idle.exec();
+    state.counters["cpu_percent"] =
+        100.0 * (CpuSeconds() - cpu) / (static_cast<double>(clock.elapsed()) / 1000.0);
+  }
+}
+
+// Pasting a 32767-value list into the focused, empty TxtGetTree, until the
+// box has painted it.
+void BM_PasteLongList(benchmark::State& state) {
+  Window w;
+  QLineEdit* box = w.Box("TxtGetTree");
+  QApplication::clipboard()->setText(Join(Values(32767, false, 7)));
+  QApplication::setActiveWindow(w.W.get());
+  box->setFocus();
+  QApplication::processEvents();
+  for (auto _ : state) {
+    state.PauseTiming();
+    box->clear();
+    box->repaint();
+    state.ResumeTiming();
+    box->paste();
+    box->repaint();
+  }
+  state.counters["chars"] = static_cast<double>(box->text().size());
+}
+
+BENCHMARK(BM_FirstPaintAfterGetTree)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LongestEventGap)
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_IdleWithLongList)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PasteLongList)->Iterations(10)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PaintFrameTopLeft)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PaintFrameMiddle)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PaintFrameDensest)->Unit(benchmark::kMillisecond);

@@ -17,8 +17,4 @@ void Engine::Delete(TreeCore::TreeRec& tree, std::int32_t index) {
   TreeCore::DeleteNode(*state_, tree, index);
 }
 
-void AttachMainObserver(TreeCore::TreeObserver* observer) {
-  TreeCore::DefaultEngine().Observer = observer;
-}
-
 }  // namespace TreeTrace

@@ -30,8 +30,4 @@ class Engine {
   std::unique_ptr<TreeCore::EngineState> state_;
 };
 
-// Attaches `observer` to the engine state the window's commands run on
-// (nullptr detaches it).
-void AttachMainObserver(TreeCore::TreeObserver* observer);
-
 }  // namespace TreeTrace

@@ -23,7 +23,6 @@
 #include "DrawSurface.h"
 #include "PadView.h"
 #include "StepsDrawing.h"
-#include "TraceEngine.h"
 #include "TraceJson.h"
 #include "TraceText.h"
 #include "Twips.h"
@@ -134,6 +133,12 @@ StepsWindow::~StepsWindow() = default;
 QString StepsWindow::SummaryText() const {
   if (recorder_->Empty()) return {};
   return Q(TreeTrace::DescribeSummary(recorder_->Summary()));
+}
+
+void StepsWindow::TakeRecording(std::unique_ptr<TreeTrace::TraceRecorder> recorder) {
+  if (!recorder) return;
+  recorder_ = std::move(recorder);
+  CommandRecorded();
 }
 
 void StepsWindow::CommandRecorded() {
@@ -392,22 +397,26 @@ void StepsWindow::SaveTraceAs() {
 CommandTap::CommandTap(StepsWindow* steps, TreeTrace::CommandKind kind,
                        const TreeCore::TreeRec& before)
     : steps_(steps) {
-  if (steps_ == nullptr) return;
-  recorder_ = &steps_->Recorder();
+  if (steps_.isNull()) return;
+  recorder_ = std::make_unique<TreeTrace::TraceRecorder>();
   recorder_->BeginCommand(kind, before);
-  TreeTrace::AttachMainObserver(recorder_);
 }
 
-CommandTap::~CommandTap() {
-  if (recorder_ != nullptr) TreeTrace::AttachMainObserver(nullptr);
+CommandTap::~CommandTap() = default;
+
+void CommandTap::Watch(TreeCommands::TreeJob& job) {
+  if (!recorder_) return;
+  TreeTrace::TraceRecorder* const recorder = recorder_.get();
+  job.Watch(recorder, [recorder](const TreeCore::TreeRec& tree, std::int16_t value) {
+    recorder->BeginValue(tree, value);
+  });
 }
 
 void CommandTap::Done(const TreeCore::TreeRec& after, const QString& message) {
-  if (recorder_ == nullptr) return;
-  TreeTrace::AttachMainObserver(nullptr);
+  if (!recorder_) return;
   recorder_->EndCommand(after, message.toStdString());
-  recorder_ = nullptr;
-  steps_->CommandRecorded();
+  if (!steps_.isNull()) steps_->TakeRecording(std::move(recorder_));
+  recorder_.reset();
 }
 
 }  // namespace TreeUi

@@ -3,6 +3,7 @@
 // right after the selected value, the nodes involved marked.
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 #include <chrono>
 #include <cstdint>
@@ -12,6 +13,7 @@
 
 #include "Templates.h"
 #include "TraceRecorder.h"
+#include "TreeJob.h"
 
 class QFrame;
 class QLabel;
@@ -37,6 +39,8 @@ class StepsWindow final : public QWidget {
   TreeTrace::TraceRecorder& Recorder() { return *recorder_; }
   // A command has been recorded: list it and show its last value.
   void CommandRecorded();
+  // Shows a command recorded elsewhere (see CommandTap) in place of the last.
+  void TakeRecording(std::unique_ptr<TreeTrace::TraceRecorder> recorder);
 
   // ---- Stepping ------------------------------------------------------------
   void First();
@@ -98,8 +102,11 @@ class StepsWindow final : public QWidget {
   QPushButton* save_ = nullptr;
 };
 
-// Feeds one Get Tree or Erase of the main window to the steps window while
-// that is open; with it closed nothing is recorded or attached.
+// Records one Get Tree or Erase of the main window for the steps window
+// while that is open; with it closed nothing is recorded or attached. The
+// recording stays the tap's own until the command has finished: the work may
+// run on another thread while the window still shows the previous command,
+// and a cancelled command leaves the window as it was.
 class CommandTap {
  public:
   CommandTap(StepsWindow* steps, TreeTrace::CommandKind kind, const TreeCore::TreeRec& before);
@@ -107,16 +114,15 @@ class CommandTap {
   CommandTap(const CommandTap&) = delete;
   CommandTap& operator=(const CommandTap&) = delete;
 
-  // The next value is about to run on `tree`.
-  void Value(const TreeCore::TreeRec& tree, std::int16_t value) {
-    if (recorder_ != nullptr) recorder_->BeginValue(tree, value);
-  }
-  // The command has ended, stopped by `message` if not empty.
+  // The job's values and balancing events are recorded as it runs.
+  void Watch(TreeCommands::TreeJob& job);
+  // The command has ended, stopped by `message` if not empty: the recording
+  // goes to the steps window, if it is still open.
   void Done(const TreeCore::TreeRec& after, const QString& message = {});
 
  private:
-  StepsWindow* steps_ = nullptr;
-  TreeTrace::TraceRecorder* recorder_ = nullptr;
+  QPointer<StepsWindow> steps_;
+  std::unique_ptr<TreeTrace::TraceRecorder> recorder_;
 };
 
 }  // namespace TreeUi

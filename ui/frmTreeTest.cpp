@@ -11,13 +11,16 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <chrono>
 #include <cmath>
 #include <limits>
 
 #include "BalanceBadges.h"
 #include "BoxEditing.h"
+#include "CommandRunner.h"
 #include "DrawSurface.h"
 #include "Drawing.h"
+#include "ListBox.h"
 #include "ListParse.h"
 #include "ListsMenu.h"
 #include "NodeElement.h"
@@ -145,7 +148,7 @@ void frmTreeTest::CreateControls() {
   setFont(dialogFont);
 
   auto textBox = [this](const char* name) {
-    auto* box = new QLineEdit(this);
+    auto* box = new TreeUi::ListBox(this);
     box->setObjectName(QString::fromLatin1(name));
     // Qt's default of 32767 characters would cut a long list short without
     // a word; 32767 values take some 200,000.
@@ -243,6 +246,9 @@ void frmTreeTest::CreateControls() {
   // Page Up and Page Down reach the window whichever control has the focus.
   installEventFilter(this);
   for (QWidget* control : tabOrder) control->installEventFilter(this);
+
+  commands_ = new TreeUi::CommandRunner(this, {TxtGetTree, CmdGetTree, txtSearchNode, cmdSearchNode,
+                                               txtEraseNode, CmdEraseTree, CmdClearTree});
 
   connect(CmdGetTree, &QPushButton::clicked, this, &frmTreeTest::CmdGetTree_Click);
   connect(cmdSearchNode, &QPushButton::clicked, this, &frmTreeTest::cmdSearchNode_Click);
@@ -526,6 +532,8 @@ void frmTreeTest::Redraw() {
 }
 
 void frmTreeTest::CmdGetTree_Click() {
+  if (commands_->Running()) return;  // one command at a time
+  const auto started = std::chrono::steady_clock::now();
   PicInDrawPad->SetMarkedElements({});  // the found node is marked until the next command
   BusyCursor busy;
   if (TxtGetTree->text().isEmpty()) {
@@ -537,18 +545,21 @@ void frmTreeTest::CmdGetTree_Click() {
   std::vector<std::int16_t> list;
   if (!ParseListOf(TxtGetTree, busy, list)) return;
 
+  // The old tree and drawing stay until the new tree is complete.
+  auto job = TreeCommands::TreeJob::Build(TreeCore::MainTree, std::move(list));
+  TreeUi::CommandTap tap(steps_, TreeTrace::CommandKind::Get, job.Tree());
+  tap.Watch(job);
+  if (!commands_->Run(job, QStringLiteral("Building the tree..."), started)) return;
   TreeCore::ResetTree(TreeCore::MainTree, false);
   PicInDrawPad->ElementsChanged();
-  TreeUi::CommandTap tap(steps_, TreeTrace::CommandKind::Get, TreeCore::MainTree);
-  for (const std::int16_t value : list) {
-    tap.Value(TreeCore::MainTree, value);
-    TreeCore::InsertValue(TreeCore::MainTree, value);
-  }
+  TreeCore::MainTree = std::move(job.Tree());
+  job.HandOver(TreeCore::DefaultEngine());
   tap.Done(TreeCore::MainTree);
   Redraw();
 }
 
 void frmTreeTest::cmdSearchNode_Click() {
+  if (commands_->Running()) return;     // one command at a time
   PicInDrawPad->SetMarkedElements({});  // the found node is marked until the next command
   BusyCursor busy;
   const QString text = txtSearchNode->text();
@@ -586,6 +597,8 @@ void frmTreeTest::cmdSearchNode_Click() {
 }
 
 void frmTreeTest::CmdEraseTree_Click() {
+  if (commands_->Running()) return;  // one command at a time
+  const auto started = std::chrono::steady_clock::now();
   PicInDrawPad->SetMarkedElements({});  // the found node is marked until the next command
   BusyCursor busy;
   if (txtEraseNode->text().isEmpty()) {
@@ -593,21 +606,18 @@ void frmTreeTest::CmdEraseTree_Click() {
   } else {
     std::vector<std::int16_t> list;
     if (!ParseListOf(txtEraseNode, busy, list)) return;
+    auto job = TreeCommands::TreeJob::Erase(TreeCore::MainTree, std::move(list));
     TreeUi::CommandTap tap(steps_, TreeTrace::CommandKind::Erase, TreeCore::MainTree);
+    tap.Watch(job);
+    // Cancelled: the tree, the drawing and the boxes stay as they were.
+    if (!commands_->Run(job, QStringLiteral("Erasing..."), started)) return;
+    TreeCore::MainTree = std::move(job.Tree());
+    job.HandOver(TreeCore::DefaultEngine());
     QString stop;
-    for (const std::int16_t value : list) {
-      if (!TreeCore::MainTree.Exists) {
-        stop = QStringLiteral("The Tree is Empty");
-        break;
-      }
-      const std::int32_t index = TreeCore::FindValue(TreeCore::MainTree, value);
-      if (index == -1) {
-        stop = QStringLiteral("The Element does not exist in the tree");
-        break;
-      }
-      tap.Value(TreeCore::MainTree, value);
-      TreeCore::DeleteNode(TreeCore::MainTree, index);
-    }
+    if (job.Stop() == TreeCommands::EraseStop::EmptyTree)
+      stop = QStringLiteral("The Tree is Empty");
+    else if (job.Stop() == TreeCommands::EraseStop::MissingValue)
+      stop = QStringLiteral("The Element does not exist in the tree");
     tap.Done(TreeCore::MainTree, stop);
     if (!stop.isEmpty()) Say(busy, stop, Error, MessageIcon::Error);
     // Values erased before a refusal stay erased: the drawing must show it.
@@ -621,6 +631,7 @@ void frmTreeTest::CmdEraseTree_Click() {
 }
 
 void frmTreeTest::CmdClearTree_Click() {
+  if (commands_->Running()) return;     // one command at a time
   PicInDrawPad->SetMarkedElements({});  // the found node is marked until the next command
   BusyCursor busy;
   TreeCore::ResetTree(TreeCore::MainTree, false);

@@ -23,6 +23,7 @@ class QPushButton;
 class QScrollBar;
 
 namespace TreeUi {
+class CommandRunner;
 class DrawSurface;
 class PadView;
 class StepsWindow;
@@ -79,6 +80,9 @@ class frmTreeTest final : public QWidget {
   const TreeUi::ScrollScale& VerticalScale() const;
   // Zoom, fit, wheel and drag scrolling of the pad.
   TreeUi::PadView* View() const { return view_; }
+  // Runs the long commands' engine work off the window's thread; while it
+  // runs, Running() is true and no other command starts.
+  TreeUi::CommandRunner* Commands() const { return commands_; }
 
   // The 16-bit key code of a Qt key (Page Up 33, Page Down 34, ...), 0 for
   // keys without one.
@@ -133,6 +137,7 @@ class frmTreeTest final : public QWidget {
   QAction* stepsAction_ = nullptr;
   QAction* balanceAction_ = nullptr;
   QPointer<TreeUi::StepsWindow> steps_;
+  TreeUi::CommandRunner* commands_ = nullptr;
   QWidget* ScrollFocusControl_ = nullptr;
   TreeUi::PadView* view_ = nullptr;
 };

@@ -1,0 +1,147 @@
+// The text box for long lists: it looks and edits as a line edit does, and
+// while nothing happens its caret blinks without painting the text again.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QTest>
+#include <algorithm>
+
+#include "ListBox.h"
+
+using TreeUi::ListBox;
+
+namespace {
+
+QString LongList(int count) {
+  QStringList pieces;
+  for (int i = count; i >= 1; --i) pieces << QString::number(i);
+  return pieces.join(QLatin1Char(','));
+}
+
+// Waits `ms` while events are handled.
+void Idle(int ms) {
+  QElapsedTimer clock;
+  clock.start();
+  while (clock.elapsed() < ms) QTest::qWait(10);
+}
+
+// Pixels that differ, outside the columns [skipFrom, skipTo].
+int Differences(const QImage& a, const QImage& b, int skipFrom = -1, int skipTo = -2) {
+  if (a.size() != b.size()) return -1;
+  int n = 0;
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x)
+      if ((x < skipFrom || x > skipTo) && a.pixel(x, y) != b.pixel(x, y)) ++n;
+  return n;
+}
+
+// A ListBox and a plain line edit side by side, each in a window of its own
+// so that each can have the focus in turn.
+struct Pair {
+  Pair(const QString& text, int cursor) {
+    for (QLineEdit* e : {static_cast<QLineEdit*>(&Box), &Plain}) {
+      e->setMaxLength(1 << 30);
+      e->resize(200, 23);
+      e->setText(text);
+      e->setCursorPosition(cursor);
+      e->show();
+    }
+  }
+  // The edit's image with the focus in it, just after its caret was placed
+  // (so the caret shows).
+  static QImage Focused(QLineEdit& e, int cursor) {
+    QApplication::setActiveWindow(&e);
+    e.setFocus();
+    e.setCursorPosition(0);
+    e.setCursorPosition(cursor);
+    QApplication::processEvents();
+    return e.grab().toImage();
+  }
+  ListBox Box;
+  QLineEdit Plain;
+};
+
+}  // namespace
+
+class ListBoxTests : public QObject {
+  Q_OBJECT
+
+ private slots:
+  // Text, frame, focus frame and caret as the line edit paints them, before
+  // and after the box keeps its image; short texts are not touched at all.
+  void looksAsALineEditDoes_data() {
+    QTest::addColumn<int>("values");
+    QTest::addColumn<int>("cursor");
+    QTest::newRow("short") << 20 << 10;
+    QTest::newRow("long, caret inside") << 5000 << 100;
+    QTest::newRow("long, caret at the end") << 32767 << -1;
+  }
+  void looksAsALineEditDoes() {
+    QFETCH(int, values);
+    QFETCH(int, cursor);
+    const QString text = LongList(values);
+    if (cursor < 0) cursor = static_cast<int>(text.size());
+    Pair pair(text, cursor);
+    QCOMPARE(pair.Box.LongMode(), text.size() >= ListBox::LongText);
+    QVERIFY(QTest::qWaitForWindowExposed(&pair.Box));
+
+    const QImage plain = Pair::Focused(pair.Plain, cursor);
+    const QImage box = Pair::Focused(pair.Box, cursor);
+    QCOMPARE(Differences(box, plain), 0);
+    if (!pair.Box.LongMode()) return;
+
+    // Once the text has settled the box paints from its image: the caret
+    // blinks, the text is not painted again, and every frame is the line
+    // edit's own, with or without the caret's column.
+    Idle(700);
+    const int paints = pair.Box.FullPaints();
+    bool sawCaret = false, sawNoCaret = false;
+    for (int i = 0; i < 30; ++i) {
+      Idle(50);
+      const QImage frame = pair.Box.grab().toImage();
+      if (Differences(frame, plain) == 0) {
+        sawCaret = true;
+        continue;
+      }
+      int first = frame.width(), last = -1;
+      for (int y = 0; y < frame.height(); ++y)
+        for (int x = 0; x < frame.width(); ++x)
+          if (frame.pixel(x, y) != plain.pixel(x, y)) {
+            first = std::min(first, x);
+            last = std::max(last, x);
+          }
+      QVERIFY2(last - first < 2,
+               qPrintable(QStringLiteral("columns %1 to %2").arg(first).arg(last)));
+      sawNoCaret = true;
+    }
+    QVERIFY(sawCaret);
+    QVERIFY(sawNoCaret);
+    QCOMPARE(pair.Box.FullPaints(), paints);
+  }
+
+  // Clicks and keys land where they land in a line edit: the box keeps the
+  // line edit's own scrolling.
+  void editsAsALineEditDoes() {
+    const QString text = LongList(5000);
+    Pair pair(text, 300);
+    QVERIFY(QTest::qWaitForWindowExposed(&pair.Box));
+    for (QLineEdit* e : {static_cast<QLineEdit*>(&pair.Box), &pair.Plain}) {
+      Pair::Focused(*e, 300);
+      Idle(600);  // the box has its image now
+      QTest::mouseClick(e, Qt::LeftButton, {}, QPoint(57, e->height() / 2));
+      QTest::keyClicks(e, QStringLiteral("7,"));
+      QTest::keyClick(e, Qt::Key_Left);
+      QTest::keyClick(e, Qt::Key_Left, Qt::ShiftModifier);
+      QTest::mouseDClick(e, Qt::LeftButton, {}, QPoint(120, e->height() / 2));
+      QTest::keyClick(e, Qt::Key_Backspace);
+    }
+    QVERIFY(pair.Box.text() != text);
+    QCOMPARE(pair.Box.text(), pair.Plain.text());
+    QCOMPARE(pair.Box.cursorPosition(), pair.Plain.cursorPosition());
+    QCOMPARE(Pair::Focused(pair.Box, 250).size(), Pair::Focused(pair.Plain, 250).size());
+    QCOMPARE(Differences(Pair::Focused(pair.Plain, 250), Pair::Focused(pair.Box, 250)), 0);
+  }
+};
+
+QTEST_MAIN(ListBoxTests)
+#include "ListBoxTests.moc"

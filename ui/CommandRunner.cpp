@@ -1,0 +1,179 @@
+#include "CommandRunner.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QProgressDialog>
+#include <QTimer>
+#include <chrono>
+#include <limits>
+#include <thread>
+
+namespace TreeUi {
+
+namespace {
+
+constexpr int ProgressPollMs = 50;
+
+int Clamp(std::size_t n) {
+  return n > static_cast<std::size_t>(std::numeric_limits<int>::max())
+             ? std::numeric_limits<int>::max()
+             : static_cast<int>(n);
+}
+
+// Disables the controls for the life of the work and then gives them back as
+// they were: disabling the focused box takes its focus and its selection, and
+// a cancelled command must leave both as the user had them.
+class ControlLock {
+ public:
+  explicit ControlLock(const std::vector<QPointer<QWidget>>& controls) : controls_(controls) {
+    focus_ = QApplication::focusWidget();
+    for (const QPointer<QWidget>& control : controls_) {
+      if (auto* box = qobject_cast<QLineEdit*>(control.data())) {
+        const int start = box->selectionStart();
+        const int length = static_cast<int>(box->selectedText().size());
+        const int cursor = box->cursorPosition();
+        // The end of a selection away from the cursor: a selection made
+        // leftwards keeps its cursor on the left.
+        int anchor = cursor;
+        if (start >= 0) anchor = cursor == start ? start + length : start;
+        boxes_.push_back({box, anchor, cursor});
+      }
+    }
+    for (const QPointer<QWidget>& control : controls_)
+      if (control) control->setEnabled(false);
+  }
+  ~ControlLock() {
+    for (const QPointer<QWidget>& control : controls_)
+      if (control) control->setEnabled(true);
+    if (focus_ && focus_->isEnabled() && focus_->isVisible())
+      focus_->setFocus(Qt::OtherFocusReason);
+    for (const Box& b : boxes_) {
+      if (!b.Edit) continue;
+      if (b.Anchor == b.Cursor)
+        b.Edit->setCursorPosition(b.Cursor);
+      else
+        b.Edit->setSelection(b.Anchor, b.Cursor - b.Anchor);
+    }
+  }
+  ControlLock(const ControlLock&) = delete;
+  ControlLock& operator=(const ControlLock&) = delete;
+
+ private:
+  struct Box {
+    QPointer<QLineEdit> Edit;
+    int Anchor, Cursor;
+  };
+  const std::vector<QPointer<QWidget>>& controls_;
+  QPointer<QWidget> focus_;
+  std::vector<Box> boxes_;
+};
+
+}  // namespace
+
+CommandRunner::CommandRunner(QWidget* window, std::vector<QWidget*> controls)
+    : QObject(window), window_(window) {
+  setObjectName(QStringLiteral("CommandRunner"));
+  for (QWidget* control : controls) controls_.emplace_back(control);
+  window_->installEventFilter(this);
+}
+
+CommandRunner::~CommandRunner() {
+  // Run() joins its worker before it returns, and the window outlives it.
+  if (job_ != nullptr) job_->RequestCancel();
+}
+
+QProgressDialog* CommandRunner::Progress() const {
+  return progress_ && progress_->isVisible() ? progress_.data() : nullptr;
+}
+
+void CommandRunner::Cancel() {
+  if (job_ == nullptr) return;
+  job_->RequestCancel();
+}
+
+bool CommandRunner::eventFilter(QObject* watched, QEvent* event) {
+  // Closing the window ends the program: the work is not wanted any more.
+  if (watched == window_ && event->type() == QEvent::Close && job_ != nullptr) Cancel();
+  return QObject::eventFilter(watched, event);
+}
+
+bool CommandRunner::Run(TreeCommands::TreeJob& job, const QString& what,
+                        std::chrono::steady_clock::time_point started) {
+  if (job_ != nullptr) return false;
+  // Most lists are done in a few milliseconds whatever their length; they
+  // finish here, as they always did. What is left after the budget goes on
+  // on a worker, where the tree it has started is.
+  if (job.RunUntil(started + std::chrono::milliseconds(budgetMs_))) return !job.Cancelled();
+
+  job_ = &job;
+  ControlLock lock(controls_);
+  // The arrow with the hourglass: the window still answers.
+  QApplication::setOverrideCursor(Qt::BusyCursor);
+  emit Started();
+
+  QEventLoop loop;
+  QTimer showProgress;
+  showProgress.setSingleShot(true);
+  connect(&showProgress, &QTimer::timeout, this, [this, &what] { ShowProgress(what); });
+  showProgress.start(ProgressDelayMs);
+  QTimer poll;
+  connect(&poll, &QTimer::timeout, this, &CommandRunner::UpdateProgress);
+  poll.start(ProgressPollMs);
+
+  std::thread worker([&job, &loop] {
+    job.Run();
+    QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+  });
+  // Returns when the worker has ended, or earlier when the program quits.
+  loop.exec();
+  job.RequestCancel();
+  worker.join();
+
+  poll.stop();
+  showProgress.stop();
+  if (progress_) {
+    // The dialog may have had the keyboard: it goes back to the window.
+    const bool active = progress_->isActiveWindow() || QApplication::activeWindow() == nullptr;
+    progress_->hide();
+    progress_->deleteLater();
+    if (active && window_->isVisible()) window_->activateWindow();
+  }
+  QApplication::restoreOverrideCursor();
+  job_ = nullptr;
+  return !job.Cancelled();
+}
+
+void CommandRunner::ShowProgress(const QString& what) {
+  if (job_ == nullptr) return;
+  auto* dialog =
+      new QProgressDialog(what, QStringLiteral("Cancel"), 0, Clamp(job_->Total()), window_);
+  dialog->setObjectName(QStringLiteral("CommandProgress"));
+  dialog->setWindowTitle(window_->windowTitle());
+  dialog->setMinimumWidth(400);  // room for the window's title
+  // Not modal, and the window stays the active one: the drawing behind it
+  // stays scrollable, its labels show their tooltips, and Page Up and Page
+  // Down still reach it.
+  dialog->setWindowModality(Qt::NonModal);
+  dialog->setAttribute(Qt::WA_ShowWithoutActivating);
+  dialog->setAutoClose(false);
+  dialog->setAutoReset(false);
+  dialog->setMinimumDuration(0);
+  auto* bar = new QProgressBar(dialog);
+  bar->setFormat(QStringLiteral("%v / %m"));
+  dialog->setBar(bar);
+  dialog->setRange(0, Clamp(job_->Total()));
+  connect(dialog, &QProgressDialog::canceled, this, &CommandRunner::Cancel);
+  progress_ = dialog;
+  UpdateProgress();
+  dialog->show();
+  emit ProgressShown();
+}
+
+void CommandRunner::UpdateProgress() {
+  if (job_ != nullptr && progress_) progress_->setValue(Clamp(job_->Done()));
+}
+
+}  // namespace TreeUi

@@ -1,0 +1,70 @@
+// Runs the engine work of a long command on a worker thread while the
+// window's thread goes on painting, scrolling and answering hovers on the
+// previous drawing. The command's controls are disabled meanwhile, the busy
+// cursor shows, and after a moment a progress dialog offers Cancel. Work
+// that is over within a few milliseconds runs on the window's thread, as it
+// always did.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <chrono>
+#include <vector>
+
+#include "TreeJob.h"
+
+class QProgressDialog;
+class QWidget;
+
+namespace TreeUi {
+
+class CommandRunner final : public QObject {
+  Q_OBJECT
+
+ public:
+  // Work that lasts longer than this shows its progress.
+  static constexpr int ProgressDelayMs = 500;
+  // Work is done on the window's thread until this long after the command
+  // started (its text read and checked included) before the rest goes to a
+  // worker.
+  static constexpr int InlineBudgetMs = 30;
+
+  // Closing `window` cancels the work; `controls` are disabled while it runs.
+  CommandRunner(QWidget* window, std::vector<QWidget*> controls);
+  ~CommandRunner() override;
+
+  // Runs `job` and returns once it has finished (true) or been cancelled
+  // (false). Long work runs on a worker while events are handled; `what` is
+  // the progress dialog's text, `started` when the command began.
+  bool Run(TreeCommands::TreeJob& job, const QString& what,
+           std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now());
+
+  bool Running() const { return job_ != nullptr; }
+  // 0 sends all work to the worker at once.
+  void SetInlineBudgetMs(int ms) { budgetMs_ = ms; }
+  // The progress dialog of the work under way, once it shows; else nullptr.
+  QProgressDialog* Progress() const;
+  // As the dialog's Cancel button does.
+  void Cancel();
+
+ signals:
+  // The work went to a worker: the controls are disabled now.
+  void Started();
+  void ProgressShown();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void ShowProgress(const QString& what);
+  void UpdateProgress();
+
+  QWidget* window_;
+  std::vector<QPointer<QWidget>> controls_;
+  TreeCommands::TreeJob* job_ = nullptr;
+  int budgetMs_ = InlineBudgetMs;
+  QPointer<QProgressDialog> progress_;
+};
+
+}  // namespace TreeUi

@@ -1,0 +1,158 @@
+#include "ListBox.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QPaintEngine>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QProxyStyle>
+#include <QStyleFactory>
+#include <QStyleHints>
+#include <QStyleOptionFrame>
+#include <algorithm>
+
+namespace TreeUi {
+
+namespace {
+
+// The application's style, except that the line edit draws no caret of its
+// own while its box paints a long text: the box draws it, so that the image
+// it keeps holds the text without the caret.
+class CaretStyle final : public QProxyStyle {
+ public:
+  // On the application's own style, not the desktop default that a proxy
+  // without a base would pick.
+  explicit CaretStyle(ListBox* box)
+      : QProxyStyle(QStyleFactory::create(QApplication::style()->name())), box_(box) {
+    setParent(box);
+  }
+  int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                  const QWidget* widget) const override {
+    if (metric == PM_TextCursorWidth && box_ && box_->LongMode()) return 0;
+    return QProxyStyle::pixelMetric(metric, option, widget);
+  }
+
+ private:
+  QPointer<ListBox> box_;
+};
+
+}  // namespace
+
+ListBox::ListBox(QWidget* parent) : QLineEdit(parent) {
+  style_ = new CaretStyle(this);
+  setStyle(style_);
+  connect(this, &QLineEdit::textChanged, this, &ListBox::Changed);
+  connect(this, &QLineEdit::cursorPositionChanged, this, &ListBox::Changed);
+  connect(this, &QLineEdit::selectionChanged, this, &ListBox::Changed);
+}
+
+void ListBox::Changed() {
+  stale_ = true;
+  RestartBlink();
+}
+
+void ListBox::RestartBlink() {
+  // As the line edit does: after a change the caret shows at once, then blinks.
+  caretOn_ = true;
+  const int flash = QGuiApplication::styleHints()->cursorFlashTime();
+  if (hasFocus() && LongMode() && flash >= 2)
+    blink_.start(flash / 2, this);
+  else
+    blink_.stop();
+}
+
+bool ListBox::event(QEvent* event) {
+  switch (event->type()) {
+    case QEvent::Paint:
+    case QEvent::Timer:
+    case QEvent::UpdateRequest:
+    case QEvent::ToolTip:
+      break;
+    case QEvent::FocusIn:
+    case QEvent::FocusOut:
+    case QEvent::KeyPress:
+      stale_ = true;
+      RestartBlink();
+      break;
+    default:
+      // Anything else may change what the line edit paints (size, state,
+      // palette, font, style, hover, input method).
+      stale_ = true;
+      break;
+  }
+  return QLineEdit::event(event);
+}
+
+void ListBox::timerEvent(QTimerEvent* event) {
+  if (event->timerId() != blink_.timerId()) {
+    QLineEdit::timerEvent(event);
+    return;
+  }
+  // The image is made here rather than at the change: a widget cannot render
+  // itself while it paints, and a burst of typing keeps restarting the blink,
+  // so it is made once the text has settled.
+  if (stale_ || image_.size() != size() * devicePixelRatioF()) RenderImage();
+  caretOn_ = !caretOn_;
+  update(caret_.adjusted(-1, -1, 1, 1));
+}
+
+void ListBox::RenderImage() {
+  const qreal ratio = devicePixelRatioF();
+  image_ = QImage(size() * ratio, QImage::Format_ARGB32_Premultiplied);
+  image_.setDevicePixelRatio(ratio);
+  image_.fill(Qt::transparent);
+  rendering_ = true;
+  render(&image_, QPoint(), QRegion(), {});
+  rendering_ = false;
+  ++fullPaints_;
+  stale_ = false;
+  PlaceCaret();
+}
+
+void ListBox::PlaceCaret() {
+  // Where the line edit would draw its caret: its update rectangle for the
+  // caret reaches five pixels to its left and one below the line.
+  const QRect around = cursorRect();
+  QStyleOptionFrame option;
+  initStyleOption(&option);
+  const int width =
+      std::max(1, style_->baseStyle()->pixelMetric(QStyle::PM_TextCursorWidth, &option, this));
+  caret_ = QRect(around.x() + 5, around.y(), width, around.height() - 1);
+}
+
+void ListBox::paintEvent(QPaintEvent* event) {
+  if (rendering_ || !LongMode()) {
+    if (!rendering_) ++fullPaints_;
+    QLineEdit::paintEvent(event);
+    return;
+  }
+  if (stale_ || image_.size() != size() * devicePixelRatioF()) {
+    // Painted as the line edit paints, caret aside.
+    QLineEdit::paintEvent(event);
+    ++fullPaints_;
+    PlaceCaret();
+    if (!blink_.isActive()) RestartBlink();
+  } else {
+    QPainter painter(this);
+    painter.setClipRegion(event->region());
+    painter.drawImage(QPoint(0, 0), image_);
+  }
+  const bool editable = !isReadOnly() && isEnabled();
+  if (caretOn_ && hasFocus() && editable) {
+    // Clipped to the text's area, as the line edit clips its own caret.
+    QPainter painter(this);
+    QStyleOptionFrame option;
+    initStyleOption(&option);
+    painter.setClipRegion(event->region());
+    painter.setClipRect(style()->subElementRect(QStyle::SE_LineEditContents, &option, this),
+                        Qt::IntersectClip);
+    // As the text layout draws a caret: inverting what lies under it, where
+    // the paint engine can.
+    if (painter.paintEngine()->hasFeature(QPaintEngine::RasterOpModes))
+      painter.setCompositionMode(QPainter::RasterOp_NotDestination);
+    painter.fillRect(caret_, palette().text());
+  }
+}
+
+}  // namespace TreeUi
