@@ -1,0 +1,440 @@
+// Exact shapes: for each input, every field of every slot of the node table
+// and the tree's own fields. The invariant checker only says a tree is
+// consistent; these tables say it is the one the balancing scheme builds, so
+// a branch that is skipped or taken wrongly shows up even when the result is
+// still a valid search tree.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "EngineTestSupport.h"
+
+using namespace TreeCore;
+
+namespace {
+
+// One slot of the node table, fields in table order.
+struct Row {
+  std::int16_t data;
+  const char* kind;
+  std::int32_t level, leftHeight, rightHeight, parent, leftChild, rightChild;
+};
+
+struct Header {
+  bool exists;
+  std::int32_t root, count, height, treeLeftHeight, treeRightHeight;
+};
+
+struct ShapeCase {
+  const char* name;
+  // A Get Tree list run first on the same record (its leftovers matter: the
+  // first insertion only raises Height), or empty.
+  std::vector<std::int16_t> before;
+  std::vector<std::int16_t> get;    // the Get Tree list
+  std::vector<std::int16_t> erase;  // then the Erase list, value by value
+  Header header;
+  std::vector<Row> slots;
+};
+
+std::string Describe(const Header& h) {
+  std::ostringstream s;
+  s << "Exists " << h.exists << " Root " << h.root << " Count " << h.count << " Height " << h.height
+    << " TreeLeftHeight " << h.treeLeftHeight << " TreeRightHeight " << h.treeRightHeight;
+  return s.str();
+}
+
+std::string Describe(const Row& r) {
+  std::ostringstream s;
+  s << r.data << " " << (*r.kind ? r.kind : "\"\"") << " level " << r.level << " heights "
+    << r.leftHeight << "/" << r.rightHeight << " parent " << r.parent << " children " << r.leftChild
+    << "/" << r.rightChild;
+  return s.str();
+}
+
+Row RowOf(const NodeRec& n) {
+  return {n.Data,        KindText(n.Kind).data(),
+          n.Level,       n.LeftHeight,
+          n.RightHeight, n.Parent,
+          n.LeftChild,   n.RightChild};
+}
+
+class ShapeTest : public EngineTest::EngineFixture,
+                  public ::testing::WithParamInterface<ShapeCase> {};
+
+// The whole path the window takes: Get Tree (reset, then insert each value),
+// then Erase (look each value up, then remove it), with the consistency
+// checker after every call so a broken step is named where it happens.
+TEST_P(ShapeTest, NodeTableIsExactlyAsBuilt) {
+  const ShapeCase& c = GetParam();
+  TreeRec& t = MainTree;
+  for (const std::int16_t v : c.before) InsertValue(t, v);
+  ResetTree(t, false);
+  for (const std::int16_t v : c.get) {
+    InsertValue(t, v);
+    ASSERT_EQ(TreeCheck::Violation(t), "") << "after inserting " << v;
+  }
+  for (const std::int16_t v : c.erase) {
+    const std::int32_t index = FindValue(t, v);
+    ASSERT_NE(index, -1) << v << " is missing before its removal";
+    DeleteNode(t, index);
+    ASSERT_EQ(TreeCheck::Violation(t), "") << "after erasing " << v;
+  }
+
+  EXPECT_EQ(
+      Describe(Header{t.Exists, t.Root, t.Count, t.Height, t.TreeLeftHeight, t.TreeRightHeight}),
+      Describe(c.header));
+  ASSERT_EQ(t.Nodes.size(), c.slots.size());
+  for (std::size_t i = 0; i < c.slots.size(); ++i)
+    EXPECT_EQ(Describe(RowOf(t.Nodes[i])), Describe(c.slots[i])) << "slot " << i;
+}
+
+// Rows are {Data, Kind, Level, LeftHeight, RightHeight, Parent, LeftChild,
+// RightChild}; the header is {Exists, Root, Count, Height, TreeLeftHeight,
+// TreeRightHeight}.
+const ShapeCase kShapes[] = {
+    // Insertion: the first node, equal values, both sides, the descent's Height.
+    {"FirstValue", {}, {5}, {}, {true, 0, 1, 1, 0, 0}, {{5, "Root", 1, 0, 0, -1, -1, -1}}},
+    {"EqualValueGoesLeft",
+     {},
+     {5, 5},
+     {},
+     {true, 0, 2, 1, 1, 0},
+     {{5, "Root", 1, 1, 0, -1, 1, -1}, {5, "Leaf", 2, 0, 0, 0, -1, -1}}},
+    {"TwoChildren",
+     {},
+     {5, 3, 8},
+     {},
+     {true, 0, 3, 1, 1, 1},
+     {{5, "Root", 1, 1, 1, -1, 1, 2},
+      {3, "Leaf", 2, 0, 0, 0, -1, -1},
+      {8, "Leaf", 2, 0, 0, 0, -1, -1}}},
+    {"NegativeGoesLeft",
+     {},
+     {2, -3},
+     {},
+     {true, 0, 2, 1, 1, 0},
+     {{2, "Root", 1, 1, 0, -1, 1, -1}, {-3, "Leaf", 2, 0, 0, 0, -1, -1}}},
+    {"DescentRaisesHeightThenWalkSetsIt",
+     {},
+     {10, 5, 15, 7},
+     {},
+     {true, 0, 4, 2, 2, 1},
+     {{10, "Root", 1, 2, 1, -1, 1, 2},
+      {5, "Interior", 2, 0, 1, 0, -1, 3},
+      {15, "Leaf", 2, 0, 0, 0, -1, -1},
+      {7, "Leaf", 3, 0, 0, 1, -1, -1}}},
+    // The height walk stops at the first unchanged height: the tree's three
+    // height fields keep what they had, and Height keeps the descent's 4.
+    {"EarlyStopKeepsTreeHeights",
+     {},
+     {20, 10, 30, 5, 15, 25, 35, 3, 7},
+     {},
+     {true, 0, 9, 4, 3, 2},
+     {{20, "Root", 1, 3, 2, -1, 1, 2},
+      {10, "Interior", 2, 2, 1, 0, 3, 4},
+      {30, "Interior", 2, 1, 1, 0, 5, 6},
+      {5, "Interior", 3, 1, 1, 1, 7, 8},
+      {15, "Leaf", 3, 0, 0, 1, -1, -1},
+      {25, "Leaf", 3, 0, 0, 2, -1, -1},
+      {35, "Leaf", 3, 0, 0, 2, -1, -1},
+      {3, "Leaf", 4, 0, 0, 3, -1, -1},
+      {7, "Leaf", 4, 0, 0, 3, -1, -1}}},
+    // The first insertion only raises Height: the taller tree's 3 stays.
+    {"OneValueAfterTallerTree",
+     {1, 2, 3, 4, 5, 6, 7, 8, 9, 10},
+     {4},
+     {},
+     {true, 0, 1, 3, 0, 0},
+     {{4, "Root", 1, 0, 0, -1, -1, -1}}},
+    // The four chain rotations below a balanced root.
+    {"RotateRR",
+     {},
+     {50, 25, 75, 10, 90, 95},
+     {},
+     {true, 0, 6, 2, 2, 2},
+     {{50, "Root", 1, 2, 2, -1, 1, 4},
+      {25, "Interior", 2, 1, 0, 0, 3, -1},
+      {75, "Leaf", 3, 0, 0, 4, -1, -1},
+      {10, "Leaf", 3, 0, 0, 1, -1, -1},
+      {90, "Interior", 2, 1, 1, 0, 2, 5},
+      {95, "Leaf", 3, 0, 0, 4, -1, -1}}},
+    {"RotateRL",
+     {},
+     {50, 25, 75, 10, 90, 85},
+     {},
+     {true, 0, 6, 2, 2, 2},
+     {{50, "Root", 1, 2, 2, -1, 1, 5},
+      {25, "Interior", 2, 1, 0, 0, 3, -1},
+      {75, "Leaf", 3, 0, 0, 5, -1, -1},
+      {10, "Leaf", 3, 0, 0, 1, -1, -1},
+      {90, "Leaf", 3, 0, 0, 5, -1, -1},
+      {85, "Interior", 2, 1, 1, 0, 2, 4}}},
+    {"RotateLL",
+     {},
+     {50, 25, 75, 90, 10, 5},
+     {},
+     {true, 0, 6, 2, 2, 2},
+     {{50, "Root", 1, 2, 2, -1, 4, 2},
+      {25, "Leaf", 3, 0, 0, 4, -1, -1},
+      {75, "Interior", 2, 0, 1, 0, -1, 3},
+      {90, "Leaf", 3, 0, 0, 2, -1, -1},
+      {10, "Interior", 2, 1, 1, 0, 5, 1},
+      {5, "Leaf", 3, 0, 0, 4, -1, -1}}},
+    {"RotateLR",
+     {},
+     {50, 25, 75, 90, 10, 15},
+     {},
+     {true, 0, 6, 2, 2, 2},
+     {{50, "Root", 1, 2, 2, -1, 5, 2},
+      {25, "Leaf", 3, 0, 0, 5, -1, -1},
+      {75, "Interior", 2, 0, 1, 0, -1, 3},
+      {90, "Leaf", 3, 0, 0, 2, -1, -1},
+      {10, "Leaf", 3, 0, 0, 5, -1, -1},
+      {15, "Interior", 2, 1, 1, 0, 4, 1}}},
+    // A balance of 1 is left alone; 2 at the root starts the fix-up through
+    // the Root field, with the neighbour directly below.
+    {"BalanceOfOneLeftAlone",
+     {},
+     {2, 1, 3, 4},
+     {},
+     {true, 0, 4, 2, 1, 2},
+     {{2, "Root", 1, 1, 2, -1, 1, 2},
+      {1, "Leaf", 2, 0, 0, 0, -1, -1},
+      {3, "Interior", 2, 0, 1, 0, -1, 3},
+      {4, "Leaf", 3, 0, 0, 2, -1, -1}}},
+    {"RootFixUpDirect",
+     {},
+     {1, 2, 3},
+     {},
+     {true, 1, 3, 1, 1, 1},
+     {{1, "Leaf", 2, 0, 0, 1, -1, -1},
+      {2, "Root", 1, 1, 1, -1, 0, 2},
+      {3, "Leaf", 2, 0, 0, 1, -1, -1}}},
+    {"RootFixUpDirectMirror",
+     {},
+     {3, 2, 1},
+     {},
+     {true, 1, 3, 1, 1, 1},
+     {{3, "Leaf", 2, 0, 0, 1, -1, -1},
+      {2, "Root", 1, 1, 1, -1, 2, 0},
+      {1, "Leaf", 2, 0, 0, 1, -1, -1}}},
+    // Only the right-heavy fix-up's Rebalance walks up checking ancestors.
+    {"RightFixUpWalksUp",
+     {},
+     {1, 4, 2, 9, 3, 11, 5, 7},
+     {},
+     {true, 6, 8, 3, 3, 2},
+     {{1, "Leaf", 3, 0, 0, 2, -1, -1},
+      {4, "Leaf", 4, 0, 0, 4, -1, -1},
+      {2, "Interior", 2, 1, 2, 6, 0, 4},
+      {9, "Interior", 2, 1, 1, 6, 7, 5},
+      {3, "Interior", 3, 0, 1, 2, -1, 1},
+      {11, "Leaf", 3, 0, 0, 3, -1, -1},
+      {5, "Root", 1, 3, 2, -1, 2, 3},
+      {7, "Leaf", 3, 0, 0, 3, -1, -1}}},
+    {"LeftFixUpSkipsWalk",
+     {},
+     {16, 4, 14, 2, 10, 1, 5, 9},
+     {},
+     {true, 7, 8, 3, 3, 2},
+     {{16, "Leaf", 3, 0, 0, 2, -1, -1},
+      {4, "Interior", 3, 0, 1, 3, -1, 6},
+      {14, "Interior", 2, 1, 1, 7, 4, 0},
+      {2, "Interior", 2, 1, 2, 7, 5, 1},
+      {10, "Leaf", 3, 0, 0, 2, -1, -1},
+      {1, "Leaf", 3, 0, 0, 3, -1, -1},
+      {5, "Leaf", 4, 0, 0, 1, -1, -1},
+      {9, "Root", 1, 3, 2, -1, 3, 2}}},
+    // Inputs that lost nodes, or left wrong kinds and levels, before the
+    // corrections to the fix-up (held lift-step Rebalance, k's kind, a's
+    // subtree moving up together).
+    {"NestedFixUpHeldLift",
+     {},
+     {1, 2, 4, 3, 6, 5},
+     {},
+     {true, 3, 6, 2, 2, 2},
+     {{1, "Interior", 2, 0, 1, 3, -1, 1},
+      {2, "Leaf", 3, 0, 0, 0, -1, -1},
+      {4, "Leaf", 3, 0, 0, 5, -1, -1},
+      {3, "Root", 1, 2, 2, -1, 0, 5},
+      {6, "Leaf", 3, 0, 0, 5, -1, -1},
+      {5, "Interior", 2, 1, 1, 3, 2, 4}}},
+    {"Ascending15",
+     {},
+     {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15},
+     {},
+     {true, 7, 15, 4, 4, 4},
+     {{1, "Interior", 3, 0, 1, 2, -1, 1},
+      {2, "Leaf", 4, 0, 0, 0, -1, -1},
+      {3, "Interior", 2, 2, 3, 7, 0, 4},
+      {4, "Leaf", 4, 0, 0, 4, -1, -1},
+      {5, "Interior", 3, 1, 2, 2, 3, 5},
+      {6, "Interior", 4, 0, 1, 4, -1, 6},
+      {7, "Leaf", 5, 0, 0, 5, -1, -1},
+      {8, "Root", 1, 4, 4, -1, 2, 10},
+      {9, "Interior", 3, 0, 1, 10, -1, 9},
+      {10, "Leaf", 4, 0, 0, 8, -1, -1},
+      {11, "Interior", 2, 2, 3, 7, 8, 13},
+      {12, "Leaf", 5, 0, 0, 12, -1, -1},
+      {13, "Interior", 4, 1, 0, 13, 11, -1},
+      {14, "Interior", 3, 2, 1, 10, 12, 14},
+      {15, "Leaf", 4, 0, 0, 13, -1, -1}}},
+    {"Descending13",
+     {},
+     {13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1},
+     {},
+     {true, 5, 13, 4, 4, 3},
+     {{13, "Leaf", 3, 0, 0, 1, -1, -1},
+      {12, "Interior", 2, 2, 1, 5, 3, 0},
+      {11, "Leaf", 4, 0, 0, 3, -1, -1},
+      {10, "Interior", 3, 1, 1, 1, 4, 2},
+      {9, "Leaf", 4, 0, 0, 3, -1, -1},
+      {8, "Root", 1, 4, 3, -1, 8, 1},
+      {7, "Interior", 3, 1, 0, 8, 7, -1},
+      {6, "Leaf", 4, 0, 0, 6, -1, -1},
+      {5, "Interior", 2, 3, 2, 5, 11, 6},
+      {4, "Leaf", 5, 0, 0, 10, -1, -1},
+      {3, "Interior", 4, 0, 1, 11, -1, 9},
+      {2, "Interior", 3, 1, 2, 8, 12, 10},
+      {1, "Leaf", 4, 0, 0, 11, -1, -1}}},
+    {"LiftGivesKItsKind",
+     {},
+     {1, 2, 3, 4, 5, 7, 6, 8, 9},
+     {},
+     {true, 3, 9, 3, 2, 3},
+     {{1, "Leaf", 3, 0, 0, 1, -1, -1},
+      {2, "Interior", 2, 1, 1, 3, 0, 2},
+      {3, "Leaf", 3, 0, 0, 1, -1, -1},
+      {4, "Root", 1, 2, 3, -1, 1, 5},
+      {5, "Leaf", 4, 0, 0, 6, -1, -1},
+      {7, "Interior", 2, 2, 2, 3, 6, 7},
+      {6, "Interior", 3, 1, 0, 5, 4, -1},
+      {8, "Interior", 3, 0, 1, 5, -1, 8},
+      {9, "Leaf", 4, 0, 0, 7, -1, -1}}},
+    {"SubtreeMovesUpTogether",
+     {},
+     {1, 2, 6, 8, 7, 5, 3, 4},
+     {},
+     {true, 5, 8, 3, 3, 2},
+     {{1, "Leaf", 3, 0, 0, 1, -1, -1},
+      {2, "Interior", 2, 1, 2, 5, 0, 6},
+      {6, "Leaf", 3, 0, 0, 4, -1, -1},
+      {8, "Leaf", 3, 0, 0, 4, -1, -1},
+      {7, "Interior", 2, 1, 1, 5, 2, 3},
+      {5, "Root", 1, 3, 2, -1, 1, 4},
+      {3, "Interior", 3, 0, 1, 1, -1, 7},
+      {4, "Leaf", 4, 0, 0, 6, -1, -1}}},
+    // Deletion: last node, leaf, one child (root and inner), two children.
+    {"EraseLastNode", {}, {5}, {5}, {false, 0, 0, 1, 0, 0}, {{0, "", 0, 0, 0, 0, 0, 0}}},
+    {"EraseLeaf",
+     {},
+     {5, 3, 8},
+     {3},
+     {true, 0, 2, 1, 0, 1},
+     {{5, "Root", 1, 0, 1, -1, -1, 1}, {8, "Leaf", 2, 0, 0, 0, -1, -1}}},
+    {"EraseRootWithOneChild",
+     {},
+     {5, 8},
+     {5},
+     {true, 0, 1, 0, 0, 0},
+     {{8, "Root", 1, 0, 0, -1, -1, -1}}},
+    {"EraseInnerWithOneChild",
+     {},
+     {5, 3, 8, 9},
+     {8},
+     {true, 0, 3, 1, 1, 1},
+     {{5, "Root", 1, 1, 1, -1, 1, 2},
+      {3, "Leaf", 2, 0, 0, 0, -1, -1},
+      {9, "Leaf", 2, 0, 0, 0, -1, -1}}},
+    {"EraseTwoChildrenEqualHeights",
+     {},
+     {2, 3, 1},
+     {2},
+     {true, 0, 2, 1, 1, 0},
+     {{3, "Root", 1, 1, 0, -1, 1, -1}, {1, "Leaf", 2, 0, 0, 0, -1, -1}}},
+    {"EraseParkedUnderItsOwnSlot",
+     {},
+     {2, 1, 3},
+     {2},
+     {true, 1, 2, 1, 1, 0},
+     {{1, "Leaf", 2, 0, 0, 1, -1, -1}, {3, "Root", 1, 1, 0, -1, 0, -1}}},
+    {"EraseThroughLiftStep",
+     {},
+     {10, 5, 20, 15, 25},
+     {10},
+     {true, 2, 4, 2, 1, 2},
+     {{5, "Leaf", 2, 0, 0, 2, -1, -1},
+      {20, "Leaf", 3, 0, 0, 3, -1, -1},
+      {15, "Root", 1, 1, 2, -1, 0, 3},
+      {25, "Interior", 2, 1, 0, 2, 1, -1}}},
+    {"EraseLeftHeavyThroughLiftStep",
+     {},
+     {5, 3, 8, 1, 4},
+     {5},
+     {true, 3, 4, 2, 2, 1},
+     {{3, "Leaf", 3, 0, 0, 2, -1, -1},
+      {8, "Leaf", 2, 0, 0, 3, -1, -1},
+      {1, "Interior", 2, 0, 1, 3, -1, 0},
+      {4, "Root", 1, 2, 1, -1, 2, 1}}},
+    // Removals that crashed, hung or left wrong levels and heights before
+    // the corrections to deletion.
+    {"EraseHeldRebalanceAfterCut",
+     {},
+     {8, 3, 6, 2, 7, 4, 1, 5},
+     {8, 3},
+     {true, 5, 6, 2, 2, 2},
+     {{6, "Leaf", 3, 0, 0, 2, -1, -1},
+      {2, "Interior", 2, 1, 1, 5, 4, 3},
+      {7, "Interior", 2, 1, 0, 5, 0, -1},
+      {4, "Leaf", 3, 0, 0, 1, -1, -1},
+      {1, "Leaf", 3, 0, 0, 1, -1, -1},
+      {5, "Root", 1, 2, 2, -1, 1, 2}}},
+    {"EraseRefreshAfterCompaction",
+     {},
+     {3, 8, 5, 4, 1, 6, 2, 9, 7},
+     {4, 5},
+     {true, 3, 7, 3, 3, 2},
+     {{3, "Interior", 2, 2, 0, 3, 2, -1},
+      {8, "Interior", 2, 1, 1, 3, 6, 5},
+      {1, "Interior", 3, 0, 1, 0, -1, 4},
+      {6, "Root", 1, 3, 2, -1, 0, 1},
+      {2, "Leaf", 4, 0, 0, 2, -1, -1},
+      {9, "Leaf", 3, 0, 0, 1, -1, -1},
+      {7, "Leaf", 3, 0, 0, 1, -1, -1}}},
+    {"EraseOneChildSubtreeMovesUp",
+     {},
+     {1, 2, 3, 4, 5},
+     {4, 3, 5},
+     {true, 1, 2, 1, 1, 0},
+     {{1, "Leaf", 2, 0, 0, 1, -1, -1}, {2, "Root", 1, 1, 0, -1, 0, -1}}},
+    {"EraseRootHeightsAfterOneChild",
+     {},
+     {2, 1, 3, 4},
+     {3},
+     {true, 0, 3, 1, 1, 1},
+     {{2, "Root", 1, 1, 1, -1, 1, 2},
+      {1, "Leaf", 2, 0, 0, 0, -1, -1},
+      {4, "Leaf", 2, 0, 0, 0, -1, -1}}},
+    {"EraseDuplicatesOneAtATime",
+     {},
+     {5, 5, 5, 3, 5},
+     {5, 5},
+     {true, 2, 3, 1, 1, 1},
+     {{5, "Leaf", 2, 0, 0, 2, -1, -1},
+      {3, "Leaf", 2, 0, 0, 2, -1, -1},
+      {5, "Root", 1, 1, 1, -1, 1, 0}}},
+    {"EraseAllAscending",
+     {},
+     {1, 2, 3, 4, 5, 6, 7},
+     {1, 2, 3, 4, 5, 6, 7},
+     {false, 0, 0, 0, 0, 0},
+     {{0, "", 0, 0, 0, 0, 0, 0}}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Shapes, ShapeTest, ::testing::ValuesIn(kShapes),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
