@@ -379,6 +379,20 @@ const ShapeCase kShapes[] = {
       {8, "Leaf", 2, 0, 0, 3, -1, -1},
       {1, "Interior", 2, 0, 1, 3, -1, 0},
       {4, "Root", 1, 2, 1, -1, 2, 1}}},
+    // The lift step refreshes heights from b before the walk from r: only
+    // then does Height keep the 4 the descent gave it.
+    {"EraseLiftStepRefreshOrder",
+     {},
+     {3, 1, 6, 9, 2, 10, 7, 5},
+     {9},
+     {true, 0, 7, 4, 2, 3},
+     {{3, "Root", 1, 2, 3, -1, 1, 5},
+      {1, "Interior", 2, 0, 1, 0, -1, 3},
+      {6, "Leaf", 4, 0, 0, 6, -1, -1},
+      {2, "Leaf", 3, 0, 0, 1, -1, -1},
+      {10, "Leaf", 3, 0, 0, 5, -1, -1},
+      {7, "Interior", 2, 2, 1, 0, 6, 4},
+      {5, "Interior", 3, 0, 1, 5, -1, 2}}},
     // Removals that crashed, hung or left wrong levels and heights before
     // the corrections to deletion.
     {"EraseHeldRebalanceAfterCut",
@@ -436,5 +450,41 @@ const ShapeCase kShapes[] = {
 
 INSTANTIATE_TEST_SUITE_P(Shapes, ShapeTest, ::testing::ValuesIn(kShapes),
                          [](const auto& info) { return std::string(info.param.name); });
+
+std::vector<std::string> Snapshot(const TreeRec& t) {
+  std::vector<std::string> out{
+      Describe(Header{t.Exists, t.Root, t.Count, t.Height, t.TreeLeftHeight, t.TreeRightHeight})};
+  for (const NodeRec& n : t.Nodes) out.push_back(Describe(RowOf(n)));
+  return out;
+}
+
+// A fix-up asked to move up a neighbour from a side that has no child has
+// nothing to move: it must leave the tree as it was rather than relink the
+// node to itself. Every slot of 10, 5, 15, 3 is tried on the side where it
+// has no child, with deleting false and true.
+class ShapeGuardTest : public EngineTest::EngineFixture {};
+
+TEST_F(ShapeGuardTest, FixUpWithNothingOnItsHeavySideChangesNothing) {
+  TreeRec t;
+  ResetTree(t, false);
+  for (const std::int16_t v : {10, 5, 15, 3}) InsertValue(t, v);
+  const std::vector<std::string> before = Snapshot(t);
+  int tried = 0;
+  for (std::int32_t i = 0; i < t.Count; ++i) {
+    for (const bool deleting : {false, true}) {
+      if (t.Nodes[static_cast<std::size_t>(i)].RightChild == -1) {
+        RebalanceRightHeavy(t, i, deleting);
+        EXPECT_EQ(Snapshot(t), before) << "right-heavy fix-up on slot " << i;
+        ++tried;
+      }
+      if (t.Nodes[static_cast<std::size_t>(i)].LeftChild == -1) {
+        RebalanceLeftHeavy(t, i, deleting);
+        EXPECT_EQ(Snapshot(t), before) << "left-heavy fix-up on slot " << i;
+        ++tried;
+      }
+    }
+  }
+  EXPECT_EQ(tried, 10);  // 5 lacks a right child, 15 and 3 both, 10 neither
+}
 
 }  // namespace
