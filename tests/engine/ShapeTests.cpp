@@ -393,6 +393,45 @@ const ShapeCase kShapes[] = {
       {10, "Leaf", 3, 0, 0, 5, -1, -1},
       {7, "Interior", 2, 2, 1, 0, 6, 4},
       {5, "Interior", 3, 0, 1, 5, -1, 2}}},
+    // The deleting fix-up's closing steps: the held Rebalance at the parked
+    // node's new parent, and the refreshes from the root's heavy-side child
+    // (root in the last slot) or from the last slot.
+    {"EraseRebalancesAtTheParkedNodesParent",
+     {},
+     {1, 2, 3, 4, 5, 7, 6, 8},
+     {5},
+     {true, 2, 7, 4, 2, 3},
+     {{1, "Interior", 2, 0, 1, 2, -1, 1},
+      {2, "Leaf", 3, 0, 0, 0, -1, -1},
+      {3, "Root", 1, 2, 3, -1, 0, 5},
+      {4, "Leaf", 3, 0, 0, 5, -1, -1},
+      {7, "Leaf", 4, 0, 0, 6, -1, -1},
+      {6, "Interior", 2, 1, 2, 2, 3, 6},
+      {8, "Interior", 3, 1, 0, 5, 4, -1}}},
+    {"EraseRefreshesFromTheRootsHeavyChild",
+     {},
+     {1, 2, 3, 5, 7, 8, 6, 4},
+     {3},
+     {true, 6, 7, 3, 2, 3},
+     {{1, "Interior", 2, 0, 1, 6, -1, 1},
+      {2, "Leaf", 3, 0, 0, 0, -1, -1},
+      {5, "Leaf", 4, 0, 0, 5, -1, -1},
+      {7, "Interior", 2, 2, 1, 6, 5, 4},
+      {8, "Leaf", 3, 0, 0, 3, -1, -1},
+      {6, "Interior", 3, 1, 0, 3, 2, -1},
+      {4, "Root", 1, 2, 3, -1, 0, 3}}},
+    {"EraseRefreshesFromTheLastSlot",
+     {},
+     {1, 2, 3, 4, 5, 7, 8, 6},
+     {5},
+     {true, 2, 7, 3, 2, 3},
+     {{1, "Interior", 2, 0, 1, 2, -1, 1},
+      {2, "Leaf", 3, 0, 0, 0, -1, -1},
+      {3, "Root", 1, 2, 3, -1, 0, 6},
+      {4, "Leaf", 3, 0, 0, 6, -1, -1},
+      {7, "Leaf", 4, 0, 0, 5, -1, -1},
+      {8, "Interior", 3, 1, 0, 6, 4, -1},
+      {6, "Interior", 2, 1, 2, 2, 3, 5}}},
     // Removals that crashed, hung or left wrong levels and heights before
     // the corrections to deletion.
     {"EraseHeldRebalanceAfterCut",
@@ -457,6 +496,127 @@ std::vector<std::string> Snapshot(const TreeRec& t) {
   for (const NodeRec& n : t.Nodes) out.push_back(Describe(RowOf(n)));
   return out;
 }
+
+// The fix-ups called on their own. With deleting true there is no cut to
+// wait for, so the held Rebalance calls run at the end of the call and the
+// node keeps the heights it had as an inner node. Some trees are plain
+// search trees, linked without any balancing, so that the fix-up meets
+// shapes (the root in the last slot, stale heights near the root) that
+// insertion does not leave behind.
+struct DirectCase {
+  const char* name;
+  bool plain;  // linked without balancing instead of inserted
+  std::vector<std::int16_t> values;
+  std::int16_t node;  // the value whose node the fix-up is called on
+  bool rightHeavy;
+  bool deleting;
+  Header header;
+  std::vector<Row> slots;
+};
+
+// Descends as insertion does and hangs the value there, with no balancing.
+void PlainInsert(TreeRec& t, std::int16_t value) {
+  if (!t.Exists) {
+    InsertValue(t, value);
+    return;
+  }
+  std::int32_t b = t.Root;
+  for (;;) {
+    const NodeRec& n = t.Nodes[static_cast<std::size_t>(b)];
+    const bool left = !(n.Data < value);
+    const std::int32_t next = left ? n.LeftChild : n.RightChild;
+    if (next == -1) {
+      EngineTest::Attach(t, b, left, value);
+      return;
+    }
+    b = next;
+  }
+}
+
+class DirectFixUpTest : public EngineTest::EngineFixture,
+                        public ::testing::WithParamInterface<DirectCase> {};
+
+TEST_P(DirectFixUpTest, NodeTableIsExactlyAsFixed) {
+  const DirectCase& c = GetParam();
+  TreeRec t;
+  ResetTree(t, false);
+  for (const std::int16_t v : c.values) c.plain ? PlainInsert(t, v) : InsertValue(t, v);
+  ASSERT_EQ(TreeCheck::Violation(t), "");
+  const std::int32_t index = FindValue(t, c.node);
+  ASSERT_NE(index, -1);
+  if (c.rightHeavy)
+    RebalanceRightHeavy(t, index, c.deleting);
+  else
+    RebalanceLeftHeavy(t, index, c.deleting);
+
+  std::vector<std::string> want{Describe(c.header)};
+  for (const Row& r : c.slots) want.push_back(Describe(r));
+  EXPECT_EQ(Snapshot(t), want);
+}
+
+// Rows and header as in kShapes.
+const DirectCase kDirect[] = {
+    {"LiftStepOnItsOwn",
+     false,
+     {10, 5, 20, 15, 25},
+     10,
+     true,
+     true,
+     {true, 3, 5, 2, 1, 2},
+     {{10, "Leaf", 3, 1, 2, 1, -1, -1},
+      {5, "Interior", 2, 0, 0, 3, -1, 0},
+      {20, "Leaf", 3, 0, 0, 4, -1, -1},
+      {15, "Root", 1, 1, 2, -1, 1, 4},
+      {25, "Interior", 2, 1, 0, 3, 2, -1}}},
+    {"HeldCallsRunWithoutACut",
+     false,
+     {15, 16, 9, 17, 5, 6, 11, 3, 7},
+     15,
+     false,
+     true,
+     {true, 6, 9, 3, 3, 2},
+     {{15, "Leaf", 3, 3, 2, 1, -1, -1},
+      {16, "Interior", 2, 0, 1, 6, 0, 3},
+      {9, "Leaf", 4, 0, 0, 8, -1, -1},
+      {17, "Leaf", 3, 0, 0, 1, -1, -1},
+      {5, "Interior", 3, 1, 0, 5, 7, -1},
+      {6, "Interior", 2, 2, 2, 6, 4, 8},
+      {11, "Root", 1, 3, 2, -1, 5, 1},
+      {3, "Leaf", 4, 0, 0, 4, -1, -1},
+      {7, "Interior", 3, 0, 1, 5, -1, 2}}},
+    {"RootInTheLastSlot",
+     true,
+     {11, 9, 4, 5, 7, 10},
+     11,
+     false,
+     true,
+     {true, 1, 6, 2, 2, 2},
+     {{11, "Interior", 2, 1, 0, 1, 5, -1},
+      {9, "Root", 1, 2, 2, -1, 3, 0},
+      {4, "Leaf", 3, 0, 0, 3, -1, -1},
+      {5, "Interior", 2, 1, 1, 1, 2, 4},
+      {7, "Leaf", 3, 0, 0, 3, -1, -1},
+      {10, "Leaf", 3, 0, 0, 0, -1, -1}}},
+    {"RootInTheLastSlotMirror",
+     true,
+     {1, 6, 4, 13, 10, 5, 9, 7, 2},
+     1,
+     true,
+     true,
+     {true, 8, 9, 6, 6, 5},
+     {{1, "Leaf", 2, 0, 5, 8, -1, -1},
+      {6, "Interior", 2, 2, 4, 8, 5, 3},
+      {4, "Leaf", 4, 0, 0, 5, -1, -1},
+      {13, "Interior", 3, 3, 0, 1, 4, -1},
+      {10, "Interior", 4, 2, 0, 3, 6, -1},
+      {5, "Interior", 3, 1, 0, 1, 2, -1},
+      {9, "Interior", 5, 1, 0, 4, 7, -1},
+      {7, "Leaf", 6, 0, 0, 6, -1, -1},
+      {2, "Root", 1, 6, 5, -1, 0, 1}}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Shapes, DirectFixUpTest, ::testing::ValuesIn(kDirect),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // A fix-up asked to move up a neighbour from a side that has no child has
 // nothing to move: it must leave the tree as it was rather than relink the
