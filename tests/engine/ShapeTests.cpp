@@ -419,6 +419,18 @@ const ShapeCase kShapes[] = {
       {10, "Leaf", 3, 0, 0, 5, -1, -1},
       {7, "Interior", 2, 2, 1, 0, 6, 4},
       {5, "Interior", 3, 0, 1, 5, -1, 2}}},
+    // The lift step's Rebalance, held during deletion, runs after the cut.
+    {"EraseRunsTheLiftStepsHeldRebalance",
+     {},
+     {1, 2, 3, 4, 5, 7, 6},
+     {3},
+     {true, 2, 6, 2, 2, 2},
+     {{1, "Interior", 2, 0, 1, 2, -1, 1},
+      {2, "Leaf", 3, 0, 0, 0, -1, -1},
+      {4, "Root", 1, 2, 2, -1, 0, 5},
+      {5, "Leaf", 3, 0, 0, 5, -1, -1},
+      {7, "Leaf", 3, 0, 0, 5, -1, -1},
+      {6, "Interior", 2, 1, 1, 2, 3, 4}}},
     // The deleting fix-up's closing steps: the held Rebalance at the parked
     // node's new parent, and the refreshes from the root's heavy-side child
     // (root in the last slot) or from the last slot.
