@@ -343,6 +343,25 @@ const ShapeCase kShapes[] = {
       {5, "Root", 1, 3, 2, -1, 1, 4},
       {3, "Interior", 3, 0, 1, 1, -1, 7},
       {4, "Leaf", 4, 0, 0, 6, -1, -1}}},
+    // The lift step refreshes heights from r, which has taken b's place.
+    {"LiftStepRefreshesFromR",
+     {},
+     {3, 13, 4, 1, 5, 7, 8, 12, 16, 6, 11, 9, 10},
+     {},
+     {true, 5, 13, 4, 3, 4},
+     {{3, "Interior", 2, 1, 2, 5, 3, 4},
+      {13, "Leaf", 4, 0, 0, 8, -1, -1},
+      {4, "Leaf", 4, 0, 0, 4, -1, -1},
+      {1, "Leaf", 3, 0, 0, 0, -1, -1},
+      {5, "Interior", 3, 1, 1, 0, 2, 9},
+      {7, "Root", 1, 3, 4, -1, 0, 7},
+      {8, "Leaf", 5, 0, 0, 11, -1, -1},
+      {12, "Interior", 2, 3, 2, 5, 10, 8},
+      {16, "Interior", 3, 1, 0, 7, 1, -1},
+      {6, "Leaf", 4, 0, 0, 4, -1, -1},
+      {11, "Interior", 3, 2, 0, 7, 11, -1},
+      {9, "Interior", 4, 1, 1, 10, 6, 12},
+      {10, "Leaf", 5, 0, 0, 11, -1, -1}}},
     // Deletion: last node, leaf, one child (root and inner), two children.
     {"EraseLastNode", {}, {5}, {5}, {false, 0, 0, 1, 0, 0}, {{0, "", 0, 0, 0, 0, 0, 0}}},
     {"EraseLeaf",
@@ -709,6 +728,24 @@ TEST_F(ShapeGuardTest, FixUpWithNothingOnItsHeavySideChangesNothing) {
     }
   }
   EXPECT_EQ(tried, 10);  // 5 lacks a right child, 15 and 3 both, 10 neither
+}
+
+// A refresh at a childless root marks it "Leaf"; a value inserted next makes
+// it "Interior", so the walk from the new node meets a parentless node that
+// is not marked "Root". It must end there as it would at the root, not read
+// the parent slot -1. Worked by hand: 5's left height becomes 1, and Height,
+// raised to 2 by the descent, is set back to 1 from the root's heights.
+TEST_F(ShapeGuardTest, HeightWalkEndsAtAParentlessNodeNotMarkedRoot) {
+  TreeRec t;
+  ResetTree(t, false);
+  InsertValue(t, 5);
+  UpdateHeights(t, 0);
+  ASSERT_EQ(t.Nodes[0].Kind, NodeKind::Leaf);
+  InsertValue(t, 3);
+  const std::vector<std::string> want{Describe(Header{true, 0, 2, 1, 1, 0}),
+                                      Describe(Row{5, "Interior", 1, 1, 0, -1, 1, -1}),
+                                      Describe(Row{3, "Leaf", 2, 0, 0, 0, -1, -1})};
+  EXPECT_EQ(Snapshot(t), want);
 }
 
 }  // namespace
