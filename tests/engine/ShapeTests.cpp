@@ -554,19 +554,23 @@ std::vector<std::string> Snapshot(const TreeRec& t) {
   return out;
 }
 
-// The fix-ups called on their own. With deleting true there is no cut to
-// wait for, so the held Rebalance calls run at the end of the call and the
-// node keeps the heights it had as an inner node. Some trees are plain
-// search trees, linked without any balancing, so that the fix-up meets
-// shapes (the root in the last slot, stale heights near the root) that
-// insertion does not leave behind.
+// The balancing procedures called on their own: the fix-ups, the balance
+// check and the rotations. With deleting true there is no cut to wait for,
+// so the fix-up's held Rebalance calls run at the end of the call and the
+// node keeps the heights it had as an inner node. Most trees here are plain
+// search trees, linked without any balancing, so that the procedures meet
+// shapes (a chain at the root, the root in the last slot, stale heights near
+// the root) that insertion does not leave behind.
+enum class Call { RightHeavy, LeftHeavy, Check, Rotate };
+
 struct DirectCase {
   const char* name;
   bool plain;  // linked without balancing instead of inserted
   std::vector<std::int16_t> values;
-  std::int16_t node;  // the value whose node the fix-up is called on
-  bool rightHeavy;
-  bool deleting;
+  std::int16_t node;  // the value whose node the procedure is called on
+  Call call;
+  bool deleting;     // for the fix-ups
+  const char* kind;  // for Rotate
   Header header;
   std::vector<Row> slots;
 };
@@ -590,10 +594,10 @@ void PlainInsert(TreeRec& t, std::int16_t value) {
   }
 }
 
-class DirectFixUpTest : public EngineTest::EngineFixture,
-                        public ::testing::WithParamInterface<DirectCase> {};
+class DirectCallTest : public EngineTest::EngineFixture,
+                       public ::testing::WithParamInterface<DirectCase> {};
 
-TEST_P(DirectFixUpTest, NodeTableIsExactlyAsFixed) {
+TEST_P(DirectCallTest, NodeTableIsExactlyAsLeft) {
   const DirectCase& c = GetParam();
   TreeRec t;
   ResetTree(t, false);
@@ -601,10 +605,20 @@ TEST_P(DirectFixUpTest, NodeTableIsExactlyAsFixed) {
   ASSERT_EQ(TreeCheck::Violation(t), "");
   const std::int32_t index = FindValue(t, c.node);
   ASSERT_NE(index, -1);
-  if (c.rightHeavy)
-    RebalanceRightHeavy(t, index, c.deleting);
-  else
-    RebalanceLeftHeavy(t, index, c.deleting);
+  switch (c.call) {
+    case Call::RightHeavy:
+      RebalanceRightHeavy(t, index, c.deleting);
+      break;
+    case Call::LeftHeavy:
+      RebalanceLeftHeavy(t, index, c.deleting);
+      break;
+    case Call::Check:
+      CheckBalance(t, index);
+      break;
+    case Call::Rotate:
+      Rotate(t, c.kind, index);
+      break;
+  }
 
   std::vector<std::string> want{Describe(c.header)};
   for (const Row& r : c.slots) want.push_back(Describe(r));
@@ -617,8 +631,9 @@ const DirectCase kDirect[] = {
      false,
      {10, 5, 20, 15, 25},
      10,
+     Call::RightHeavy,
      true,
-     true,
+     "",
      {true, 3, 5, 2, 1, 2},
      {{10, "Leaf", 3, 1, 2, 1, -1, -1},
       {5, "Interior", 2, 0, 0, 3, -1, 0},
@@ -629,8 +644,9 @@ const DirectCase kDirect[] = {
      false,
      {15, 16, 9, 17, 5, 6, 11, 3, 7},
      15,
-     false,
+     Call::LeftHeavy,
      true,
+     "",
      {true, 6, 9, 3, 3, 2},
      {{15, "Leaf", 3, 3, 2, 1, -1, -1},
       {16, "Interior", 2, 0, 1, 6, 0, 3},
@@ -645,8 +661,9 @@ const DirectCase kDirect[] = {
      true,
      {11, 9, 4, 5, 7, 10},
      11,
-     false,
+     Call::LeftHeavy,
      true,
+     "",
      {true, 1, 6, 2, 2, 2},
      {{11, "Interior", 2, 1, 0, 1, 5, -1},
       {9, "Root", 1, 2, 2, -1, 3, 0},
@@ -658,8 +675,9 @@ const DirectCase kDirect[] = {
      true,
      {1, 6, 4, 13, 10, 5, 9, 7, 2},
      1,
+     Call::RightHeavy,
      true,
-     true,
+     "",
      {true, 8, 9, 6, 6, 5},
      {{1, "Leaf", 2, 0, 5, 8, -1, -1},
       {6, "Interior", 2, 2, 4, 8, 5, 3},
@@ -674,8 +692,9 @@ const DirectCase kDirect[] = {
      true,
      {10, 5, 20, 15, 25, 30},
      10,
-     true,
+     Call::RightHeavy,
      false,
+     "",
      {true, 3, 6, 2, 2, 2},
      {{10, "Leaf", 3, 0, 0, 1, -1, -1},
       {5, "Interior", 2, 0, 1, 3, -1, 0},
@@ -687,8 +706,9 @@ const DirectCase kDirect[] = {
      true,
      {30, 35, 20, 25, 15, 10},
      30,
+     Call::LeftHeavy,
      false,
-     false,
+     "",
      {true, 3, 6, 2, 2, 2},
      {{30, "Leaf", 3, 0, 0, 1, -1, -1},
       {35, "Interior", 2, 1, 0, 3, 0, -1},
@@ -696,9 +716,104 @@ const DirectCase kDirect[] = {
       {25, "Root", 1, 2, 2, -1, 4, 1},
       {15, "Interior", 2, 1, 1, 3, 5, 2},
       {10, "Leaf", 3, 0, 0, 4, -1, -1}}},
+    {"CheckFindsRightHeavy",
+     true,
+     {10, 5, 20, 15, 25, 30},
+     10,
+     Call::Check,
+     false,
+     "",
+     {true, 3, 6, 2, 2, 2},
+     {{10, "Leaf", 3, 0, 0, 1, -1, -1},
+      {5, "Interior", 2, 0, 1, 3, -1, 0},
+      {20, "Leaf", 3, 0, 0, 4, -1, -1},
+      {15, "Root", 1, 2, 2, -1, 1, 4},
+      {25, "Interior", 2, 1, 1, 3, 2, 5},
+      {30, "Leaf", 3, 0, 0, 4, -1, -1}}},
+    {"CheckFindsLeftHeavy",
+     true,
+     {30, 35, 20, 25, 15, 10},
+     30,
+     Call::Check,
+     false,
+     "",
+     {true, 3, 6, 2, 2, 2},
+     {{30, "Leaf", 3, 0, 0, 1, -1, -1},
+      {35, "Interior", 2, 1, 0, 3, 0, -1},
+      {20, "Leaf", 3, 0, 0, 4, -1, -1},
+      {25, "Root", 1, 2, 2, -1, 4, 1},
+      {15, "Interior", 2, 1, 1, 3, 5, 2},
+      {10, "Leaf", 3, 0, 0, 4, -1, -1}}},
+    {"CheckLeavesABalanceOfOne",
+     true,
+     {10, 5, 20, 25},
+     10,
+     Call::Check,
+     false,
+     "",
+     {true, 0, 4, 2, 1, 2},
+     {{10, "Root", 1, 1, 2, -1, 1, 2},
+      {5, "Leaf", 2, 0, 0, 0, -1, -1},
+      {20, "Interior", 2, 0, 1, 0, -1, 3},
+      {25, "Leaf", 3, 0, 0, 2, -1, -1}}},
+    {"RotateRRAtTheRoot",
+     true,
+     {1, 2, 3},
+     1,
+     Call::Rotate,
+     false,
+     "RR",
+     {true, 1, 3, 1, 1, 1},
+     {{1, "Leaf", 2, 0, 0, 1, -1, -1},
+      {2, "Root", 1, 1, 1, -1, 0, 2},
+      {3, "Leaf", 2, 0, 0, 1, -1, -1}}},
+    {"RotateLLAtTheRoot",
+     true,
+     {3, 2, 1},
+     3,
+     Call::Rotate,
+     false,
+     "LL",
+     {true, 1, 3, 1, 1, 1},
+     {{3, "Leaf", 2, 0, 0, 1, -1, -1},
+      {2, "Root", 1, 1, 1, -1, 2, 0},
+      {1, "Leaf", 2, 0, 0, 1, -1, -1}}},
+    {"RotateRLAtTheRoot",
+     true,
+     {1, 3, 2},
+     1,
+     Call::Rotate,
+     false,
+     "rl",
+     {true, 2, 3, 1, 1, 1},
+     {{1, "Leaf", 2, 0, 0, 2, -1, -1},
+      {3, "Leaf", 2, 0, 0, 2, -1, -1},
+      {2, "Root", 1, 1, 1, -1, 0, 1}}},
+    {"RotateLRAtTheRoot",
+     true,
+     {3, 1, 2},
+     3,
+     Call::Rotate,
+     false,
+     "LR",
+     {true, 2, 3, 1, 1, 1},
+     {{3, "Leaf", 2, 0, 0, 2, -1, -1},
+      {1, "Leaf", 2, 0, 0, 2, -1, -1},
+      {2, "Root", 1, 1, 1, -1, 1, 0}}},
+    {"RotateUnknownKind",
+     true,
+     {1, 3, 2},
+     1,
+     Call::Rotate,
+     false,
+     "XY",
+     {true, 0, 3, 2, 0, 2},
+     {{1, "Root", 1, 0, 2, -1, -1, 1},
+      {3, "Interior", 2, 1, 0, 0, 2, -1},
+      {2, "Leaf", 3, 0, 0, 1, -1, -1}}},
 };
 
-INSTANTIATE_TEST_SUITE_P(Shapes, DirectFixUpTest, ::testing::ValuesIn(kDirect),
+INSTANTIATE_TEST_SUITE_P(Shapes, DirectCallTest, ::testing::ValuesIn(kDirect),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // A fix-up asked to move up a neighbour from a side that has no child has
