@@ -863,4 +863,39 @@ TEST_F(ShapeGuardTest, HeightWalkEndsAtAParentlessNodeNotMarkedRoot) {
   EXPECT_EQ(Snapshot(t), want);
 }
 
+// The renumbering refreshes any childless node that still carries heights,
+// before and behind the removed slot. Removals leave no such node behind on
+// their own, so a stale height is planted by hand in the tree of 5, 3, 8
+// (slots 0, 1, 2). Worked by hand: the refresh zeroes the planted height and
+// its walk ends at the root with the root's real heights.
+TEST_F(ShapeGuardTest, RenumberingRefreshesAChildlessNodeWithHeightsLeftOver) {
+  const struct {
+    std::int32_t stale;  // slot given a stale height
+    std::int16_t erase;
+    Header header;
+    std::vector<Row> slots;
+  } cases[] = {
+      // 3 sits before the removed slot of 8.
+      {1,
+       8,
+       {true, 0, 2, 1, 1, 0},
+       {{5, "Root", 1, 1, 0, -1, 1, -1}, {3, "Leaf", 2, 0, 0, 0, -1, -1}}},
+      // 8 sits behind the removed slot of 3 and moves down to slot 1.
+      {2,
+       3,
+       {true, 0, 2, 1, 0, 1},
+       {{5, "Root", 1, 0, 1, -1, -1, 1}, {8, "Leaf", 2, 0, 0, 0, -1, -1}}},
+  };
+  for (const auto& c : cases) {
+    TreeRec t;
+    ResetTree(t, false);
+    for (const std::int16_t v : {5, 3, 8}) InsertValue(t, v);
+    t.Nodes[static_cast<std::size_t>(c.stale)].RightHeight = 2;
+    DeleteNode(t, FindValue(t, c.erase));
+    std::vector<std::string> want{Describe(c.header)};
+    for (const Row& r : c.slots) want.push_back(Describe(r));
+    EXPECT_EQ(Snapshot(t), want) << "erasing " << c.erase;
+  }
+}
+
 }  // namespace
