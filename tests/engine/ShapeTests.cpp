@@ -536,6 +536,19 @@ const ShapeCase kShapes[] = {
      {{5, "Leaf", 2, 0, 0, 2, -1, -1},
       {3, "Leaf", 2, 0, 0, 2, -1, -1},
       {5, "Root", 1, 1, 1, -1, 1, 0}}},
+    // The closing shape check: slot 0 (here 2, after the renumbering) has
+    // only a right child, which has only a right leaf, so the root is checked
+    // once more and fixed.
+    {"EraseEndsWithTheSlotZeroShapeCheck",
+     {},
+     {1, 2, 5, 6, 7, 3, 4},
+     {1, 6},
+     {true, 4, 5, 2, 2, 2},
+     {{2, "Interior", 2, 0, 1, 4, -1, 3},
+      {5, "Leaf", 3, 0, 0, 2, -1, -1},
+      {7, "Interior", 2, 1, 0, 4, 1, -1},
+      {3, "Leaf", 3, 0, 0, 0, -1, -1},
+      {4, "Root", 1, 2, 2, -1, 0, 2}}},
     {"EraseAllAscending",
      {},
      {1, 2, 3, 4, 5, 6, 7},
