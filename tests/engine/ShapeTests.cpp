@@ -394,6 +394,18 @@ const ShapeCase kShapes[] = {
      {{5, "Root", 1, 1, 1, -1, 1, 2},
       {3, "Leaf", 2, 0, 0, 0, -1, -1},
       {9, "Leaf", 2, 0, 0, 0, -1, -1}}},
+    // A one-child removal relinks the child (7 stays above 6); sent through
+    // the fix-up as if it had two children, 6 would end above 7.
+    {"EraseOneChildByRelinking",
+     {},
+     {1, 2, 3, 4, 5, 7, 6},
+     {4, 5},
+     {true, 2, 5, 2, 2, 2},
+     {{1, "Interior", 2, 0, 1, 2, -1, 1},
+      {2, "Leaf", 3, 0, 0, 0, -1, -1},
+      {3, "Root", 1, 2, 2, -1, 0, 3},
+      {7, "Interior", 2, 1, 0, 2, 4, -1},
+      {6, "Leaf", 3, 0, 0, 3, -1, -1}}},
     {"EraseTwoChildrenEqualHeights",
      {},
      {2, 3, 1},
