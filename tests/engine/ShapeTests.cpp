@@ -923,4 +923,37 @@ TEST_F(ShapeGuardTest, RenumberingRefreshesAChildlessNodeWithHeightsLeftOver) {
   }
 }
 
+// A rotation leaves both former chain nodes below the new top as leaves with
+// zero heights, whatever the bottom node carried: a stale height is planted
+// in it first. Worked by hand: 2 ends as the root with heights 1 and 1.
+TEST_F(ShapeGuardTest, RotationRefreshesTheBottomOfTheChain) {
+  const struct {
+    const char* kind;
+    std::vector<std::int16_t> values;
+    std::vector<Row> slots;
+  } cases[] = {
+      {"RR",
+       {1, 2, 3},
+       {{1, "Leaf", 2, 0, 0, 1, -1, -1},
+        {2, "Root", 1, 1, 1, -1, 0, 2},
+        {3, "Leaf", 2, 0, 0, 1, -1, -1}}},
+      {"LL",
+       {3, 2, 1},
+       {{3, "Leaf", 2, 0, 0, 1, -1, -1},
+        {2, "Root", 1, 1, 1, -1, 2, 0},
+        {1, "Leaf", 2, 0, 0, 1, -1, -1}}},
+  };
+  for (const auto& c : cases) {
+    TreeRec t;
+    ResetTree(t, false);
+    for (const std::int16_t v : c.values) PlainInsert(t, v);
+    t.Nodes[2].LeftHeight = 4;
+    t.Nodes[2].RightHeight = 4;
+    Rotate(t, c.kind, 0);
+    std::vector<std::string> want{Describe(Header{true, 1, 3, 1, 1, 1})};
+    for (const Row& r : c.slots) want.push_back(Describe(r));
+    EXPECT_EQ(Snapshot(t), want) << c.kind;
+  }
+}
+
 }  // namespace
