@@ -371,7 +371,8 @@ const ShapeCase kShapes[] = {
      {true, 0, 2, 1, 0, 1},
      {{5, "Root", 1, 0, 1, -1, -1, 1}, {8, "Leaf", 2, 0, 0, 0, -1, -1}}},
     // A leaf removal's Rebalance at the parent: here the parent is the root,
-    // now right-heavy by two, and the root check fixes it.
+    // now right-heavy by two, and the root check fixes it. In the second the
+    // chain left below the root bends, so the closing shape check would not.
     {"EraseLeafUnbalancesTheRoot",
      {},
      {1, 2, 3, 4},
@@ -380,6 +381,14 @@ const ShapeCase kShapes[] = {
      {{2, "Leaf", 2, 0, 0, 1, -1, -1},
       {3, "Root", 1, 1, 1, -1, 0, 2},
       {4, "Leaf", 2, 0, 0, 1, -1, -1}}},
+    {"EraseLeafRebalancesItsParent",
+     {},
+     {1, 2, 4, 3},
+     {1},
+     {true, 2, 3, 1, 1, 1},
+     {{2, "Leaf", 2, 0, 0, 2, -1, -1},
+      {4, "Leaf", 2, 0, 0, 2, -1, -1},
+      {3, "Root", 1, 1, 1, -1, 0, 1}}},
     {"EraseRootWithOneChild",
      {},
      {5, 8},
@@ -954,6 +963,24 @@ TEST_F(ShapeGuardTest, RotationRefreshesTheBottomOfTheChain) {
     for (const Row& r : c.slots) want.push_back(Describe(r));
     EXPECT_EQ(Snapshot(t), want) << c.kind;
   }
+}
+
+// The closing shape check fires only for a right chain from slot 0 that ends
+// in a childless node. Here the chain 1, 2, 3 of a plain search tree goes on
+// below 3 after 5 is removed, so the root stays as it is although it is
+// right-heavy by three. Worked by hand: 4 moves up to level 4 under 3, and
+// the refresh from 4 walks up to the root.
+TEST_F(ShapeGuardTest, ClosingShapeCheckNeedsAChildlessEnd) {
+  TreeRec t;
+  ResetTree(t, false);
+  for (const std::int16_t v : {1, 2, 3, 5, 4}) PlainInsert(t, v);
+  DeleteNode(t, FindValue(t, 5));
+  const std::vector<std::string> want{Describe(Header{true, 0, 4, 3, 0, 3}),
+                                      Describe(Row{1, "Root", 1, 0, 3, -1, -1, 1}),
+                                      Describe(Row{2, "Interior", 2, 0, 2, 0, -1, 2}),
+                                      Describe(Row{3, "Interior", 3, 0, 1, 1, -1, 3}),
+                                      Describe(Row{4, "Leaf", 4, 0, 0, 2, -1, -1})};
+  EXPECT_EQ(Snapshot(t), want);
 }
 
 }  // namespace
