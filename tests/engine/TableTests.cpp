@@ -94,6 +94,19 @@ TEST_F(TableTest, FirstInsertionMakesTheRoot) {
   EXPECT_EQ(DoubleLineBreak, "\r\n\r\n");
 }
 
+// The height update assigns the two line-break texts first, before it even
+// looks at its node, so a refresh alone leaves them set.
+TEST_F(TableTest, HeightUpdateAssignsTheLineBreaks) {
+  TreeRec t = Build({5, 3});
+  for (const std::int32_t node : {-1, 1}) {
+    LineBreak.clear();
+    DoubleLineBreak.clear();
+    UpdateHeights(t, node);
+    EXPECT_EQ(LineBreak, "\r\n") << "from " << node;
+    EXPECT_EQ(DoubleLineBreak, "\r\n\r\n") << "from " << node;
+  }
+}
+
 TEST_F(TableTest, OneValueAfterATallTreeKeepsTheTallerHeight) {
   TreeRec t = Build(EngineTest::Range(1, 20));
   const std::int32_t tall = t.Height;
