@@ -20,6 +20,19 @@ namespace TreeCommands {
 // Why an Erase left its loop before the end of its list.
 enum class EraseStop : std::uint8_t { None, EmptyTree, MissingValue };
 
+// The window's message for an Erase that stopped; empty for None.
+constexpr const char* EraseStopMessage(EraseStop stop) {
+  switch (stop) {
+    case EraseStop::EmptyTree:
+      return "The Tree is Empty";
+    case EraseStop::MissingValue:
+      return "The Element does not exist in the tree";
+    case EraseStop::None:
+      break;
+  }
+  return "";
+}
+
 class TreeJob {
  public:
   // Get Tree: the tree as ResetTree(tree, false) leaves `current`, then every

@@ -20,6 +20,7 @@
 #include "CommandRunner.h"
 #include "DrawSurface.h"
 #include "Drawing.h"
+#include "LastCommand.h"
 #include "ListBox.h"
 #include "ListParse.h"
 #include "ListsMenu.h"
@@ -546,7 +547,9 @@ void frmTreeTest::CmdGetTree_Click() {
   if (!ParseListOf(TxtGetTree, busy, list)) return;
 
   // The old tree and drawing stay until the new tree is complete.
+  const std::vector<std::int16_t> values = list;
   auto job = TreeCommands::TreeJob::Build(TreeCore::MainTree, std::move(list));
+  last_.Starting(TreeTrace::CommandKind::Get, job.Tree(), values);
   TreeUi::CommandTap tap(steps_, TreeTrace::CommandKind::Get, job.Tree());
   tap.Watch(job);
   if (!commands_->Run(job, QStringLiteral("Building the tree..."), started)) return;
@@ -554,6 +557,7 @@ void frmTreeTest::CmdGetTree_Click() {
   PicInDrawPad->ElementsChanged();
   TreeCore::MainTree = std::move(job.Tree());
   job.HandOver(TreeCore::DefaultEngine());
+  last_.Completed();
   tap.Done(TreeCore::MainTree);
   Redraw();
 }
@@ -606,6 +610,7 @@ void frmTreeTest::CmdEraseTree_Click() {
   } else {
     std::vector<std::int16_t> list;
     if (!ParseListOf(txtEraseNode, busy, list)) return;
+    last_.Starting(TreeTrace::CommandKind::Erase, TreeCore::MainTree, list);
     auto job = TreeCommands::TreeJob::Erase(TreeCore::MainTree, std::move(list));
     TreeUi::CommandTap tap(steps_, TreeTrace::CommandKind::Erase, TreeCore::MainTree);
     tap.Watch(job);
@@ -613,11 +618,8 @@ void frmTreeTest::CmdEraseTree_Click() {
     if (!commands_->Run(job, QStringLiteral("Erasing..."), started)) return;
     TreeCore::MainTree = std::move(job.Tree());
     job.HandOver(TreeCore::DefaultEngine());
-    QString stop;
-    if (job.Stop() == TreeCommands::EraseStop::EmptyTree)
-      stop = QStringLiteral("The Tree is Empty");
-    else if (job.Stop() == TreeCommands::EraseStop::MissingValue)
-      stop = QStringLiteral("The Element does not exist in the tree");
+    last_.Completed();
+    const QString stop = QString::fromLatin1(TreeCommands::EraseStopMessage(job.Stop()));
     tap.Done(TreeCore::MainTree, stop);
     if (!stop.isEmpty()) Say(busy, stop, Error, MessageIcon::Error);
     // Values erased before a refusal stay erased: the drawing must show it.
@@ -634,6 +636,7 @@ void frmTreeTest::CmdClearTree_Click() {
   if (commands_->Running()) return;     // one command at a time
   PicInDrawPad->SetMarkedElements({});  // the found node is marked until the next command
   BusyCursor busy;
+  last_.Forget();
   TreeCore::ResetTree(TreeCore::MainTree, false);
   PicInDrawPad->ElementsChanged();
   HideBTree();
@@ -676,6 +679,17 @@ TreeUi::StepsWindow* frmTreeTest::OpenBalancingSteps() {
   if (steps_ == nullptr) {
     // A window of its own (not modal), freed with everything it recorded when closed.
     steps_ = new TreeUi::StepsWindow(this);
+    steps_->show();
+    // Opened after the last command: that command's work runs again for the
+    // window alone (the main tree is left as it is).
+    std::optional<TreeCommands::TreeJob> again = last_.Again();
+    if (again && !commands_->Running()) {
+      TreeUi::CommandTap tap(steps_, last_.Kind(), again->Tree());
+      tap.Watch(*again);
+      if (commands_->Run(*again, QStringLiteral("Recording the steps..."),
+                         std::chrono::steady_clock::now()))
+        tap.Done(again->Tree(), QString::fromLatin1(TreeCommands::EraseStopMessage(again->Stop())));
+    }
   }
   steps_->show();
   steps_->raise();

@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "LastCommand.h"
 #include "MessageSink.h"
 #include "ScrollScale.h"
 #include "Templates.h"
@@ -138,6 +139,8 @@ class frmTreeTest final : public QWidget {
   QAction* balanceAction_ = nullptr;
   QPointer<TreeUi::StepsWindow> steps_;
   TreeUi::CommandRunner* commands_ = nullptr;
+  // For a steps window opened after the command.
+  TreeUi::LastCommand last_;
   QWidget* ScrollFocusControl_ = nullptr;
   TreeUi::PadView* view_ = nullptr;
 };

@@ -242,11 +242,51 @@ class StepsWindowTests : public QObject {
     QVERIFY(h.Window->BalancingSteps() == nullptr);
     h.GetTree(Range(1, 10));  // runs with nothing attached
     QCOMPARE(TreeCore::MainTree.Count, 10);
-    // Reopened, it starts empty and follows the next command.
+    // Reopened, it shows the command that ran while it was closed, then
+    // follows the next one.
     TreeUi::StepsWindow* again = h.Window->OpenBalancingSteps();
-    QVERIFY(again->Recorder().Empty());
+    QCOMPARE(again->Recorder().ValueCount(), std::size_t{10});
+    QCOMPARE(again->Recorder().Kind(), TreeTrace::CommandKind::Get);
     h.GetTree(Range(1, 5));
     QCOMPARE(again->Recorder().ValueCount(), std::size_t{5});
+  }
+
+  // Opened after a command, the window shows that command exactly as if it
+  // had been open, and the main tree stays as it is; after Clear Tree there
+  // is nothing to show.
+  void openedLateShowsTheLastCommand() {
+    UiTest::Harness h;
+    h.GetTree(Range(1, 20));
+    h.Box("txtEraseNode")->setText(QStringLiteral("4,9,99,12"));
+    h.Button("CmdEraseTree")->click();
+    const std::vector<int> left = UiTest::InOrderValues();
+    TreeUi::StepsWindow* late = h.Window->OpenBalancingSteps();
+    const TreeTrace::TraceSummary s = late->Recorder().Summary();
+    QCOMPARE(s.Kind, TreeTrace::CommandKind::Erase);
+    QCOMPARE(s.Values, std::size_t{2});  // 4 and 9; 99 stopped it
+    QCOMPARE(s.Message, std::string("The Element does not exist in the tree"));
+    QCOMPARE(late->Recorder().After().Count, 18);
+    QCOMPARE(UiTest::InOrderValues(), left);
+    late->close();
+    QTRY_VERIFY(h.Window->BalancingSteps() == nullptr);
+
+    // The same Get Tree recorded live and recorded late gives the same steps.
+    TreeUi::StepsWindow* live = h.Window->OpenBalancingSteps();
+    QStringList descending;
+    for (int v = 30; v >= 1; --v) descending << QString::number(v);
+    h.GetTree(descending.join(','));
+    const TreeTrace::TraceSummary first = live->Recorder().Summary();
+    live->close();
+    QTRY_VERIFY(h.Window->BalancingSteps() == nullptr);
+    const TreeTrace::TraceSummary second = h.Window->OpenBalancingSteps()->Recorder().Summary();
+    QCOMPARE(second.Values, first.Values);
+    QCOMPARE(second.FixUps, first.FixUps);
+    for (int k = 0; k < 4; ++k) QCOMPARE(second.Rotations[k], first.Rotations[k]);
+    h.Window->BalancingSteps()->close();
+    QTRY_VERIFY(h.Window->BalancingSteps() == nullptr);
+
+    h.Button("CmdClearTree")->click();
+    QVERIFY(h.Window->OpenBalancingSteps()->Recorder().Empty());
   }
 
   void showBalanceBadgesEveryNode() {
