@@ -124,4 +124,13 @@ class ControlArray {
   static inline const T blank_{};
 };
 
+// Calls f(element) for every loaded, visible element, in index order.
+template <class T, class F>
+void ForEachVisible(const ControlArray<T>& array, F&& f) {
+  for (std::int32_t k = 0; k < array.UpperBound(); ++k) {
+    const auto i = static_cast<std::int16_t>(k);
+    if (array.IsLoaded(i) && array[i].Visible) f(array[i]);
+  }
+}
+
 }  // namespace TreeCore

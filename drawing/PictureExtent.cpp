@@ -17,25 +17,19 @@ void Grow(Extent& e, double left, double top, double right, double bottom) {
   e.Bottom = std::max(e.Bottom, bottom);
 }
 
-template <class T, class F>
-void ForVisible(const ControlArray<T>& array, F&& f) {
-  for (std::int32_t k = 0; k < array.UpperBound(); ++k) {
-    const auto i = static_cast<std::int16_t>(k);
-    if (array.IsLoaded(i) && array[i].Visible) f(array[i]);
-  }
-}
-
 }  // namespace
 
 Extent VisibleExtent(const ElementArrays& elements) {
   Extent e;
-  ForVisible(elements.LnNode, [&](const Line& l) {
+  ForEachVisible(elements.LnNode, [&](const Line& l) {
     Grow(e, std::min(l.X1, l.X2), std::min(l.Y1, l.Y2), std::max(l.X1, l.X2), std::max(l.Y1, l.Y2));
   });
-  ForVisible(elements.ShNode,
-             [&](const Shape& s) { Grow(e, s.Left, s.Top, s.Left + s.Width, s.Top + s.Height); });
-  ForVisible(elements.TreeNode,
-             [&](const Label& l) { Grow(e, l.Left, l.Top, l.Left + l.Width, l.Top + l.Height); });
+  ForEachVisible(elements.ShNode, [&](const Shape& s) {
+    Grow(e, s.Left, s.Top, s.Left + s.Width, s.Top + s.Height);
+  });
+  ForEachVisible(elements.TreeNode, [&](const Label& l) {
+    Grow(e, l.Left, l.Top, l.Left + l.Width, l.Top + l.Height);
+  });
   return e;
 }
 

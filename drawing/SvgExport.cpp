@@ -73,14 +73,6 @@ class SvgOut {
   std::string buffer_;
 };
 
-template <class T, class F>
-void ForVisible(const ControlArray<T>& array, F&& f) {
-  for (std::int32_t k = 0; k < array.UpperBound(); ++k) {
-    const auto i = static_cast<std::int16_t>(k);
-    if (array.IsLoaded(i) && array[i].Visible) f(array[i]);
-  }
-}
-
 }  // namespace
 
 bool WriteSvg(std::ostream& out, const ElementArrays& elements, double pixelsPerTwip) {
@@ -105,19 +97,19 @@ bool WriteSvg(std::ostream& out, const ElementArrays& elements, double pixelsPer
 
     // Lines under circles under captions, as the pad paints them.
     svg << "<g stroke=\"#5a5a5a\" stroke-width=\"" << zoom << "\">\n";
-    ForVisible(elements.LnNode, [&](const Line& l) {
+    ForEachVisible(elements.LnNode, [&](const Line& l) {
       svg << "<line x1=\"" << X(l.X1) << "\" y1=\"" << Y(l.Y1) << "\" x2=\"" << X(l.X2)
           << "\" y2=\"" << Y(l.Y2) << "\"/>\n";
     });
     svg << "</g>\n<g stroke=\"#1f3a60\" stroke-width=\"" << zoom << "\" fill=\"#fffbe6\">\n";
-    ForVisible(elements.ShNode, [&](const Shape& c) {
+    ForEachVisible(elements.ShNode, [&](const Shape& c) {
       const double r = std::max(0.0, std::min(c.Width, c.Height) * s / 2 - 0.5 * zoom);
       svg << "<circle cx=\"" << X(c.Left + c.Width / 2.0) << "\" cy=\"" << Y(c.Top + c.Height / 2.0)
           << "\" r=\"" << r << "\"/>\n";
     });
     svg << "</g>\n<g font-family=\"sans-serif\" font-size=\"" << CaptionPixels * zoom
         << "\" text-anchor=\"middle\" dominant-baseline=\"central\" fill=\"#000000\">\n";
-    ForVisible(elements.TreeNode, [&](const Label& l) {
+    ForEachVisible(elements.TreeNode, [&](const Label& l) {
       svg << "<text x=\"" << X(l.Left + l.Width / 2.0) << "\" y=\"" << Y(l.Top + l.Height / 2.0)
           << '"';
       if (l.Caption.size() >= 6) svg << " font-size=\"" << NarrowCaptionPixels * zoom << '"';
