@@ -1004,4 +1004,22 @@ TEST_F(ShapeGuardTest, ClosingShapeCheckNeedsAChildlessEnd) {
   EXPECT_EQ(Snapshot(t), want);
 }
 
+// A removal moves every later slot down whole: the description and the
+// element index that a drawing copy of the tree holds go with their node.
+TEST_F(ShapeGuardTest, DescriptionAndControlIndexMoveWithTheirNode) {
+  TreeRec t;
+  ResetTree(t, false);
+  for (const std::int16_t v : {5, 3, 8, 9}) InsertValue(t, v);
+  for (NodeRec& n : t.Nodes) {
+    n.Description = "node " + std::to_string(n.Data);
+    n.ControlIndex = 100 + n.Data;
+  }
+  DeleteNode(t, FindValue(t, 3));
+  ASSERT_EQ(t.Count, 3);
+  for (const NodeRec& n : t.Nodes) {
+    EXPECT_EQ(n.Description.str(), "node " + std::to_string(n.Data));
+    EXPECT_EQ(n.ControlIndex, 100 + n.Data);
+  }
+}
+
 }  // namespace
