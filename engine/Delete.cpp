@@ -273,12 +273,13 @@ std::int32_t EraseBatch::Compacted(std::int32_t slot) const {
 }  // namespace Detail
 
 void DeleteNode(EngineState& state, TreeRec& tree, std::int32_t index) {
+  const Detail::SoundnessCheck sound(tree);
   Detail::BeginOperation(state);
   const std::int32_t k = index;
   Detach(state, tree, k);
   Compact(state, tree, k);
   FinalShapeCheck(state, tree);
-  Detail::CheckSound(tree);
+  sound.Done();
 }
 
 void DeleteNode(TreeRec& tree, std::int32_t index) {
@@ -288,6 +289,7 @@ void DeleteNode(TreeRec& tree, std::int32_t index) {
 EraseResult EraseValues(EngineState& state, TreeRec& tree, std::span<const std::int16_t> values) {
   EraseResult result;
   if (values.empty()) return result;
+  const Detail::SoundnessCheck sound(tree);
   Detail::BeginOperation(state);
   Detail::EraseBatch batch(static_cast<std::int32_t>(tree.Nodes.size()));
   state.Batch = &batch;
@@ -311,7 +313,7 @@ EraseResult EraseValues(EngineState& state, TreeRec& tree, std::span<const std::
   }
   state.Batch = nullptr;
   if (result.Erased > 0) CloseGaps(tree, batch, emptyRoot);
-  Detail::CheckSound(tree);
+  sound.Done();
   return result;
 }
 

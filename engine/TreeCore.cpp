@@ -116,15 +116,19 @@ void LevelLoweringPass(EngineState& state, TreeRec& tree, std::int32_t top) {
   }
 }
 
-void CheckSound([[maybe_unused]] const TreeRec& tree) {
 #ifndef NDEBUG
-  const std::string problem = Validate(tree);
+SoundnessCheck::SoundnessCheck(const TreeRec& tree)
+    : tree_(tree), wasSound_(Validate(tree).empty()) {}
+
+void SoundnessCheck::Done() const {
+  if (!wasSound_) return;
+  const std::string problem = Validate(tree_);
   if (!problem.empty()) {
     std::fprintf(stderr, "tree unsound: %s\n", problem.c_str());
     assert(!"an operation left the tree unsound");
   }
-#endif
 }
+#endif
 
 }  // namespace Detail
 
@@ -133,7 +137,7 @@ void ResetTree(EngineState& state, TreeRec& tree, bool keepNodes) {
     tree.Nodes.assign(1, NodeRec{});
     tree.Exists = false;
     tree.Count = 0;
-    Detail::CheckSound(tree);
+    Detail::SoundnessCheck(tree).Done();
   }
   // Kept nodes are not checked: a tree made by hand may be drawn and reset.
   if (state.DrawnElementCount != 0) {
@@ -153,6 +157,7 @@ void AddNode(TreeRec& tree, std::int16_t value) {
 }
 
 void InsertValue(EngineState& state, TreeRec& tree, std::int16_t value) {
+  const Detail::SoundnessCheck sound(tree);
   Detail::BeginOperation(state);
   Detail::AssignLineBreaks(state);
   state.OperationFlags |= Detail::LineBreaksAssigned;
@@ -170,7 +175,7 @@ void InsertValue(EngineState& state, TreeRec& tree, std::int16_t value) {
     tree.TreeLeftHeight = 0;
     tree.TreeRightHeight = 0;
     if (tree.Height < 1) tree.Height = 1;
-    Detail::CheckSound(tree);
+    sound.Done();
     return;
   }
 
@@ -199,7 +204,7 @@ void InsertValue(EngineState& state, TreeRec& tree, std::int16_t value) {
   const std::int32_t added = tree.Count - 1;
   Detail::Heights(state, tree, added);
   Detail::RebalanceIn(state, tree, added, false);
-  Detail::CheckSound(tree);
+  sound.Done();
 }
 
 namespace {
