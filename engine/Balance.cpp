@@ -290,7 +290,8 @@ void StepRebalance(EngineState& e, TreeRec& t, std::size_t self) {
         stack.pop_back();
         return;
       }
-      if (const std::optional<ChainKind> chain = FindChain(t, a)) RotateChain(e, t, *chain, a);
+      const std::optional<ChainKind> chain = FindChain(t, a);
+      if (chain) RotateChain(e, t, *chain, a);
       if (Has(g, SkipWalk)) {
         stack.pop_back();
         return;
