@@ -86,6 +86,56 @@ TEST_F(BalanceTest, ShapesWithoutAChainRotateNothing) {
   EXPECT_EQ(NodeOf(t, 90).Level, 3);
 }
 
+TEST_F(BalanceTest, RebalanceCalledOnItsOwnStraightensAChainBelowTheRoot) {
+  // 75 -> 90 -> 95 hangs right of 50, built without balancing: a right-right
+  // chain, with the left side deep enough that the root stays in balance.
+  TreeRec t = Build({50, 25, 75, 10, 30});
+  EngineTest::Attach(t, FindValue(t, 75), false, 90);
+  const std::int32_t last = EngineTest::Attach(t, FindValue(t, 90), false, 95);
+  Rebalance(t, last, false);
+  EXPECT_EQ(TreeCheck::Violation(t), "");
+  EXPECT_EQ(DataAt(t, NodeOf(t, 50).RightChild), 90);
+  EXPECT_EQ(DataAt(t, NodeOf(t, 90).LeftChild), 75);
+  EXPECT_EQ(DataAt(t, NodeOf(t, 90).RightChild), 95);
+  EXPECT_EQ(NodeOf(t, 75).Level, 3);
+}
+
+// A list deep enough to nest the loop thousands of frames takes minutes where
+// debug builds validate the whole tree after every insertion.
+#ifdef NDEBUG
+// Watches how deep the balancing loop's frame stack grows.
+class FrameDepth final : public TreeObserver {
+ public:
+  explicit FrameDepth(const EngineState& state) : state_(state) {}
+  std::size_t Deepest = 0;
+  void OnInsert(std::int16_t, std::int32_t) override {}
+  void OnRotate(ChainKind, std::int32_t, std::int16_t) override { Look(); }
+  void OnFixUp(bool, std::int32_t, std::int16_t) override { Look(); }
+  void OnErase(std::int16_t, std::int32_t) override {}
+
+ private:
+  void Look() { Deepest = std::max(Deepest, state_.Frames.size()); }
+  const EngineState& state_;
+};
+
+TEST_F(BalanceTest, DeepRunsGiveTheirFrameStorageBack) {
+  EngineState state;
+  FrameDepth depth(state);
+  state.Observer = &depth;
+  TreeRec t;
+  ResetTree(state, t, false);
+  std::size_t largest = 0;
+  for (int v = 12000; v >= 1; --v) {
+    InsertValue(state, t, static_cast<std::int16_t>(v));
+    largest = std::max(largest, state.Frames.capacity());
+  }
+  ASSERT_GT(depth.Deepest, 4096u) << "the list no longer nests the loop deeply";
+  // Between operations the stack keeps no more than a small reserve.
+  EXPECT_LE(largest, 4096u);
+  EXPECT_TRUE(state.Frames.empty());
+}
+#endif
+
 TEST_F(BalanceTest, ChildOfTheRootTriggersNothing) {
   TreeRec t = Build({5, 3});
   t.Nodes[0].RightHeight = 5;  // a stale imbalance the root check would act on
