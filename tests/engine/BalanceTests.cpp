@@ -136,6 +136,36 @@ TEST_F(BalanceTest, DeepRunsGiveTheirFrameStorageBack) {
 }
 #endif
 
+// Every balancing procedure called on its own is an operation of its own: the
+// height updates it makes assign the line breaks again, whatever the call
+// before it left.
+TEST_F(BalanceTest, DirectCallsAssignTheLineBreaksAfresh) {
+  const struct {
+    const char* name;
+    void (*call)(TreeRec&);
+  } cases[] = {
+      {"Rebalance", [](TreeRec& t) { Rebalance(t, FindValue(t, 95), false); }},
+      {"Rotate", [](TreeRec& t) { Rotate(t, "RR", FindValue(t, 75)); }},
+      {"CheckBalance", [](TreeRec& t) { CheckBalance(t, FindValue(t, 75)); }},
+      {"RebalanceRightHeavy", [](TreeRec& t) { RebalanceRightHeavy(t, FindValue(t, 75), false); }},
+      {"RebalanceLeftHeavy", [](TreeRec& t) { RebalanceLeftHeavy(t, FindValue(t, 75), false); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    // 75 -> 90 -> 95 right of 50, and 75 -> 70 -> 65 on its left for the mirror:
+    // 75 is two out of balance on whichever side the call looks at.
+    TreeRec t = Build({50, 25, 75, 10, 30});
+    const bool left = std::string(c.name) == "RebalanceLeftHeavy";
+    const std::int32_t mid = EngineTest::Attach(t, FindValue(t, 75), left, left ? 70 : 90);
+    EngineTest::Attach(t, mid, left, left ? 65 : 95);
+    LineBreak.clear();
+    DoubleLineBreak.clear();
+    c.call(t);
+    EXPECT_EQ(LineBreak, "\r\n");
+    EXPECT_EQ(DoubleLineBreak, "\r\n\r\n");
+  }
+}
+
 TEST_F(BalanceTest, ChildOfTheRootTriggersNothing) {
   TreeRec t = Build({5, 3});
   t.Nodes[0].RightHeight = 5;  // a stale imbalance the root check would act on
