@@ -8,6 +8,7 @@
 #include <iterator>
 #include <random>
 #include <set>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,25 @@ std::vector<std::int16_t> SlotValues(const TreeRec& t) {
   for (std::int32_t i = 0; i < t.Count; ++i)
     out.push_back(t.Nodes[static_cast<std::size_t>(i)].Data);
   return out;
+}
+
+// A removal is an operation of its own: the height updates it makes assign the
+// line breaks again, whatever the call before it left.
+TEST_F(DeleteTest, RemovalsAssignTheLineBreaksAfresh) {
+  for (const bool batch : {false, true}) {
+    SCOPED_TRACE(batch ? "EraseValues" : "DeleteNode");
+    TreeRec t = Build({50, 25, 75, 10});
+    LineBreak.clear();
+    DoubleLineBreak.clear();
+    const std::int16_t value = 10;
+    if (batch)
+      EraseValues(DefaultEngine(), t, std::span<const std::int16_t>(&value, 1));
+    else
+      DeleteNode(t, FindValue(t, value));
+    EXPECT_EQ(FindValue(t, value), -1);
+    EXPECT_EQ(LineBreak, "\r\n");
+    EXPECT_EQ(DoubleLineBreak, "\r\n\r\n");
+  }
 }
 
 TEST_F(DeleteTest, LastNodeLeavesAnEmptyTable) {
