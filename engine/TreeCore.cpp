@@ -61,7 +61,8 @@ void ResetModuleState(EngineState& state) {
   state.DoubleLineBreak.clear();
   state.Observer = nullptr;
   state.Counters = WorkCounters{};
-  state.Frames = {};
+  // Swapped out: assigning {} would keep a deep run's storage.
+  std::vector<Detail::BalanceFrame>().swap(state.Frames);
 }
 
 void ResetModuleState() {
