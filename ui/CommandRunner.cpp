@@ -42,6 +42,13 @@ class ControlLock {
         boxes_.push_back({box, anchor, cursor});
       }
     }
+    // Disabling the focused control hands the focus on to the next control
+    // in the chain, which a box takes by selecting all of its text, only to
+    // be disabled in turn: with long lists that walk costs more than the
+    // paints. The focus leaves the controls at once instead; it comes back
+    // below, with the selections.
+    for (const QPointer<QWidget>& control : controls_)
+      if (control && control == focus_) control->clearFocus();
     for (const QPointer<QWidget>& control : controls_)
       if (control) control->setEnabled(false);
   }
