@@ -55,6 +55,7 @@ std::vector<QPointer<ListBox>>& PutOffQueue() {
 ListBox::ListBox(QWidget* parent) : QLineEdit(parent) {
   style_ = new CaretStyle(this);
   setStyle(style_);
+  connect(this, &QLineEdit::textChanged, this, [this] { newText_ = true; });
   connect(this, &QLineEdit::textChanged, this, &ListBox::Changed);
   connect(this, &QLineEdit::cursorPositionChanged, this, &ListBox::Changed);
   connect(this, &QLineEdit::selectionChanged, this, &ListBox::Changed);
@@ -120,7 +121,7 @@ void ListBox::RenderImage() {
   render(&image_, QPoint(), QRegion(), {});
   rendering_ = false;
   ++fullPaints_;
-  imageText_ = text();
+  newText_ = false;
   stale_ = false;
   PlaceCaret();
 }
@@ -157,7 +158,7 @@ void ListBox::KeepFrame(const QPaintEvent& event) {
   if (!frame->rect().contains(source)) return;
   image_ = frame->copy(source);
   image_.setDevicePixelRatio(ratio);
-  imageText_ = text();
+  newText_ = false;
   stale_ = false;
 }
 
@@ -165,7 +166,7 @@ bool ListBox::CanPutOff() const {
   // A new text shows at once; so does anything painted off screen (grab,
   // render), and the paint that was put off.
   return !paintWhole_ && !image_.isNull() && image_.size() == size() * devicePixelRatioF() &&
-         imageText_ == text() && PaintingOnScreen();
+         !newText_ && PaintingOnScreen();
 }
 
 void ListBox::PutOff() {

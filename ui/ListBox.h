@@ -56,8 +56,8 @@ class ListBox final : public QLineEdit {
 
   QProxyStyle* style_ = nullptr;
   QImage image_;
-  // The text the image shows.
-  QString imageText_;
+  // The text changed after the image was made (even if only to come back).
+  bool newText_ = true;
   QRect caret_;
   bool stale_ = true;
   bool rendering_ = false;

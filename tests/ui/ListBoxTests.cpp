@@ -174,6 +174,13 @@ class ListBoxTests : public QObject {
         {"disable", [](QLineEdit& e) { e.setEnabled(false); }, true},
         {"enable", [](QLineEdit& e) { e.setEnabled(true); }, true},
         {"new text", [](QLineEdit& e) { e.setText(LongList(4000)); }, false},
+        {"the same text pasted again",
+         [](QLineEdit& e) {
+           const QString same = e.text();
+           e.clear();
+           e.insert(same);
+         },
+         false},
         {"select all", [](QLineEdit& e) { e.selectAll(); }, true},
     };
     for (const Step& step : steps) {
