@@ -340,7 +340,10 @@ void DrawTreeInto(EngineState& engine, DrawingState& layout, const TreeRec& sour
   rootLabel.Top = RowTop(layout, root.Level);
   rootShape.Left = rootLabel.Left;
   rootShape.Top = rootLabel.Top;
-  WriteDescription(engine, rootLabel.ToolTipText, tree, tree.Root, -1);
+  // Every element the walk creates starts as a copy of element 0: the root's
+  // description is written once the walk is over, so that it is not copied
+  // into each of them only to be written over.
+  rootLabel.ToolTipText.clear();
   rootLabel.Top += LabelDrop;
   rootLabel.Visible = true;
   rootLabel.Caption = std::to_string(root.Data);
@@ -350,6 +353,8 @@ void DrawTreeInto(EngineState& engine, DrawingState& layout, const TreeRec& sour
   layout.NodeOfElement.push_back(tree.Root);
 
   CallPreOrder(tree.Nodes, tree.Root, *engine.Orders, "PrintNode");
+  // Looked up again: the walk's loads may have moved the array's storage.
+  WriteDescription(engine, TreeNode[0].ToolTipText, tree, tree.Root, -1);
 }
 
 void DrawTree(ControlArray<Label>& TreeNode, ControlArray<Shape>& ShNode,
