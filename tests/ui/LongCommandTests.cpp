@@ -364,6 +364,41 @@ class LongCommandTests : public QObject {
     QCOMPARE(steps->Recorder().ValueCount(), values.size());
     QCOMPARE(steps->Recorder().Summary().FixUps, here.FixUps);
   }
+
+  // Locking the controls leaves the boxes as they were: the focus leaves
+  // them at once instead of passing through each in turn, which selected
+  // the whole of the erase box on the way (and moved its caret to the end).
+  void lockingLeavesTheBoxesAsTheyAre() {
+    Harness h;
+    h.Box("txtEraseNode")->setText(Join(Shuffled(3000, 5)));
+    h.Box("txtEraseNode")->setCursorPosition(0);
+    h.Box("txtSearchNode")->setText(QStringLiteral("17"));
+    h.Box("txtSearchNode")->setCursorPosition(1);
+    h.Box("TxtGetTree")->setText(Join(Shuffled(2000, 6)));
+    h.Box("TxtGetTree")->setFocus();
+    h.Box("TxtGetTree")->setCursorPosition(25);
+    h.Window->Commands()->SetInlineBudgetMs(0);
+    int started = 0;
+    QList<int> cursors;
+    QStringList selections;
+    QWidget* focus = nullptr;
+    connect(h.Window->Commands(), &TreeUi::CommandRunner::Started, [&] {
+      ++started;
+      for (const char* name : {"TxtGetTree", "txtSearchNode", "txtEraseNode"}) {
+        cursors << h.Box(name)->cursorPosition();
+        selections << h.Box(name)->selectedText();
+      }
+      focus = QApplication::focusWidget();
+    });
+    h.Button("CmdGetTree")->click();
+    QCOMPARE(started, 1);
+    QCOMPARE(cursors, (QList<int>{25, 1, 0}));
+    QCOMPARE(selections, (QStringList{QString(), QString(), QString()}));
+    for (const char* name : Controls) QVERIFY2(focus != h.Find<QWidget>(name), name);
+    QTRY_COMPARE(QApplication::focusWidget(), h.Box("TxtGetTree"));
+    QCOMPARE(h.Box("TxtGetTree")->cursorPosition(), 25);
+    QCOMPARE(TreeCore::MainTree.Count, 2000);
+  }
 };
 
 QTEST_MAIN(LongCommandTests)
