@@ -15,6 +15,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "UnshapedLists.h"
+
 namespace TreeUi {
 
 namespace {
@@ -55,10 +57,27 @@ std::vector<QPointer<ListBox>>& PutOffQueue() {
 ListBox::ListBox(QWidget* parent) : QLineEdit(parent) {
   style_ = new CaretStyle(this);
   setStyle(style_);
-  connect(this, &QLineEdit::textChanged, this, [this] { newText_ = true; });
+  connect(this, &QLineEdit::textChanged, this, [this] {
+    newText_ = true;
+    UpdateShaping();
+  });
   connect(this, &QLineEdit::textChanged, this, &ListBox::Changed);
   connect(this, &QLineEdit::cursorPositionChanged, this, &ListBox::Changed);
   connect(this, &QLineEdit::selectionChanged, this, &ListBox::Changed);
+  UpdateShaping();
+}
+
+void ListBox::UpdateShaping() {
+  const bool unshaped = IsListText(text()) && ListsLayOutAlikeUnshaped(font());
+  if (unshaped == unshaped_) return;
+  unshaped_ = unshaped;
+  // Only the strategy is the box's own: the rest of the font still comes
+  // from the window. A switch lays the text out again, so a list that
+  // starts out as one (an empty box included) is laid out unshaped from
+  // its first character.
+  QFont own;
+  if (unshaped) own.setStyleStrategy(QFont::PreferNoShaping);
+  setFont(own);
 }
 
 void ListBox::Changed() {
@@ -82,6 +101,17 @@ bool ListBox::event(QEvent* event) {
     case QEvent::Timer:
     case QEvent::UpdateRequest:
     case QEvent::ToolTip:
+      break;
+    case QEvent::FontChange:
+      // The window's font may be one that draws lists differently unshaped.
+      stale_ = true;
+      if (!inFontChange_) {
+        inFontChange_ = true;
+        const bool result = QLineEdit::event(event);
+        UpdateShaping();
+        inFontChange_ = false;
+        return result;
+      }
       break;
     case QEvent::FocusIn:
     case QEvent::FocusOut:

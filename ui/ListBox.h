@@ -43,6 +43,9 @@ class ListBox final : public QLineEdit {
 
  private:
   void Changed();
+  // Lays a list out unshaped where the font draws it alike (see
+  // UnshapedLists.h), and any other text as the line edit always does.
+  void UpdateShaping();
   void RestartBlink();
   void RenderImage();
   void PlaceCaret();
@@ -63,6 +66,8 @@ class ListBox final : public QLineEdit {
   bool rendering_ = false;
   bool caretOn_ = true;
   bool pending_ = false;
+  bool unshaped_ = false;
+  bool inFontChange_ = false;
   // The next paint is the line edit's own, whatever the image holds.
   bool paintWhole_ = false;
   int fullPaints_ = 0;
