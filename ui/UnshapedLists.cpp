@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QRawFont>
 #include <QTextLayout>
+#include <array>
 #include <string_view>
 
 namespace TreeUi {
@@ -55,9 +56,15 @@ bool SameRuns(const QList<QGlyphRun>& a, const QList<QGlyphRun>& b) {
 }  // namespace
 
 bool IsListText(QStringView text) {
+  // A table, not a search per character: the text may be 200,000 long and
+  // is looked at after every change.
+  static const std::array<bool, 128> isList = [] {
+    std::array<bool, 128> table{};
+    for (const char16_t c : std::u16string_view(ListCharacters)) table[c] = true;
+    return table;
+  }();
   for (const QChar c : text)
-    if (std::u16string_view(ListCharacters).find(c.unicode()) == std::u16string_view::npos)
-      return false;
+    if (c.unicode() >= isList.size() || !isList[c.unicode()]) return false;
   return true;
 }
 
