@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ListBox.h"
+#include "UnshapedLists.h"
 
 using TreeUi::ListBox;
 
@@ -233,6 +234,46 @@ class ListBoxTests : public QObject {
     QCOMPARE(first.FullPaints(), firstPaints + 1);
     QCOMPARE(second.FullPaints(), secondPaints + 1);
     QVERIFY(std::find(painted.begin(), painted.end(), 1) != painted.end());
+  }
+
+  void listText_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("list");
+    QTest::newRow("empty") << QString() << true;
+    QTest::newRow("plain list") << QStringLiteral("5,3,8") << true;
+    QTest::newRow("blanks, signs, points, exponents")
+        << QStringLiteral(" -1.5e+3, +7 ,2E2") << true;
+    QTest::newRow("a letter") << QStringLiteral("1,x,3") << false;
+    QTest::newRow("a tab") << QStringLiteral("1\t2") << false;
+    QTest::newRow("Arabic-Indic digits") << QStringLiteral("\u0661,\u0662") << false;
+    QTest::newRow("a semicolon") << QStringLiteral("1;2") << false;
+  }
+  void listText() {
+    QFETCH(QString, text);
+    QFETCH(bool, list);
+    QCOMPARE(TreeUi::IsListText(text), list);
+  }
+
+  // A list is laid out unshaped only where the font draws it alike; any
+  // other text is shaped as the line edit shapes it (letters kern), and the
+  // box looks as the line edit does either way.
+  void shapesOnlyWhatNeedsIt() {
+    const QString text = LongList(3000);
+    Pair pair(text, 100);
+    QVERIFY(QTest::qWaitForWindowExposed(&pair.Box));
+    const bool alike = TreeUi::ListsLayOutAlikeUnshaped(pair.Box.font());
+    auto unshaped = [&] { return (pair.Box.font().styleStrategy() & QFont::PreferNoShaping) != 0; };
+    QCOMPARE(unshaped(), alike);
+    QCOMPARE(pair.Box.font().family(), pair.Plain.font().family());
+    QCOMPARE(pair.Box.font().pointSizeF(), pair.Plain.font().pointSizeF());
+    for (const QString& typed : {QStringLiteral("AVAToWaTe"), QString()}) {
+      for (QLineEdit* e : {static_cast<QLineEdit*>(&pair.Box), &pair.Plain}) {
+        e->setText(typed.isEmpty() ? text : typed + text.left(40));
+        e->setCursorPosition(5);
+      }
+      QCOMPARE(unshaped(), alike && typed.isEmpty());
+      QCOMPARE(Differences(Pair::Focused(pair.Box, 5), Pair::Focused(pair.Plain, 5)), 0);
+    }
   }
 };
 
