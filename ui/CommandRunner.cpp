@@ -113,7 +113,19 @@ bool CommandRunner::Run(TreeCommands::TreeJob& job, const QString& what,
   // Most lists are done in a few milliseconds whatever their length; they
   // finish here, as they always did. What is left after the budget goes on
   // on a worker, where the tree it has started is.
-  if (job.RunUntil(started + std::chrono::milliseconds(budgetMs_))) return !job.Cancelled();
+  if (job.RunUntil(started + std::chrono::milliseconds(budgetMs_))) {
+    // Up to the budget on the window's thread, and the window's own part of
+    // the command (the new drawing) still to come: the timers and paints
+    // that fell due meanwhile go first, so that the two do not add up to one
+    // long wait. The user's input waits until the command is over, and no
+    // other command starts in between.
+    if (std::chrono::steady_clock::now() - started >= std::chrono::milliseconds(yieldAfterMs_)) {
+      job_ = &job;
+      QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+      job_ = nullptr;
+    }
+    return !job.Cancelled();
+  }
 
   job_ = &job;
   ControlLock lock(controls_);
