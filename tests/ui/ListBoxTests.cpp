@@ -274,6 +274,22 @@ class ListBoxTests : public QObject {
       QCOMPARE(unshaped(), alike && typed.isEmpty());
       QCOMPARE(Differences(Pair::Focused(pair.Box, 5), Pair::Focused(pair.Plain, 5)), 0);
     }
+    // Typed, the first letter switches the box over in the middle of the
+    // line edit's own handling of the key; Backspace switches it back.
+    for (QLineEdit* e : {static_cast<QLineEdit*>(&pair.Box), &pair.Plain}) {
+      Pair::Focused(*e, 5);
+      QTest::keyClicks(e, QStringLiteral("To"));
+    }
+    QVERIFY(!unshaped());
+    QCOMPARE(pair.Box.text(), pair.Plain.text());
+    QCOMPARE(Differences(Pair::Focused(pair.Box, 7), Pair::Focused(pair.Plain, 7)), 0);
+    for (QLineEdit* e : {static_cast<QLineEdit*>(&pair.Box), &pair.Plain}) {
+      QTest::keyClick(e, Qt::Key_Backspace);
+      QTest::keyClick(e, Qt::Key_Backspace);
+    }
+    QCOMPARE(unshaped(), alike);
+    QCOMPARE(pair.Box.text(), text);
+    QCOMPARE(Differences(Pair::Focused(pair.Box, 5), Pair::Focused(pair.Plain, 5)), 0);
   }
 };
 
