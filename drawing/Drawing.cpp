@@ -2,6 +2,7 @@
 
 #include <cassert>
 #include <charconv>
+#include <cstring>
 #include <limits>
 #include <string>
 
@@ -36,22 +37,82 @@ const NodeRec& At(const std::vector<NodeRec>& nodes, std::int32_t i) {
   return nodes[static_cast<std::size_t>(i)];
 }
 
-void AppendNumber(std::string& text, std::int64_t value) {
-  char digits[24];
-  const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-  text.append(digits, end);
-}
+// Where a description is written: straight into a string, or into a buffer
+// on the stack that reaches the string in one copy (one description per
+// drawn node: the appends' checks add up on a large tree).
+class StringSink {
+ public:
+  explicit StringSink(std::string& text) : text_(text) {}
+  void Put(std::string_view piece) { text_ += piece; }
+  void Number(std::int64_t value) {
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    text_.append(digits, end);
+  }
+
+ private:
+  std::string& text_;
+};
+
+class BufferSink {
+ public:
+  // Room for the fixed words, nine numbers and the line breaks, when they
+  // are of an ordinary length.
+  static constexpr std::size_t Size = 512;
+  static bool Fits(std::size_t lineBreaks) { return lineBreaks <= Size - 400; }
+  void Put(std::string_view piece) {
+    std::memcpy(at_, piece.data(), piece.size());
+    at_ += piece.size();
+  }
+  void Number(std::int64_t value) { at_ = std::to_chars(at_, buffer_ + Size, value).ptr; }
+  void CopyTo(std::string& text) const {
+    text.assign(buffer_, static_cast<std::size_t>(at_ - buffer_));
+  }
+
+ private:
+  char buffer_[Size];
+  char* at_ = buffer_;
+};
 
 // "<head><index>): <value>", or "Null" when the index names no node.
-void AppendLink(std::string& text, std::string_view head, std::int32_t link,
-                const std::vector<NodeRec>& nodes) {
-  text += head;
-  AppendNumber(text, link);
-  text += "): ";
+template <class Sink>
+void PutLink(Sink& out, std::string_view head, std::int32_t link,
+             const std::vector<NodeRec>& nodes) {
+  out.Put(head);
+  out.Number(link);
+  out.Put("): ");
   if (ValidIndex(nodes, link))
-    AppendNumber(text, At(nodes, link).Data);
+    out.Number(At(nodes, link).Data);
   else
-    text += "Null";
+    out.Put("Null");
+}
+
+template <class Sink>
+void ComposeDescription(Sink& out, const std::string& LineBreak, const std::string& DoubleLineBreak,
+                        const TreeRec& tree, std::int32_t index, std::int32_t parent) {
+  const NodeRec& node = At(tree.Nodes, index);
+  out.Put("Node(");
+  out.Number(index);
+  out.Put("): ");
+  out.Number(node.Data);
+  out.Put(LineBreak);
+  PutLink(out, "Parent (", parent, tree.Nodes);
+  out.Put(LineBreak);
+  PutLink(out, "Left Child (", node.LeftChild, tree.Nodes);
+  out.Put(LineBreak);
+  PutLink(out, "Right Child (", node.RightChild, tree.Nodes);
+  out.Put(DoubleLineBreak);
+  out.Put("Type: ");
+  out.Put(KindText(node.Kind));
+  out.Put(LineBreak);
+  out.Put("Level: ");
+  out.Number(node.Level);
+  out.Put(LineBreak);
+  out.Put("Left Height: ");
+  out.Number(node.LeftHeight);
+  out.Put(LineBreak);
+  out.Put("Right Height: ");
+  out.Number(node.RightHeight);
 }
 
 // Writes the description over `text`, keeping its buffer.
@@ -61,29 +122,14 @@ void WriteDescription(const EngineState& engine, std::string& text, const TreeRe
   const std::string& DoubleLineBreak = engine.DoubleLineBreak;
   text.clear();
   if (!ValidIndex(tree.Nodes, index)) return;
-  const NodeRec& node = At(tree.Nodes, index);
-  text += "Node(";
-  AppendNumber(text, index);
-  text += "): ";
-  AppendNumber(text, node.Data);
-  text += LineBreak;
-  AppendLink(text, "Parent (", parent, tree.Nodes);
-  text += LineBreak;
-  AppendLink(text, "Left Child (", node.LeftChild, tree.Nodes);
-  text += LineBreak;
-  AppendLink(text, "Right Child (", node.RightChild, tree.Nodes);
-  text += DoubleLineBreak;
-  text += "Type: ";
-  text += KindText(node.Kind);
-  text += LineBreak;
-  text += "Level: ";
-  AppendNumber(text, node.Level);
-  text += LineBreak;
-  text += "Left Height: ";
-  AppendNumber(text, node.LeftHeight);
-  text += LineBreak;
-  text += "Right Height: ";
-  AppendNumber(text, node.RightHeight);
+  if (BufferSink::Fits(5 * LineBreak.size() + DoubleLineBreak.size())) {
+    BufferSink out;
+    ComposeDescription(out, LineBreak, DoubleLineBreak, tree, index, parent);
+    out.CopyTo(text);
+  } else {
+    StringSink out(text);
+    ComposeDescription(out, LineBreak, DoubleLineBreak, tree, index, parent);
+  }
 }
 
 // Top of the circle of a node on `level`; the rows are two node widths apart.
@@ -294,7 +340,10 @@ void DrawTreeInto(EngineState& engine, DrawingState& layout, const TreeRec& sour
   rootLabel.Top = RowTop(layout, root.Level);
   rootShape.Left = rootLabel.Left;
   rootShape.Top = rootLabel.Top;
-  WriteDescription(engine, rootLabel.ToolTipText, tree, tree.Root, -1);
+  // Every element the walk creates starts as a copy of element 0: the root's
+  // description is written once the walk is over, so that it is not copied
+  // into each of them only to be written over.
+  rootLabel.ToolTipText.clear();
   rootLabel.Top += LabelDrop;
   rootLabel.Visible = true;
   rootLabel.Caption = std::to_string(root.Data);
@@ -304,6 +353,8 @@ void DrawTreeInto(EngineState& engine, DrawingState& layout, const TreeRec& sour
   layout.NodeOfElement.push_back(tree.Root);
 
   CallPreOrder(tree.Nodes, tree.Root, *engine.Orders, "PrintNode");
+  // Looked up again: the walk's loads may have moved the array's storage.
+  WriteDescription(engine, TreeNode[0].ToolTipText, tree, tree.Root, -1);
 }
 
 void DrawTree(ControlArray<Label>& TreeNode, ControlArray<Shape>& ShNode,

@@ -42,6 +42,13 @@ class ControlLock {
         boxes_.push_back({box, anchor, cursor});
       }
     }
+    // Disabling the focused control hands the focus on to the next control
+    // in the chain, which a box takes by selecting all of its text, only to
+    // be disabled in turn: with long lists that walk costs more than the
+    // paints. The focus leaves the controls at once instead; it comes back
+    // below, with the selections.
+    for (const QPointer<QWidget>& control : controls_)
+      if (control && control == focus_) control->clearFocus();
     for (const QPointer<QWidget>& control : controls_)
       if (control) control->setEnabled(false);
   }
@@ -106,7 +113,19 @@ bool CommandRunner::Run(TreeCommands::TreeJob& job, const QString& what,
   // Most lists are done in a few milliseconds whatever their length; they
   // finish here, as they always did. What is left after the budget goes on
   // on a worker, where the tree it has started is.
-  if (job.RunUntil(started + std::chrono::milliseconds(budgetMs_))) return !job.Cancelled();
+  if (job.RunUntil(started + std::chrono::milliseconds(budgetMs_))) {
+    // Up to the budget on the window's thread, and the window's own part of
+    // the command (the new drawing) still to come: the timers and paints
+    // that fell due meanwhile go first, so that the two do not add up to one
+    // long wait. The user's input waits until the command is over, and no
+    // other command starts in between.
+    if (std::chrono::steady_clock::now() - started >= std::chrono::milliseconds(yieldAfterMs_)) {
+      job_ = &job;
+      QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+      job_ = nullptr;
+    }
+    return !job.Cancelled();
+  }
 
   job_ = &job;
   ControlLock lock(controls_);

@@ -41,8 +41,14 @@ class CommandRunner final : public QObject {
            std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now());
 
   bool Running() const { return job_ != nullptr; }
+  // Work done on the window's thread that lasted at least this long lets
+  // the event loop have a pass (timers and paints, not the user's input)
+  // before Run returns and the window draws the result.
+  static constexpr int YieldAfterMs = 15;
+
   // 0 sends all work to the worker at once.
   void SetInlineBudgetMs(int ms) { budgetMs_ = ms; }
+  void SetYieldAfterMs(int ms) { yieldAfterMs_ = ms; }
   // The progress dialog of the work under way, once it shows; else nullptr.
   QProgressDialog* Progress() const;
   // As the dialog's Cancel button does.
@@ -64,6 +70,7 @@ class CommandRunner final : public QObject {
   std::vector<QPointer<QWidget>> controls_;
   TreeCommands::TreeJob* job_ = nullptr;
   int budgetMs_ = InlineBudgetMs;
+  int yieldAfterMs_ = YieldAfterMs;
   QPointer<QProgressDialog> progress_;
 };
 

@@ -1,6 +1,7 @@
 #include "ListBox.h"
 
 #include <QApplication>
+#include <QBackingStore>
 #include <QGuiApplication>
 #include <QPaintEngine>
 #include <QPaintEvent>
@@ -10,7 +11,11 @@
 #include <QStyleFactory>
 #include <QStyleHints>
 #include <QStyleOptionFrame>
+#include <QTimer>
 #include <algorithm>
+#include <vector>
+
+#include "UnshapedLists.h"
 
 namespace TreeUi {
 
@@ -37,14 +42,42 @@ class CaretStyle final : public QProxyStyle {
   QPointer<ListBox> box_;
 };
 
+// A real timer, not a zero-time call: those go before the timers that are
+// already due, and the point is to let them run first.
+constexpr int PutOffMs = 1;
+
+// Boxes whose own paint was put off, painted one per event-loop pass.
+std::vector<QPointer<ListBox>>& PutOffQueue() {
+  static std::vector<QPointer<ListBox>> boxes;
+  return boxes;
+}
+
 }  // namespace
 
 ListBox::ListBox(QWidget* parent) : QLineEdit(parent) {
   style_ = new CaretStyle(this);
   setStyle(style_);
+  connect(this, &QLineEdit::textChanged, this, [this] {
+    newText_ = true;
+    UpdateShaping();
+  });
   connect(this, &QLineEdit::textChanged, this, &ListBox::Changed);
   connect(this, &QLineEdit::cursorPositionChanged, this, &ListBox::Changed);
   connect(this, &QLineEdit::selectionChanged, this, &ListBox::Changed);
+  UpdateShaping();
+}
+
+void ListBox::UpdateShaping() {
+  const bool unshaped = IsListText(text()) && ListsLayOutAlikeUnshaped(font());
+  if (unshaped == unshaped_) return;
+  unshaped_ = unshaped;
+  // Only the strategy is the box's own: the rest of the font still comes
+  // from the window. A switch lays the text out again, so a list that
+  // starts out as one (an empty box included) is laid out unshaped from
+  // its first character.
+  QFont own;
+  if (unshaped) own.setStyleStrategy(QFont::PreferNoShaping);
+  setFont(own);
 }
 
 void ListBox::Changed() {
@@ -69,6 +102,17 @@ bool ListBox::event(QEvent* event) {
     case QEvent::UpdateRequest:
     case QEvent::ToolTip:
       break;
+    case QEvent::FontChange:
+      // The window's font may be one that draws lists differently unshaped.
+      stale_ = true;
+      if (!inFontChange_) {
+        inFontChange_ = true;
+        const bool result = QLineEdit::event(event);
+        UpdateShaping();
+        inFontChange_ = false;
+        return result;
+      }
+      break;
     case QEvent::FocusIn:
     case QEvent::FocusOut:
     case QEvent::KeyPress:
@@ -92,7 +136,8 @@ void ListBox::timerEvent(QTimerEvent* event) {
   // The image is made here rather than at the change: a widget cannot render
   // itself while it paints, and a burst of typing keeps restarting the blink,
   // so it is made once the text has settled.
-  if (stale_ || image_.size() != size() * devicePixelRatioF()) RenderImage();
+  // A paint put off refreshes the image itself.
+  if (!pending_ && (stale_ || image_.size() != size() * devicePixelRatioF())) RenderImage();
   caretOn_ = !caretOn_;
   update(caret_.adjusted(-1, -1, 1, 1));
 }
@@ -106,6 +151,7 @@ void ListBox::RenderImage() {
   render(&image_, QPoint(), QRegion(), {});
   rendering_ = false;
   ++fullPaints_;
+  newText_ = false;
   stale_ = false;
   PlaceCaret();
 }
@@ -121,22 +167,83 @@ void ListBox::PlaceCaret() {
   caret_ = QRect(around.x() + 5, around.y(), width, around.height() - 1);
 }
 
+bool ListBox::PaintingOnScreen() const {
+  QPoint offset;
+  const QPaintDevice* device = redirected(&offset);
+  QBackingStore* store = window()->backingStore();
+  return device != nullptr && store != nullptr && device == store->paintDevice();
+}
+
+void ListBox::KeepFrame(const QPaintEvent& event) {
+  // Only a paint of the whole box leaves all of it in the new state.
+  if (!(QRegion(rect()) - event.region()).isEmpty() || !PaintingOnScreen()) return;
+  QPoint offset;
+  QPaintDevice* device = redirected(&offset);
+  if (device->devType() != QInternal::Image) return;
+  const auto* frame = static_cast<const QImage*>(device);
+  const qreal ratio = frame->devicePixelRatio();
+  // The box's (0, 0) lies at -offset on the device.
+  const QRect source(QPoint(qRound(-offset.x() * ratio), qRound(-offset.y() * ratio)),
+                     size() * ratio);
+  if (!frame->rect().contains(source)) return;
+  image_ = frame->copy(source);
+  image_.setDevicePixelRatio(ratio);
+  newText_ = false;
+  stale_ = false;
+}
+
+bool ListBox::CanPutOff() const {
+  // A new text shows at once; so does anything painted off screen (grab,
+  // render), and the paint that was put off.
+  return !paintWhole_ && !image_.isNull() && image_.size() == size() * devicePixelRatioF() &&
+         !newText_ && PaintingOnScreen();
+}
+
+void ListBox::PutOff() {
+  if (pending_) return;
+  pending_ = true;
+  std::vector<QPointer<ListBox>>& queue = PutOffQueue();
+  queue.emplace_back(this);
+  if (queue.size() == 1) QTimer::singleShot(PutOffMs, qApp, &ListBox::PaintNextPutOff);
+}
+
+void ListBox::PaintNextPutOff() {
+  std::vector<QPointer<ListBox>>& queue = PutOffQueue();
+  while (!queue.empty()) {
+    const QPointer<ListBox> box = queue.front();
+    queue.erase(queue.begin());
+    if (!box) continue;
+    box->pending_ = false;
+    box->paintWhole_ = true;
+    box->repaint();
+    break;
+  }
+  // One box per pass, the timers and input waiting meanwhile in between.
+  if (!queue.empty()) QTimer::singleShot(PutOffMs, qApp, &ListBox::PaintNextPutOff);
+}
+
 void ListBox::paintEvent(QPaintEvent* event) {
   if (rendering_ || !LongMode()) {
     if (!rendering_) ++fullPaints_;
     QLineEdit::paintEvent(event);
     return;
   }
-  if (stale_ || image_.size() != size() * devicePixelRatioF()) {
-    // Painted as the line edit paints, caret aside.
-    QLineEdit::paintEvent(event);
-    ++fullPaints_;
-    PlaceCaret();
-    if (!blink_.isActive()) RestartBlink();
-  } else {
+  const bool current = !paintWhole_ && !stale_ && image_.size() == size() * devicePixelRatioF();
+  if (current || CanPutOff()) {
+    // The image: the box as it is, or its last frame until the line edit
+    // paints the new state in a pass of its own.
     QPainter painter(this);
     painter.setClipRegion(event->region());
     painter.drawImage(QPoint(0, 0), image_);
+    if (!current) PutOff();
+  } else {
+    // Painted as the line edit paints, caret aside.
+    QLineEdit::paintEvent(event);
+    ++fullPaints_;
+    paintWhole_ = false;
+    KeepFrame(*event);
+    PlaceCaret();
+    if (!blink_.isActive()) RestartBlink();
   }
   const bool editable = !isReadOnly() && isEnabled();
   if (caretOn_ && hasFocus() && editable) {

@@ -1,12 +1,17 @@
 // The text box for long lists: it looks and edits as a line edit does, and
 // while nothing happens its caret blinks without painting the text again.
 #include <QApplication>
+#include <QBackingStore>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QTest>
+#include <QTimer>
 #include <algorithm>
+#include <functional>
+#include <vector>
 
 #include "ListBox.h"
+#include "UnshapedLists.h"
 
 using TreeUi::ListBox;
 
@@ -60,6 +65,13 @@ struct Pair {
   ListBox Box;
   QLineEdit Plain;
 };
+
+// What the window of `e` holds on screen for it (its backing store).
+QImage OnScreen(QLineEdit& e) {
+  auto* frame = static_cast<QImage*>(e.window()->backingStore()->paintDevice());
+  const QPoint at = e.mapTo(e.window(), QPoint(0, 0));
+  return frame->copy(QRect(at, e.size()));
+}
 
 }  // namespace
 
@@ -140,6 +152,144 @@ class ListBoxTests : public QObject {
     QCOMPARE(pair.Box.cursorPosition(), pair.Plain.cursorPosition());
     QCOMPARE(Pair::Focused(pair.Box, 250).size(), Pair::Focused(pair.Plain, 250).size());
     QCOMPARE(Differences(Pair::Focused(pair.Plain, 250), Pair::Focused(pair.Box, 250)), 0);
+  }
+
+  // A change that keeps the text (the selection, the enabled state) shows
+  // the last frame at once and is painted by the line edit once, in a later
+  // pass, ending as the line edit looks; a new text is painted at once.
+  void putsOffOnlyPaintsThatKeepTheText() {
+    const QString text = LongList(5000);
+    Pair pair(text, 300);
+    QVERIFY(QTest::qWaitForWindowExposed(&pair.Box));
+    QVERIFY(QTest::qWaitForWindowExposed(&pair.Plain));
+    for (QLineEdit* e : {static_cast<QLineEdit*>(&pair.Box), &pair.Plain}) e->repaint();
+    QTRY_VERIFY(!pair.Box.PaintPending());
+
+    struct Step {
+      const char* What;
+      std::function<void(QLineEdit&)> Change;
+      bool PutOff;
+    };
+    const Step steps[] = {
+        {"select", [](QLineEdit& e) { e.setSelection(290, 40); }, true},
+        {"disable", [](QLineEdit& e) { e.setEnabled(false); }, true},
+        {"enable", [](QLineEdit& e) { e.setEnabled(true); }, true},
+        {"new text", [](QLineEdit& e) { e.setText(LongList(4000)); }, false},
+        {"the same text pasted again",
+         [](QLineEdit& e) {
+           const QString same = e.text();
+           e.clear();
+           e.insert(same);
+         },
+         false},
+        {"select all", [](QLineEdit& e) { e.selectAll(); }, true},
+    };
+    for (const Step& step : steps) {
+      const QImage before = OnScreen(pair.Box);
+      const int paints = pair.Box.FullPaints();
+      step.Change(pair.Box);
+      step.Change(pair.Plain);
+      pair.Plain.repaint();
+      pair.Box.repaint();
+      QCOMPARE(pair.Box.PaintPending(), step.PutOff);
+      if (step.PutOff) {
+        QVERIFY2(Differences(OnScreen(pair.Box), before) == 0, step.What);
+        QCOMPARE(pair.Box.FullPaints(), paints);
+        QTRY_VERIFY(!pair.Box.PaintPending());
+      }
+      QCOMPARE(pair.Box.FullPaints(), paints + 1);
+      QVERIFY2(Differences(OnScreen(pair.Box), OnScreen(pair.Plain)) == 0, step.What);
+    }
+  }
+
+  // Boxes whose paints were put off paint one per pass: a timer that is due
+  // runs between two of them.
+  void putOffPaintsTakeAPassEach() {
+    const QString text = LongList(5000);
+    ListBox first, second;
+    for (ListBox* box : {&first, &second}) {
+      box->setMaxLength(1 << 30);
+      box->resize(200, 23);
+      box->setText(text);
+      box->show();
+      QVERIFY(QTest::qWaitForWindowExposed(box));
+      box->repaint();
+    }
+    const int firstPaints = first.FullPaints(), secondPaints = second.FullPaints();
+    first.setEnabled(false);
+    second.setEnabled(false);
+    first.repaint();
+    second.repaint();
+    QVERIFY(first.PaintPending() && second.PaintPending());
+    // At each tick: how many of the two have painted.
+    std::vector<int> painted;
+    QTimer tick;
+    tick.setInterval(0);
+    connect(&tick, &QTimer::timeout, this, [&] {
+      painted.push_back((first.FullPaints() - firstPaints) + (second.FullPaints() - secondPaints));
+    });
+    tick.start();
+    QTRY_VERIFY(!first.PaintPending() && !second.PaintPending());
+    tick.stop();
+    QCOMPARE(first.FullPaints(), firstPaints + 1);
+    QCOMPARE(second.FullPaints(), secondPaints + 1);
+    QVERIFY(std::find(painted.begin(), painted.end(), 1) != painted.end());
+  }
+
+  void listText_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("list");
+    QTest::newRow("empty") << QString() << true;
+    QTest::newRow("plain list") << QStringLiteral("5,3,8") << true;
+    QTest::newRow("blanks, signs, points, exponents")
+        << QStringLiteral(" -1.5e+3, +7 ,2E2") << true;
+    QTest::newRow("a letter") << QStringLiteral("1,x,3") << false;
+    QTest::newRow("a tab") << QStringLiteral("1\t2") << false;
+    QTest::newRow("Arabic-Indic digits") << QStringLiteral("\u0661,\u0662") << false;
+    QTest::newRow("a semicolon") << QStringLiteral("1;2") << false;
+  }
+  void listText() {
+    QFETCH(QString, text);
+    QFETCH(bool, list);
+    QCOMPARE(TreeUi::IsListText(text), list);
+  }
+
+  // A list is laid out unshaped only where the font draws it alike; any
+  // other text is shaped as the line edit shapes it (letters kern), and the
+  // box looks as the line edit does either way.
+  void shapesOnlyWhatNeedsIt() {
+    const QString text = LongList(3000);
+    Pair pair(text, 100);
+    QVERIFY(QTest::qWaitForWindowExposed(&pair.Box));
+    const bool alike = TreeUi::ListsLayOutAlikeUnshaped(pair.Box.font());
+    auto unshaped = [&] { return (pair.Box.font().styleStrategy() & QFont::PreferNoShaping) != 0; };
+    QCOMPARE(unshaped(), alike);
+    QCOMPARE(pair.Box.font().family(), pair.Plain.font().family());
+    QCOMPARE(pair.Box.font().pointSizeF(), pair.Plain.font().pointSizeF());
+    for (const QString& typed : {QStringLiteral("AVAToWaTe"), QString()}) {
+      for (QLineEdit* e : {static_cast<QLineEdit*>(&pair.Box), &pair.Plain}) {
+        e->setText(typed.isEmpty() ? text : typed + text.left(40));
+        e->setCursorPosition(5);
+      }
+      QCOMPARE(unshaped(), alike && typed.isEmpty());
+      QCOMPARE(Differences(Pair::Focused(pair.Box, 5), Pair::Focused(pair.Plain, 5)), 0);
+    }
+    // Typed, the first letter switches the box over in the middle of the
+    // line edit's own handling of the key; Backspace switches it back.
+    for (QLineEdit* e : {static_cast<QLineEdit*>(&pair.Box), &pair.Plain}) {
+      Pair::Focused(*e, 5);
+      QTest::keyClicks(e, QStringLiteral("To"));
+    }
+    QVERIFY(!unshaped());
+    QCOMPARE(pair.Box.text(), pair.Plain.text());
+    QCOMPARE(Differences(Pair::Focused(pair.Box, 7), Pair::Focused(pair.Plain, 7)), 0);
+    for (QLineEdit* e : {static_cast<QLineEdit*>(&pair.Box), &pair.Plain}) {
+      QTest::keyClick(e, Qt::Key_Backspace);
+      QTest::keyClick(e, Qt::Key_Backspace);
+    }
+    QCOMPARE(unshaped(), alike);
+    QCOMPARE(pair.Box.text(), text);
+    QCOMPARE(Differences(Pair::Focused(pair.Box, 5), Pair::Focused(pair.Plain, 5)), 0);
   }
 };
 

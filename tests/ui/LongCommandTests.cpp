@@ -364,6 +364,90 @@ class LongCommandTests : public QObject {
     QCOMPARE(steps->Recorder().ValueCount(), values.size());
     QCOMPARE(steps->Recorder().Summary().FixUps, here.FixUps);
   }
+
+  // Locking the controls leaves the boxes as they were: the focus leaves
+  // them at once instead of passing through each in turn, which selected
+  // the whole of the erase box on the way (and moved its caret to the end).
+  void lockingLeavesTheBoxesAsTheyAre() {
+    Harness h;
+    h.Box("txtEraseNode")->setText(Join(Shuffled(3000, 5)));
+    h.Box("txtEraseNode")->setCursorPosition(0);
+    h.Box("txtSearchNode")->setText(QStringLiteral("17"));
+    h.Box("txtSearchNode")->setCursorPosition(1);
+    h.Box("TxtGetTree")->setText(Join(Shuffled(2000, 6)));
+    h.Box("TxtGetTree")->setFocus();
+    h.Box("TxtGetTree")->setCursorPosition(25);
+    h.Window->Commands()->SetInlineBudgetMs(0);
+    int started = 0;
+    QList<int> cursors;
+    QStringList selections;
+    QWidget* focus = nullptr;
+    connect(h.Window->Commands(), &TreeUi::CommandRunner::Started, [&] {
+      ++started;
+      for (const char* name : {"TxtGetTree", "txtSearchNode", "txtEraseNode"}) {
+        cursors << h.Box(name)->cursorPosition();
+        selections << h.Box(name)->selectedText();
+      }
+      focus = QApplication::focusWidget();
+    });
+    h.Button("CmdGetTree")->click();
+    QCOMPARE(started, 1);
+    QCOMPARE(cursors, (QList<int>{25, 1, 0}));
+    QCOMPARE(selections, (QStringList{QString(), QString(), QString()}));
+    for (const char* name : Controls) QVERIFY2(focus != h.Find<QWidget>(name), name);
+    QTRY_COMPARE(QApplication::focusWidget(), h.Box("TxtGetTree"));
+    QCOMPARE(h.Box("TxtGetTree")->cursorPosition(), 25);
+    QCOMPARE(TreeCore::MainTree.Count, 2000);
+  }
+
+  // Work done on the window's thread lets the timers that fell due run
+  // before the window's part of the command; an Erase still shows its
+  // message after the work (the erased values gone, the old drawing on
+  // screen), and redraws after the message.
+  void inlineWorkLetsTimersRunFirst() {
+    Harness h;
+    const std::vector<int> values = Shuffled(2000, 7);
+    h.GetTree(Join(values));
+    std::vector<int> erase(values.begin(), values.begin() + 500);
+    erase.push_back(30000);
+    QStringList order;
+    struct Watch final : TreeUi::MessageSink {
+      std::function<void(const QString&)> Seen;
+      void ShowMessage(const QString& text, const QString&, TreeUi::MessageIcon) override {
+        Seen(text);
+      }
+    } watch;
+    watch.Seen = [&](const QString& text) {
+      order << QStringLiteral("message %1, %2 nodes, %3 drawn")
+                   .arg(text)
+                   .arg(TreeCore::MainTree.Count)
+                   .arg(TreeCore::DrawnElementCount);
+    };
+    h.Window->SetMessageSink(&watch);
+    int started = 0;
+    connect(h.Window->Commands(), &TreeUi::CommandRunner::Started, [&] { ++started; });
+    h.Window->Commands()->SetInlineBudgetMs(60000);  // all of it on the window's thread
+    h.Window->Commands()->SetYieldAfterMs(0);
+    h.Box("txtEraseNode")->setText(Join(erase));
+    QTimer::singleShot(0, [&] {
+      order << QStringLiteral("timer, %1 nodes, %2 drawn")
+                   .arg(TreeCore::MainTree.Count)
+                   .arg(TreeCore::DrawnElementCount);
+    });
+    h.Button("CmdEraseTree")->click();
+    order << QStringLiteral("after, %1 nodes, %2 drawn")
+                 .arg(TreeCore::MainTree.Count)
+                 .arg(TreeCore::DrawnElementCount);
+    QCOMPARE(started, 0);
+    QCOMPARE(order,
+             (QStringList{
+                 QStringLiteral("timer, 2000 nodes, 2000 drawn"),
+                 QStringLiteral(
+                     "message The Element does not exist in the tree, 1500 nodes, 2000 drawn"),
+                 QStringLiteral("after, 1500 nodes, 1500 drawn"),
+             }));
+    h.Window->SetMessageSink(&h.Sink);
+  }
 };
 
 QTEST_MAIN(LongCommandTests)
