@@ -363,8 +363,7 @@ void StepFixUp(EngineState& e, TreeRec& t, std::size_t self) {
 // A sorted list nests the frames millions deep: that storage goes back once
 // the loop is done. A small stack is kept, so short runs allocate nothing.
 void ReleaseFrames(EngineState& e) {
-  // Swapped out: assigning {} would keep the capacity.
-  if (e.Frames.capacity() > 4096) std::vector<Detail::BalanceFrame>().swap(e.Frames);
+  e.Frames.Release();
 }
 
 void Run(EngineState& e, TreeRec& t) {

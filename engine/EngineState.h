@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "BlockStack.h"
 #include "TreeCore.h"
 #include "TreeObserver.h"
 
@@ -61,8 +62,9 @@ struct EngineState {
   // Work counted for the benchmark (only in the counted build of the engine).
   WorkCounters Counters;
 
-  // The balancing loop's suspended calls; empty between operations.
-  std::vector<Detail::BalanceFrame> Frames;
+  // The balancing loop's suspended calls; empty between operations. Kept in
+  // blocks: a sorted list nests millions of them.
+  Detail::BlockStack<Detail::BalanceFrame> Frames;
 
   // What the running operation has done once already (line breaks, Orders).
   std::uint8_t OperationFlags = 0;

@@ -61,8 +61,7 @@ void ResetModuleState(EngineState& state) {
   state.DoubleLineBreak.clear();
   state.Observer = nullptr;
   state.Counters = WorkCounters{};
-  // Swapped out: assigning {} would keep a deep run's storage.
-  std::vector<Detail::BalanceFrame>().swap(state.Frames);
+  state.Frames.Release();
 }
 
 void ResetModuleState() {
