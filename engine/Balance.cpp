@@ -202,6 +202,9 @@ enum Stage : std::uint8_t {
 
 enum FrameFlag : std::uint8_t { SkipWalk = 1, RightHeavy = 2, LiftHeld = 4 };
 
+// The frame keeps the kind in one bit, the stage and the flags in three each.
+static_assert(FixUpKind <= 1 && AfterStep5 <= 7 && (SkipWalk | RightHeavy | LiftHeld) <= 7);
+
 bool Has(const Frame& f, FrameFlag flag) {
   return (f.flags & flag) != 0;
 }
