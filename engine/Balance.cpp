@@ -18,6 +18,8 @@ namespace TreeCore {
 namespace {
 
 using Detail::HeldRebalance;
+using Detail::OutOfBalance;
+using Detail::ParentWritten;
 using Link = std::int32_t NodeRec::*;
 
 NodeRec& At(TreeRec& t, std::int32_t i) {
@@ -80,6 +82,7 @@ FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool rightHe
     b = At(t, s).Parent;
     At(t, b).*sd.light = a;
     if (a != -1) {
+      ParentWritten(e, a);
       At(t, a).Parent = b;
       // a's whole subtree moves up one level, not a alone.
       Detail::LevelLoweringPass(e, t, At(t, b).*sd.light);
@@ -92,6 +95,8 @@ FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool rightHe
       At(t, k).*sd.light = b;
       At(t, k).Kind = NodeKind::Interior;  // k has just received b as a child
       const std::int32_t oldParent = At(t, b).Parent;
+      ParentWritten(e, r);
+      ParentWritten(e, b);
       At(t, r).Parent = oldParent;
       At(t, r).Kind = At(t, b).Kind;
       Detail::ReplaceChildLink(t, oldParent, b, r);
@@ -116,6 +121,8 @@ FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool rightHe
   NodeRec& N = At(t, n);
   Detail::Touch(e, N.Parent);
   if (N.Parent != -1) Detail::ReplaceChildLink(t, N.Parent, n, s);
+  ParentWritten(e, s);
+  ParentWritten(e, n);
   {
     NodeRec& S = At(t, s);
     S.Parent = N.Parent;
@@ -126,15 +133,22 @@ FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool rightHe
     S.Level = N.Level;
     if (s != N.*sd.heavy) {
       S.*sd.heavy = N.*sd.heavy;
-      if (S.*sd.heavy != -1) At(t, S.*sd.heavy).Parent = s;
+      if (S.*sd.heavy != -1) {
+        ParentWritten(e, S.*sd.heavy);
+        At(t, S.*sd.heavy).Parent = s;
+      }
     }
   }
+  Detail::HeightsWritten(e, t, s);
 
   // Why: n must stay where the in-order sequence puts it, so it is parked as
   // a leaf beside its other neighbour (docs/balancing.md, "The parked node").
   if (o != n) {
     At(t, s).*sd.light = N.*sd.light;
-    if (At(t, s).*sd.light != -1) At(t, At(t, s).*sd.light).Parent = s;
+    if (At(t, s).*sd.light != -1) {
+      ParentWritten(e, At(t, s).*sd.light);
+      At(t, At(t, s).*sd.light).Parent = s;
+    }
     At(t, o).*sd.heavy = n;
     N.Parent = o;
     At(t, o).Kind = NodeKind::Interior;
@@ -225,12 +239,6 @@ Frame FixUpFrame(std::int32_t node, bool rightHeavy) {
   return f;
 }
 
-// The balance, taken as a 16-bit value, is off by two or more.
-inline bool OutOfBalance(const NodeRec& x) {
-  const auto d = static_cast<std::int16_t>(x.RightHeight - x.LeftHeight);
-  return d >= 2 || d <= -2;
-}
-
 // Pushes the fix-up an unbalanced node needs.
 [[gnu::noinline]] void PushFixUp(EngineState& e, const NodeRec& x, std::int32_t node) {
   const auto d = static_cast<std::int16_t>(x.RightHeight - x.LeftHeight);
@@ -262,6 +270,16 @@ std::optional<ChainKind> FindChain(TreeRec& t, std::int32_t a) {
 }
 
 void RotateChain(EngineState& e, TreeRec& tree, ChainKind kind, std::int32_t top);
+
+// A fresh stamp for a walk; older stamps never equal it.
+std::uint32_t NextWalkId(EngineState& e) {
+  if (e.LastWalkId == UINT32_MAX) [[unlikely]] {
+    std::fill(e.WalkStamp.begin(), e.WalkStamp.end(), 0u);
+    e.LastWalkId = 0;
+    e.WalkCertificate = 0;
+  }
+  return ++e.LastWalkId;
+}
 
 void StepRebalance(EngineState& e, TreeRec& t, std::size_t self) {
   auto& stack = e.Frames;
@@ -309,10 +327,20 @@ void StepRebalance(EngineState& e, TreeRec& t, std::size_t self) {
     case CheckW:
       // Most checks find nothing to fix: keep walking without going back
       // through the loop; a check that starts a fix-up suspends the walk.
+      // A walk that meets a path found balanced before stops there.
       {
         const NodeRec* const nodes = t.Nodes.data();
+        std::uint32_t* const stamps = e.WalkStamp.data();
+        const std::uint32_t certificate = e.WalkShortcuts ? e.WalkCertificate : 0;
+        const std::uint32_t id = NextWalkId(e);
         std::int32_t w = f.walk;
         while (w != -1) {
+          if (certificate != 0 && stamps[w] == certificate) {
+            // The nodes this walk passed join the path they lead into.
+            for (std::int32_t v = f.walk; v != w; v = nodes[v].Parent) stamps[v] = certificate;
+            stack.pop_back();
+            return;
+          }
           TREECORE_COUNT(e, CheckBalance);
           const NodeRec& x = nodes[w];
           if (OutOfBalance(x)) [[unlikely]] {
@@ -321,8 +349,10 @@ void StepRebalance(EngineState& e, TreeRec& t, std::size_t self) {
             PushFixUp(e, x, w);
             return;
           }
+          stamps[w] = id;
           w = x.Parent;
         }
+        if (e.WalkShortcuts) e.WalkCertificate = id;
       }
       stack.pop_back();
       return;
@@ -371,6 +401,13 @@ void ReleaseFrames(EngineState& e) {
 
 void Run(EngineState& e, TreeRec& t) {
   auto& stack = e.Frames;
+  // Certificates live for one run: outside it nobody reports writes.
+  if (e.WalkStamp.size() < t.Nodes.size()) e.WalkStamp.resize(t.Nodes.size(), 0u);
+  e.WalkCertificate = 0;
+  struct EndCertificate {
+    EngineState& e;
+    ~EndCertificate() { e.WalkCertificate = 0; }
+  } end{e};
   while (!stack.empty()) {
     const std::size_t self = stack.size() - 1;
     if (stack[self].kind == RebalanceKind)
@@ -402,6 +439,11 @@ void RotateChain(EngineState& e, TreeRec& tree, ChainKind kind, std::int32_t top
   const std::int32_t a = top;
   NodeRec& A = At(tree, a);
   const std::int32_t P = A.Parent;
+  // a and its chain are relinked below; a path found balanced through
+  // them no longer holds.
+  ParentWritten(e, a);
+  ParentWritten(e, A.LeftChild);
+  ParentWritten(e, A.RightChild);
   Detail::Touch(e, a);
   Detail::Touch(e, P);
   Detail::Touch(e, A.LeftChild);
@@ -436,6 +478,7 @@ void RotateChain(EngineState& e, TreeRec& tree, ChainKind kind, std::int32_t top
     NodeRec& X = At(tree, x);
     const std::int32_t y = X.*inner;
     NodeRec& Y = At(tree, y);
+    ParentWritten(e, y);
     if (P != -1) Detail::ReplaceChildLink(tree, P, a, y);
     Y.*inner = a;
     Y.*outer = x;

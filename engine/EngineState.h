@@ -75,6 +75,17 @@ struct EngineState {
 
   // Set while EraseValues runs: removals mark slots instead of closing gaps.
   Detail::EraseBatch* Batch = nullptr;
+
+  // Inside one run of the balancing loop: the slots i with WalkStamp[i] ==
+  // WalkCertificate form paths to the root that a balance walk found
+  // balanced and that nothing has spoiled since; 0 means there is none.
+  // Stamps of older walks never equal a later certificate.
+  std::vector<std::uint32_t> WalkStamp;
+  std::uint32_t WalkCertificate = 0;
+  std::uint32_t LastWalkId = 0;
+  // Whether walks may stop at such a path; off only to show that stopping
+  // there changes nothing.
+  bool WalkShortcuts = true;
 };
 
 // The instance behind the names without a state (MainTree, InsertValue, ...).

@@ -22,8 +22,30 @@ inline void BeginOperation(EngineState& state) {
   state.OperationFlags = 0;
 }
 
-// UpdateHeights and Rebalance as the engine calls them inside an operation.
-void Heights(EngineState& state, TreeRec& tree, std::int32_t node);
+// The balance, taken as a 16-bit value, is off by two or more.
+inline bool OutOfBalance(const NodeRec& x) {
+  const auto d = static_cast<std::int16_t>(x.RightHeight - x.LeftHeight);
+  return d >= 2 || d <= -2;
+}
+
+// A balance walk may stop at a node of a path found balanced: every check
+// above it would find nothing. Such a path holds while its nodes stay
+// balanced and keep their parents, so the writes that could spoil it report
+// here (docs/balancing.md, "The balance check").
+inline bool OnCertifiedPath(const EngineState& state, std::int32_t node) {
+  return state.WalkCertificate != 0 &&
+         state.WalkStamp[static_cast<std::size_t>(node)] == state.WalkCertificate;
+}
+inline void ParentWritten(EngineState& state, std::int32_t node) {
+  if (node >= 0 && OnCertifiedPath(state, node)) state.WalkCertificate = 0;
+}
+inline void HeightsWritten(EngineState& state, const TreeRec& tree, std::int32_t node) {
+  if (OnCertifiedPath(state, node) && OutOfBalance(tree.Nodes[static_cast<std::size_t>(node)]))
+    state.WalkCertificate = 0;
+}
+
+// Rebalance as the engine calls it inside an operation (Heights, the height
+// update's walk, is in HeightWalk.h).
 void RebalanceIn(EngineState& state, TreeRec& tree, std::int32_t node, bool skipWalk);
 
 // Lowers the Level of every node of the subtree whose top is `top` by one,
@@ -117,3 +139,5 @@ class SoundnessCheck {
 };
 
 }  // namespace TreeCore::Detail
+
+#include "HeightWalk.h"

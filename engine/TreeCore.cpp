@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cstddef>
 #include <cstdio>
 
 #include "Internal.h"
@@ -62,6 +63,10 @@ void ResetModuleState(EngineState& state) {
   state.Observer = nullptr;
   state.Counters = WorkCounters{};
   state.Frames.Release();
+  // Swapped out: assigning {} would keep a deep run's storage.
+  std::vector<std::uint32_t>().swap(state.WalkStamp);
+  state.WalkCertificate = 0;
+  state.LastWalkId = 0;
 }
 
 void ResetModuleState() {
@@ -207,84 +212,9 @@ void InsertValue(EngineState& state, TreeRec& tree, std::int16_t value) {
   sound.Done();
 }
 
-namespace {
-
-std::int32_t SideHeight(const NodeRec& child) {
-  return 1 + std::max(child.LeftHeight, child.RightHeight);
-}
-
-// The walk has ended at `c`, the root (or a parentless node taken for it).
-void FinishAtRoot(TreeRec& tree, std::int32_t c) {
-  NodeRec& top = tree.Nodes[static_cast<std::size_t>(c)];
-  if (top.LeftChild != -1)
-    top.LeftHeight = SideHeight(tree.Nodes[static_cast<std::size_t>(top.LeftChild)]);
-  if (top.RightChild != -1)
-    top.RightHeight = SideHeight(tree.Nodes[static_cast<std::size_t>(top.RightChild)]);
-  tree.TreeLeftHeight = top.LeftHeight;
-  tree.TreeRightHeight = top.RightHeight;
-  tree.Height = std::max(top.LeftHeight, top.RightHeight);
-}
-
-}  // namespace
-
 void UpdateHeights(EngineState& state, TreeRec& tree, std::int32_t node) {
   Detail::BeginOperation(state);
   Detail::Heights(state, tree, node);
-}
-
-// Why: the walk stops at the first height that did not change, so a change
-// costs its path and no more (docs/balancing.md, "Insertion and heights").
-void Detail::Heights(EngineState& state, TreeRec& tree, std::int32_t node) {
-  // The texts are assigned by every height update; once per operation gives
-  // the same texts.
-  if ((state.OperationFlags & LineBreaksAssigned) == 0) {
-    AssignLineBreaks(state);
-    state.OperationFlags |= LineBreaksAssigned;
-  }
-  const std::int32_t n = node;
-  if (n == -1) return;
-
-  NodeRec& start = tree.Nodes[static_cast<std::size_t>(n)];
-  if (start.LeftChild == -1) start.LeftHeight = 0;
-  if (start.RightChild == -1) start.RightHeight = 0;
-  if (start.LeftChild == -1 && start.RightChild == -1) {
-    start.Kind = NodeKind::Leaf;
-    Detail::Touch(state, n);
-  }
-
-  if (n == tree.Root) {
-    tree.TreeLeftHeight = start.LeftHeight;
-    tree.TreeRightHeight = start.RightHeight;
-    tree.Height = std::max(start.LeftHeight, start.RightHeight);
-    return;
-  }
-
-  std::int32_t c = n;
-  for (;;) {
-    const std::int32_t p = tree.Nodes[static_cast<std::size_t>(c)].Parent;
-    if (p == -1) {
-      // A parentless node not marked "Root" (a root that a height update once
-      // marked "Leaf"): the walk ends here as it would at the root.
-      FinishAtRoot(tree, c);
-      return;
-    }
-    NodeRec& parent = tree.Nodes[static_cast<std::size_t>(p)];
-    const std::int32_t fresh = SideHeight(tree.Nodes[static_cast<std::size_t>(c)]);
-    std::int32_t old = fresh;
-    if (parent.RightChild == c) {
-      old = parent.RightHeight;
-      parent.RightHeight = fresh;
-    } else if (parent.LeftChild == c) {
-      old = parent.LeftHeight;
-      parent.LeftHeight = fresh;
-    }
-    c = p;
-    if (parent.Kind == NodeKind::Root) {
-      FinishAtRoot(tree, c);
-      return;
-    }
-    if (fresh == old) return;
-  }
 }
 
 void ResetTree(TreeRec& tree, bool keepNodes) {

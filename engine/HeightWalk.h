@@ -1,0 +1,103 @@
+// The height update's upward walk. It runs millions of times for a sorted
+// list, most walks a step or two long, so it is inlined where the engine
+// calls it.
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+
+#include "Internal.h"
+
+namespace TreeCore::Detail {
+
+// The walk below selects a side by its offset from LeftHeight.
+static_assert(offsetof(NodeRec, RightHeight) ==
+              offsetof(NodeRec, LeftHeight) + sizeof(std::int32_t));
+
+inline std::int32_t SideHeight(const NodeRec& child) {
+  return 1 + std::max(child.LeftHeight, child.RightHeight);
+}
+
+// The walk has ended at `c`, the root (or a parentless node taken for it).
+[[gnu::noinline]] inline void FinishAtRoot(EngineState& state, TreeRec& tree, std::int32_t c) {
+  NodeRec& top = tree.Nodes[static_cast<std::size_t>(c)];
+  if (top.LeftChild != -1)
+    top.LeftHeight = SideHeight(tree.Nodes[static_cast<std::size_t>(top.LeftChild)]);
+  if (top.RightChild != -1)
+    top.RightHeight = SideHeight(tree.Nodes[static_cast<std::size_t>(top.RightChild)]);
+  tree.TreeLeftHeight = top.LeftHeight;
+  tree.TreeRightHeight = top.RightHeight;
+  tree.Height = std::max(top.LeftHeight, top.RightHeight);
+  HeightsWritten(state, tree, c);
+}
+
+// Why: the walk stops at the first height that did not change, so a change
+// costs its path and no more (docs/balancing.md, "Insertion and heights").
+inline void Heights(EngineState& state, TreeRec& tree, std::int32_t node) {
+  // The texts are assigned by every height update; once per operation gives
+  // the same texts.
+  if ((state.OperationFlags & LineBreaksAssigned) == 0) [[unlikely]] {
+    AssignLineBreaks(state);
+    state.OperationFlags |= LineBreaksAssigned;
+  }
+  const std::int32_t n = node;
+  if (n == -1) return;
+
+  // A sorted list makes millions of these walks, most of them a step or
+  // two long: what they read of the state is read once, and which side a
+  // node hangs on is selected rather than branched on, as it follows no
+  // pattern a branch predictor could learn.
+  NodeRec* const nodes = tree.Nodes.data();
+  NodeRec& start = nodes[n];
+  const bool noLeft = start.LeftChild == -1;
+  const bool noRight = start.RightChild == -1;
+  start.LeftHeight &= static_cast<std::int32_t>(noLeft) - 1;  // 0 without that child
+  start.RightHeight &= static_cast<std::int32_t>(noRight) - 1;
+  if (noLeft && noRight) {
+    start.Kind = NodeKind::Leaf;
+    Touch(state, n);
+  }
+  HeightsWritten(state, tree, n);
+
+  if (n == tree.Root) {
+    tree.TreeLeftHeight = start.LeftHeight;
+    tree.TreeRightHeight = start.RightHeight;
+    tree.Height = std::max(start.LeftHeight, start.RightHeight);
+    return;
+  }
+
+  const std::uint32_t certificate = state.WalkCertificate;
+  const std::uint32_t* const stamps = state.WalkStamp.data();
+  std::int32_t c = n;
+  for (;;) {
+    const NodeRec& child = nodes[c];
+    const std::int32_t p = child.Parent;
+    if (p == -1) [[unlikely]] {
+      // A parentless node not marked "Root" (a root that a height update once
+      // marked "Leaf"): the walk ends here as it would at the root.
+      FinishAtRoot(state, tree, c);
+      return;
+    }
+    NodeRec& parent = nodes[p];
+    const std::int32_t fresh = SideHeight(child);
+    // The right link is tested first; a parent holding c on neither side
+    // (a tree made by hand) has nothing written.
+    const bool right = parent.RightChild == c;
+    const bool linked = right | (parent.LeftChild == c);
+    std::int32_t unlinked = fresh;
+    std::int32_t* const slot = linked ? &parent.LeftHeight + right : &unlinked;
+    const std::int32_t old = *slot;
+    *slot = fresh;
+    c = p;
+    if (parent.Kind == NodeKind::Root) [[unlikely]] {
+      FinishAtRoot(state, tree, c);
+      return;
+    }
+    if (fresh == old) return;
+    if (certificate != 0 && stamps[p] == certificate && OutOfBalance(parent)) [[unlikely]]
+      state.WalkCertificate = 0;
+  }
+}
+
+}  // namespace TreeCore::Detail
