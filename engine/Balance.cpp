@@ -216,6 +216,9 @@ enum Stage : std::uint8_t {
 
 enum FrameFlag : std::uint8_t { SkipWalk = 1, RightHeavy = 2, LiftHeld = 4 };
 
+// The frame keeps the kind in one bit, the stage and the flags in three each.
+static_assert(FixUpKind <= 1 && AfterStep5 <= 7 && (SkipWalk | RightHeavy | LiftHeld) <= 7);
+
 bool Has(const Frame& f, FrameFlag flag) {
   return (f.flags & flag) != 0;
 }
@@ -393,8 +396,7 @@ void StepFixUp(EngineState& e, TreeRec& t, std::size_t self) {
 // A sorted list nests the frames millions deep: that storage goes back once
 // the loop is done. A small stack is kept, so short runs allocate nothing.
 void ReleaseFrames(EngineState& e) {
-  // Swapped out: assigning {} would keep the capacity.
-  if (e.Frames.capacity() > 4096) std::vector<Detail::BalanceFrame>().swap(e.Frames);
+  e.Frames.Release();
 }
 
 void Run(EngineState& e, TreeRec& t) {

@@ -62,8 +62,8 @@ void ResetModuleState(EngineState& state) {
   state.DoubleLineBreak.clear();
   state.Observer = nullptr;
   state.Counters = WorkCounters{};
+  state.Frames.Release();
   // Swapped out: assigning {} would keep a deep run's storage.
-  std::vector<Detail::BalanceFrame>().swap(state.Frames);
   std::vector<std::uint32_t>().swap(state.WalkStamp);
   state.WalkCertificate = 0;
   state.LastWalkId = 0;

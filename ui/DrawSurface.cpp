@@ -10,6 +10,7 @@
 #include <QToolTip>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "Twips.h"
 
@@ -130,33 +131,39 @@ void DrawSurface::SetHint(const QString& hint) {
 void DrawSurface::RebuildIfNeeded() const {
   if (!dirty_) return;
   dirty_ = false;
-  std::vector<ElementIndex::Item> lines, shapes, labels;
+  // One list at a time, each reserved to the elements there are: the lists
+  // of a 32767-node drawing are a megabyte and more each, and the rebuild
+  // comes right after the drawing pass has taken its share.
+  std::vector<ElementIndex::Item> items;
   const auto& ln = elements_.LnNode;
+  items.reserve(static_cast<std::size_t>(ln.UpperBound()));
   for (std::int32_t k = 0; k < ln.UpperBound(); ++k) {
     const auto i = static_cast<std::int16_t>(k);
     if (!ln.IsLoaded(i)) continue;
     const TreeCore::Line& l = ln[i];
-    lines.push_back({Box{std::min(l.X1, l.X2), std::min(l.Y1, l.Y2), std::max(l.X1, l.X2),
+    items.push_back({Box{std::min(l.X1, l.X2), std::min(l.Y1, l.Y2), std::max(l.X1, l.X2),
                          std::max(l.Y1, l.Y2)},
                      k});
   }
+  lines_.Build(std::exchange(items, {}));
   const auto& sh = elements_.ShNode;
+  items.reserve(static_cast<std::size_t>(sh.UpperBound()));
   for (std::int32_t k = 0; k < sh.UpperBound(); ++k) {
     const auto i = static_cast<std::int16_t>(k);
     if (!sh.IsLoaded(i)) continue;
     const TreeCore::Shape& s = sh[i];
-    shapes.push_back({Box{s.Left, s.Top, s.Left + s.Width, s.Top + s.Height}, k});
+    items.push_back({Box{s.Left, s.Top, s.Left + s.Width, s.Top + s.Height}, k});
   }
+  shapes_.Build(std::exchange(items, {}));
   const auto& tn = elements_.TreeNode;
+  items.reserve(static_cast<std::size_t>(tn.UpperBound()));
   for (std::int32_t k = 0; k < tn.UpperBound(); ++k) {
     const auto i = static_cast<std::int16_t>(k);
     if (!tn.IsLoaded(i)) continue;
     const TreeCore::Label& l = tn[i];
-    labels.push_back({Box{l.Left, l.Top, l.Left + l.Width, l.Top + l.Height}, k});
+    items.push_back({Box{l.Left, l.Top, l.Left + l.Width, l.Top + l.Height}, k});
   }
-  lines_.Build(std::move(lines));
-  shapes_.Build(std::move(shapes));
-  labels_.Build(std::move(labels));
+  labels_.Build(std::move(items));
   bounds_ = DrawnExtent(elements_);
 }
 

@@ -1,0 +1,109 @@
+// The block stack behind the balancing loop's frames: items across block
+// edges, storage that grows by one block at a time, and what a release keeps.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "BlockStack.h"
+#include "EngineState.h"
+
+using TreeCore::Detail::BalanceFrame;
+using TreeCore::Detail::BlockStack;
+
+namespace {
+
+// Blocks of four, so that a few items cross several block edges.
+using SmallStack = BlockStack<int, 2>;
+constexpr std::size_t Block = SmallStack::BlockSize;
+
+std::size_t BlocksFor(std::size_t n) {
+  return (n + Block - 1) / Block;
+}
+
+class BlockStackSizes : public ::testing::TestWithParam<std::size_t> {};
+
+// Pushed, read by index and popped in order, against a plain vector, with
+// the storage never more than the blocks the items need: a stack that grew
+// by doubling held half as much again as the frames at its last copy.
+TEST_P(BlockStackSizes, HoldsItsItemsInNoMoreBlocksThanNeeded) {
+  const std::size_t n = GetParam();
+  SmallStack stack;
+  std::vector<int> model;
+  for (std::size_t i = 0; i < n; ++i) {
+    stack.push_back(static_cast<int>(i * 7 + 1));
+    model.push_back(static_cast<int>(i * 7 + 1));
+    ASSERT_EQ(stack.size(), model.size());
+    ASSERT_EQ(stack.capacity(), BlocksFor(i + 1) * Block) << "after " << i + 1 << " items";
+  }
+  for (std::size_t i = 0; i < n; ++i) ASSERT_EQ(stack[i], model[i]) << i;
+  // Popping and pushing again across a block edge reuses the blocks.
+  while (!stack.empty()) {
+    ASSERT_EQ(stack.back(), model.back());
+    stack.pop_back();
+    model.pop_back();
+  }
+  EXPECT_EQ(stack.capacity(), BlocksFor(n) * Block);
+  for (std::size_t i = 0; i < n; ++i) stack.push_back(-static_cast<int>(i));
+  for (std::size_t i = 0; i < n; ++i) ASSERT_EQ(stack[i], -static_cast<int>(i)) << i;
+}
+
+INSTANTIATE_TEST_SUITE_P(AroundBlockEdges, BlockStackSizes,
+                         ::testing::Values(0, 1, Block - 1, Block, Block + 1, 3 * Block,
+                                           3 * Block + 1, 10 * Block + 3));
+
+// The balancing loop keeps a reference to its frame while it pushes the
+// next one: no push may move an item.
+TEST(BlockStackTest, PushingNeverMovesAnItem) {
+  SmallStack stack;
+  stack.push_back(5);
+  const int* first = &stack[0];
+  for (int i = 0; i < 100; ++i) stack.push_back(i);
+  EXPECT_EQ(&stack[0], first);
+  EXPECT_EQ(*first, 5);
+}
+
+// A release after a deep run keeps one block, and the stack works on from
+// it; a release of a stack that never held anything keeps none.
+TEST(BlockStackTest, ReleaseKeepsOneBlockAndTheStackWorksOn) {
+  SmallStack stack;
+  stack.Release();
+  EXPECT_TRUE(stack.empty());
+  EXPECT_EQ(stack.capacity(), 0u);
+
+  for (int i = 0; i < 50; ++i) stack.push_back(i);
+  stack.Release();
+  EXPECT_TRUE(stack.empty());
+  EXPECT_EQ(stack.capacity(), Block);
+  for (int i = 0; i < 9; ++i) stack.push_back(100 + i);
+  for (int i = 0; i < 9; ++i) EXPECT_EQ(stack[static_cast<std::size_t>(i)], 100 + i);
+  EXPECT_EQ(stack.capacity(), BlocksFor(9) * Block);
+}
+
+// The frames are packed: every field keeps its value through the stack,
+// across a block edge, whatever its neighbours hold.
+TEST(BlockStackTest, PackedFramesKeepEveryField) {
+  BlockStack<BalanceFrame, 2> stack;
+  std::vector<BalanceFrame> written;
+  for (int i = 0; i < 40; ++i) {
+    BalanceFrame f;
+    f.top = i % 3 == 0 ? -1 : 1000000 + i;
+    f.walk = i % 5 == 0 ? -1 : 2000000 - i;
+    f.kind = i % 2;
+    f.stage = i % 5;
+    f.flags = i % 8;
+    stack.push_back(f);
+    written.push_back(f);
+  }
+  for (std::size_t i = 0; i < written.size(); ++i) {
+    const BalanceFrame& f = stack[i];
+    const BalanceFrame& w = written[i];
+    EXPECT_EQ(f.top, w.top) << i;
+    EXPECT_EQ(f.walk, w.walk) << i;
+    EXPECT_EQ(f.kind, w.kind) << i;
+    EXPECT_EQ(f.stage, w.stage) << i;
+    EXPECT_EQ(f.flags, w.flags) << i;
+  }
+}
+
+}  // namespace
