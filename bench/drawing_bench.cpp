@@ -2,7 +2,6 @@
 // elements, then DrawTree lays out and draws the whole tree again, elements,
 // captions and descriptions included.
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -13,6 +12,7 @@
 #include <vector>
 
 #include "Drawing.h"
+#include "PeakMemory.h"
 
 // Every allocation is counted, so a pass that churns the heap shows it.
 namespace {
@@ -49,12 +49,6 @@ std::vector<std::int16_t> RandomValues(std::int64_t count) {
   return values;
 }
 
-double PeakResidentMiB() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return static_cast<double>(usage.ru_maxrss) / 1024.0;  // ru_maxrss is in KiB
-}
-
 void BM_ResetAndDraw(benchmark::State& state) {
   const std::int64_t count = state.range(0);
   ResetModuleState();
@@ -85,7 +79,7 @@ void BM_ResetAndDraw(benchmark::State& state) {
   state.counters["allocs_per_node"] =
       static_cast<double>(allocations - allocationsBefore) /
       (static_cast<double>(state.iterations()) * static_cast<double>(count));
-  state.counters["peak_MiB"] = PeakResidentMiB();
+  state.counters["peak_MiB"] = Bench::PeakResidentMB();
 
   ResetTree(MainTree, false);
   ResetModuleState();

@@ -4,7 +4,6 @@
 // clicked, and the drawing is painted once. The peak resident size of a
 // process never goes down, so nothing else may run here before it.
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 
 #include <QApplication>
 #include <QClipboard>
@@ -14,28 +13,16 @@
 #include <QStringList>
 #include <memory>
 
+#include "CountingSink.h"
 #include "DrawSurface.h"
 #include "Drawing.h"
+#include "PeakMemory.h"
 #include "TreeCore.h"
 #include "frmTreeTest.h"
 
 namespace {
 
-class CountingSink final : public TreeUi::MessageSink {
- public:
-  void ShowMessage(const QString& text, const QString&, TreeUi::MessageIcon) override {
-    ++Count;
-    Last = text;
-  }
-  int Count = 0;
-  QString Last;
-};
-
-double PeakResidentMB() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return static_cast<double>(usage.ru_maxrss) / 1024.0;
-}
+using Bench::CountingSink;
 
 // VmRSS from /proc: what the process holds now, not its peak.
 double ResidentMB() {
@@ -62,11 +49,11 @@ void BM_AscendingGetTreePeakRss(benchmark::State& state) {
   auto* box = window->findChild<QLineEdit*>(QStringLiteral("TxtGetTree"));
   box->setFocus();
   QApplication::processEvents();
-  const double idle = PeakResidentMB();
+  const double idle = Bench::PeakResidentMB();
   box->paste();
   box->repaint();
   QApplication::processEvents();
-  const double pasted = PeakResidentMB();
+  const double pasted = Bench::PeakResidentMB();
   for (auto _ : state) {
     window->findChild<QPushButton*>(QStringLiteral("CmdGetTree"))->click();
     window->Surface()->repaint();
@@ -79,19 +66,9 @@ void BM_AscendingGetTreePeakRss(benchmark::State& state) {
   state.counters["nodes"] = TreeCore::DrawnElementCount;
   state.counters["idle_peak_mb"] = idle;
   state.counters["pasted_peak_mb"] = pasted;
-  state.counters["peak_rss_mb"] = PeakResidentMB();
+  state.counters["peak_rss_mb"] = Bench::PeakResidentMB();
   state.counters["rss_after_mb"] = ResidentMB();
 }
 BENCHMARK(BM_AscendingGetTreePeakRss)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -4,7 +4,6 @@
 // a step in the window, and the heap given back when the window closes.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
-#include <sys/resource.h>
 
 #include <QApplication>
 #include <QLineEdit>
@@ -15,6 +14,7 @@
 #include <memory>
 #include <random>
 
+#include "PeakMemory.h"
 #include "StepsWindow.h"
 #include "frmTreeTest.h"
 
@@ -28,12 +28,6 @@ class QuietSink final : public TreeUi::MessageSink {
 double HeapMB() {
   return static_cast<double>(mallinfo2().uordblks) / (1 << 20);
 }
-double PeakResidentMB() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return static_cast<double>(usage.ru_maxrss) / 1024.0;
-}
-
 QString List(bool descending) {
   std::vector<int> v(32767);
   for (int i = 0; i < 32767; ++i) v[static_cast<std::size_t>(i)] = i + 1;
@@ -75,17 +69,8 @@ void BM_GetTreeWithStepsOpen(benchmark::State& state) {
   state.counters["heap_open_MB"] = heapOpen;
   state.counters["heap_closed_MB"] = heapClosed;
   state.counters["step_16000_ms"] = stepMs;
-  state.counters["peak_rss_MB"] = PeakResidentMB();
+  state.counters["peak_rss_MB"] = Bench::PeakResidentMB();
 }
 BENCHMARK(BM_GetTreeWithStepsOpen)->Arg(0)->Arg(1)->Unit(benchmark::kSecond)->Iterations(1);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -2,7 +2,6 @@
 // rebuild, and how much the whole record holds. Run each benchmark on its own
 // (--benchmark_filter) so that the peak resident size is its own.
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 
 #include <algorithm>
 #include <chrono>
@@ -11,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "PeakMemory.h"
 #include "TraceCommands.h"
 #include "TraceRecorder.h"
 
@@ -29,12 +29,6 @@ std::string List(Order order) {
     s += std::to_string(v[i]);
   }
   return s;
-}
-
-double PeakResidentMB() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return static_cast<double>(usage.ru_maxrss) / 1024.0;  // kilobytes on Linux
 }
 
 // Records the whole command once, then rebuilds steps spread over the list.
@@ -69,7 +63,7 @@ void BM_Step(benchmark::State& state) {
   state.counters["worst_step_ms"] = worstMs;
   state.counters["record_s"] = recordSeconds;
   state.counters["record_MB"] = static_cast<double>(recorder.MemoryBytes()) / (1 << 20);
-  state.counters["peak_rss_MB"] = PeakResidentMB();
+  state.counters["peak_rss_MB"] = Bench::PeakResidentMB();
   state.counters["snapshots"] = static_cast<double>(recorder.SnapshotCount());
   state.counters["kept_events"] = static_cast<double>(recorder.KeptEventCount());
   state.counters["fixups"] = static_cast<double>(s.FixUps);
@@ -88,7 +82,7 @@ void BM_GetTreeUnrecorded(benchmark::State& state) {
     TreeTrace::RunGetTree(engine, tree, list, nullptr);
     benchmark::DoNotOptimize(tree.Count);
   }
-  state.counters["peak_rss_MB"] = PeakResidentMB();
+  state.counters["peak_rss_MB"] = Bench::PeakResidentMB();
 }
 BENCHMARK(BM_GetTreeUnrecorded)
     ->Arg(Random)

@@ -20,24 +20,18 @@
 #include <numeric>
 #include <random>
 
+#include "CountingSink.h"
 #include "DrawSurface.h"
 #include "Drawing.h"
 #include "ListBox.h"
 #include "PadView.h"
+#include "PeakMemory.h"
 #include "TreeCore.h"
 #include "frmTreeTest.h"
 
 namespace {
 
-class CountingSink final : public TreeUi::MessageSink {
- public:
-  void ShowMessage(const QString& text, const QString&, TreeUi::MessageIcon) override {
-    ++Count;
-    Last = text;
-  }
-  int Count = 0;
-  QString Last;
-};
+using Bench::CountingSink;
 
 // 32767 distinct values, shuffled or rising.
 std::vector<int> Values(int count, bool sorted, unsigned seed) {
@@ -176,9 +170,7 @@ void BM_GetTree(benchmark::State& state) {
   }
   state.counters["nodes"] = TreeCore::DrawnElementCount;
   // The whole process's peak: run one case alone for a figure of its own.
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  state.counters["peak_rss_mb"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+  state.counters["peak_rss_mb"] = Bench::PeakResidentMB();
   state.SetLabel(sorted ? "sorted" : "random");
 }
 
@@ -436,13 +428,3 @@ BENCHMARK(BM_PaintDensest1000)->DenseRange(0, 36, 3)->Unit(benchmark::kMilliseco
 BENCHMARK(BM_CtrlWheelStep32767)->Arg(0)->Arg(6)->Arg(12)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
