@@ -12,6 +12,7 @@
 #include <cassert>
 #include <cstddef>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace TreeCore::Detail {
@@ -22,8 +23,19 @@ class BlockStack {
   static constexpr std::size_t BlockSize = std::size_t{1} << BlockBits;
 
   BlockStack() = default;
-  BlockStack(BlockStack&&) noexcept = default;
-  BlockStack& operator=(BlockStack&&) noexcept = default;
+  // A stack moved from is left empty, not with a count of blocks it no
+  // longer has.
+  BlockStack(BlockStack&& other) noexcept
+      : blocks_(std::move(other.blocks_)), size_(std::exchange(other.size_, 0)) {
+    other.blocks_.clear();
+  }
+  BlockStack& operator=(BlockStack&& other) noexcept {
+    if (this == &other) return *this;
+    blocks_ = std::move(other.blocks_);
+    size_ = std::exchange(other.size_, 0);
+    other.blocks_.clear();
+    return *this;
+  }
   BlockStack(const BlockStack&) = delete;
   BlockStack& operator=(const BlockStack&) = delete;
 

@@ -207,6 +207,7 @@ void RelinkTouched(EngineState& e, TreeRec& t, std::int32_t k) {
     }
   }
   touched.clear();
+  ++batch.Removal;  // at most one per slot, so it never wraps round
   t.Root = root;
   batch.MarkRemoved(k);
   for (const std::int32_t i : refresh) Detail::Heights(e, t, i);
@@ -251,6 +252,7 @@ namespace Detail {
 EraseBatch::EraseBatch(std::int32_t slots)
     : Removed(static_cast<std::size_t>(slots), 0),
       Fenwick(static_cast<std::size_t>(slots) + 1, 0),
+      TouchedIn(static_cast<std::size_t>(slots), 0),
       Live(slots),
       FirstLive(0),
       LastLive(slots - 1) {}

@@ -11,10 +11,6 @@
 
 namespace TreeCore::Detail {
 
-// The walk below selects a side by its offset from LeftHeight.
-static_assert(offsetof(NodeRec, RightHeight) ==
-              offsetof(NodeRec, LeftHeight) + sizeof(std::int32_t));
-
 inline std::int32_t SideHeight(const NodeRec& child) {
   return 1 + std::max(child.LeftHeight, child.RightHeight);
 }
@@ -86,7 +82,8 @@ inline void Heights(EngineState& state, TreeRec& tree, std::int32_t node) {
     const bool right = parent.RightChild == c;
     const bool linked = right | (parent.LeftChild == c);
     std::int32_t unlinked = fresh;
-    std::int32_t* const slot = linked ? &parent.LeftHeight + right : &unlinked;
+    std::int32_t* const side = right ? &parent.RightHeight : &parent.LeftHeight;
+    std::int32_t* const slot = linked ? side : &unlinked;
     const std::int32_t old = *slot;
     *slot = fresh;
     c = p;

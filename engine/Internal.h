@@ -76,6 +76,10 @@ struct EraseBatch {
   std::vector<char> Removed;          // by slot
   std::vector<std::int32_t> Fenwick;  // counts of removed slots, for Compacted
   std::vector<std::int32_t> Touched;  // slots whose links or kind changed since the last removal
+  // Touched holds each slot once: a removal can start millions of fix-ups,
+  // each touching the same few slots again.
+  std::vector<std::uint32_t> TouchedIn;  // by slot: the removal that last recorded it
+  std::uint32_t Removal = 1;
   std::int32_t Live = 0;
   std::int32_t FirstLive = 0;
   std::int32_t LastLive = -1;
@@ -87,7 +91,14 @@ struct EraseBatch {
 
 // Records that a removal in a batch changed the links or the kind of `node`.
 inline void Touch(EngineState& state, std::int32_t node) {
-  if (state.Batch != nullptr && node >= 0) state.Batch->Touched.push_back(node);
+  if (state.Batch != nullptr && node >= 0) {
+    EraseBatch& batch = *state.Batch;
+    std::uint32_t& in = batch.TouchedIn[static_cast<std::size_t>(node)];
+    if (in != batch.Removal) {
+      in = batch.Removal;
+      batch.Touched.push_back(node);
+    }
+  }
 }
 
 // An index as events name it: within a batch, the one per-removal compaction gives.

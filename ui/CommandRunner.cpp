@@ -123,6 +123,9 @@ bool CommandRunner::Run(TreeCommands::TreeJob& job, const QString& what,
       job_ = &job;
       QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
       job_ = nullptr;
+      // The window closed in that pass: the result is not wanted, as when
+      // it closes while a worker runs.
+      if (job.CancelRequested()) return false;
     }
     return !job.Cancelled();
   }

@@ -65,6 +65,9 @@ class TreeJob {
 
   // From any thread: the work stops before the next value.
   void RequestCancel() { cancel_.store(true, std::memory_order_relaxed); }
+  // Whether a cancel has been asked for, even one that came after the work
+  // was over.
+  bool CancelRequested() const { return cancel_.load(std::memory_order_relaxed); }
 
   // From any thread: values handled so far, of Total().
   std::size_t Done() const { return done_.load(std::memory_order_relaxed); }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "BlockStack.h"
@@ -78,6 +79,27 @@ TEST(BlockStackTest, ReleaseKeepsOneBlockAndTheStackWorksOn) {
   for (int i = 0; i < 9; ++i) stack.push_back(100 + i);
   for (int i = 0; i < 9; ++i) EXPECT_EQ(stack[static_cast<std::size_t>(i)], 100 + i);
   EXPECT_EQ(stack.capacity(), BlocksFor(9) * Block);
+}
+
+// A stack moved from is empty and takes items again; the one moved to holds
+// what it held.
+TEST(BlockStackTest, MovedFromIsEmptyAndWorksOn) {
+  SmallStack from;
+  for (int i = 0; i < 10; ++i) from.push_back(i);
+  SmallStack to(std::move(from));
+  EXPECT_TRUE(from.empty());  // NOLINT(bugprone-use-after-move): what is left matters here
+  from.push_back(7);
+  EXPECT_EQ(from.back(), 7);
+  ASSERT_EQ(to.size(), 10u);
+  EXPECT_EQ(to[9], 9);
+
+  SmallStack assigned;
+  assigned = std::move(to);
+  EXPECT_TRUE(to.empty());  // NOLINT(bugprone-use-after-move)
+  to.push_back(3);
+  EXPECT_EQ(to.back(), 3);
+  ASSERT_EQ(assigned.size(), 10u);
+  EXPECT_EQ(assigned[4], 4);
 }
 
 // The frames are packed: every field keeps its value through the stack,

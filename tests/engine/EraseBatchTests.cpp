@@ -7,6 +7,7 @@
 
 #include "EngineTestSupport.h"
 #include "EraseDiff.h"
+#include "Internal.h"
 
 using namespace TreeCore;
 
@@ -37,6 +38,19 @@ TEST_F(EraseBatchTest, StopsWhereTheEraseCommandStops) {
     EXPECT_EQ(Validate(t), "");
     EXPECT_EQ(EraseDiff::Compare(c.get, c.erase), "");
   }
+}
+
+// A removal can start millions of fix-ups that touch the same few slots
+// again and again: each slot is recorded once, or the record grows without
+// bound (two gigabytes for 500 values of a 32767-value descending tree).
+TEST_F(EraseBatchTest, EachSlotIsRecordedOnceAtATime) {
+  EngineState engine;
+  Detail::EraseBatch batch(8);
+  engine.Batch = &batch;
+  for (int round = 0; round < 1000; ++round)
+    for (const std::int32_t slot : {3, 5, 3, 7, -1}) Detail::Touch(engine, slot);
+  EXPECT_EQ(batch.Touched, (std::vector<std::int32_t>{3, 5, 7}));
+  engine.Batch = nullptr;
 }
 
 TEST_F(EraseBatchTest, RandomListsGiveTheTablesOneByOneGives) {

@@ -448,6 +448,23 @@ class LongCommandTests : public QObject {
              }));
     h.Window->SetMessageSink(&h.Sink);
   }
+
+  // A window closed in the pass after inline work (by a timer, not by input,
+  // which waits) drops the command as a close during a worker does: no
+  // value erased, no message after the window has gone.
+  void closingInThePassAfterInlineWorkDropsTheCommand() {
+    Harness h;
+    h.GetTree(QStringLiteral("5,3,8"));
+    h.Window->Commands()->SetInlineBudgetMs(60000);
+    h.Window->Commands()->SetYieldAfterMs(0);
+    h.Box("txtEraseNode")->setText(QStringLiteral("5,77"));
+    QTimer::singleShot(0, [&] { h.Window->close(); });
+    h.Button("CmdEraseTree")->click();
+    QVERIFY(!h.Window->isVisible());
+    QVERIFY(h.Sink.Messages.empty());
+    QCOMPARE(InOrderValues(), (std::vector<int>{3, 5, 8}));
+    QCOMPARE(ShownCaptions(*h.Window), (std::vector<std::string>{"3", "5", "8"}));
+  }
 };
 
 QTEST_MAIN(LongCommandTests)
