@@ -64,8 +64,12 @@ void BM_GetTree(benchmark::State& state) {
   state.counters["x_multiset"] = engine / multiset;
 }
 
-void BM_EraseAll(benchmark::State& state) {
+// Every value of a random tree erased in random order: one DeleteNode per
+// value (range 1 = 0), or the Erase command's whole loop in one batch
+// (range 1 = 1).
+void BM_Erase(benchmark::State& state) {
   const auto values = Values(state.range(0), Random);
+  const bool batch = state.range(1) != 0;
   std::vector<std::int16_t> erase = values;
   std::shuffle(erase.begin(), erase.end(), std::mt19937(777));
   TreeCore::TreeRec tree;
@@ -74,29 +78,13 @@ void BM_EraseAll(benchmark::State& state) {
     TreeCore::ResetTree(tree, false);
     for (const std::int16_t v : values) TreeCore::InsertValue(tree, v);
     state.ResumeTiming();
-    for (const std::int16_t v : erase) TreeCore::DeleteNode(tree, TreeCore::FindValue(tree, v));
+    if (batch)
+      TreeCore::EraseValues(tree, erase);
+    else
+      for (const std::int16_t v : erase) TreeCore::DeleteNode(tree, TreeCore::FindValue(tree, v));
     if (tree.Exists) state.SkipWithError("values left after erasing them all");
   }
-  state.counters["per_value"] = benchmark::Counter(
-      static_cast<double>(values.size()),
-      benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
-}
-
-// The Erase command's whole loop in one batch: every value, in random order.
-void BM_EraseValues(benchmark::State& state) {
-  const auto values = Values(state.range(0), Random);
-  std::vector<std::int16_t> erase = values;
-  std::shuffle(erase.begin(), erase.end(), std::mt19937(777));
-  TreeCore::TreeRec tree;
-  for (auto _ : state) {
-    state.PauseTiming();
-    TreeCore::ResetTree(tree, false);
-    for (const std::int16_t v : values) TreeCore::InsertValue(tree, v);
-    state.ResumeTiming();
-    const TreeCore::EraseResult result = TreeCore::EraseValues(tree, erase);
-    if (result.Erased != erase.size() || tree.Exists)
-      state.SkipWithError("values left after erasing them all");
-  }
+  state.SetLabel(batch ? "EraseValues" : "DeleteNode one by one");
   state.counters["per_value"] = benchmark::Counter(
       static_cast<double>(values.size()),
       benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
@@ -110,7 +98,7 @@ void GetTreeArgs(benchmark::internal::Benchmark* b) {
 }  // namespace
 
 BENCHMARK(BM_GetTree)->Apply(GetTreeArgs)->Unit(benchmark::kMillisecond)->MinTime(0.5);
-BENCHMARK(BM_EraseAll)->Arg(32767)->Unit(benchmark::kMillisecond)->Iterations(2);
-BENCHMARK(BM_EraseValues)->Arg(32767)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_Erase)->Args({32767, 0})->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_Erase)->Args({32767, 1})->Unit(benchmark::kMillisecond)->Iterations(5);
 
 BENCHMARK_MAIN();
