@@ -12,6 +12,7 @@
 #include <set>
 #include <vector>
 
+#include "EngineState.h"
 #include "TreeCore.h"
 
 namespace {
@@ -30,18 +31,22 @@ double Seconds(std::chrono::steady_clock::duration d) {
   return std::chrono::duration<double>(d).count();
 }
 
+// Range 2 = 1 inserts as the Get Tree command's job does, on an engine that
+// keeps the in-order links; 0 as any other caller of InsertValue does.
 void BM_GetTree(benchmark::State& state) {
   const auto values = Values(state.range(0), static_cast<Order>(state.range(1)));
+  TreeCore::EngineState instance;
+  instance.KeepInOrderLinks = state.range(2) != 0;
   TreeCore::TreeRec tree;
   double engine = 0, multiset = 0;
   TreeCore::WorkCounters work{};
   for (auto _ : state) {
-    TreeCore::Counters = {};
+    instance.Counters = {};
     const auto start = std::chrono::steady_clock::now();
-    TreeCore::ResetTree(tree, false);
-    for (const std::int16_t v : values) TreeCore::InsertValue(tree, v);
+    TreeCore::ResetTree(instance, tree, false);
+    for (const std::int16_t v : values) TreeCore::InsertValue(instance, tree, v);
     engine += Seconds(std::chrono::steady_clock::now() - start);
-    work = TreeCore::Counters;
+    work = instance.Counters;
 
     state.PauseTiming();
     const auto setStart = std::chrono::steady_clock::now();
@@ -62,6 +67,7 @@ void BM_GetTree(benchmark::State& state) {
   state.counters["ns_per_value"] = perPass * 1e9 / n;
   state.counters["ns_per_unit"] = units > 0 ? perPass * 1e9 / units : 0;
   state.counters["x_multiset"] = engine / multiset;
+  state.SetLabel(instance.KeepInOrderLinks ? "as the Get Tree job" : "plain InsertValue");
 }
 
 // Every value of a random tree erased in random order: one DeleteNode per
@@ -92,7 +98,8 @@ void BM_Erase(benchmark::State& state) {
 
 void GetTreeArgs(benchmark::internal::Benchmark* b) {
   for (const std::int64_t n : {1000, 8000, 32767})
-    for (const Order o : {Random, Ascending, Descending}) b->Args({n, o});
+    for (const Order o : {Random, Ascending, Descending})
+      for (const std::int64_t links : {0, 1}) b->Args({n, o, links});
 }
 
 }  // namespace

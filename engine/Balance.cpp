@@ -37,9 +37,20 @@ constexpr Sides LeftSides{&NodeRec::LeftChild, &NodeRec::RightChild};
 
 // Follow `first` once, then `then` as far as it goes; the node itself when
 // there is no `first` child (LeftmostOfRight and RightmostOfLeft in one).
-std::int32_t Extreme(TreeRec& t, std::int32_t i, Link first, Link then) {
+// That node is i's in-order neighbour on the `first` side, which the
+// links kept for an insertion give without the walk.
+std::int32_t Extreme(const EngineState& e, TreeRec& t, std::int32_t i, Link first, Link then) {
   std::int32_t j = At(t, i).*first;
   if (j == -1) return i;
+  if (e.InOrder.InUse) {
+    const auto& neighbours = first == &NodeRec::RightChild ? e.InOrder.After : e.InOrder.Before;
+    const std::int32_t kept = neighbours[static_cast<std::size_t>(i)];
+#ifndef NDEBUG
+    while (At(t, j).*then != -1) j = At(t, j).*then;
+    assert(kept == j && "the in-order links went out of step with the tree");
+#endif
+    return kept;
+  }
   while (At(t, j).*then != -1) j = At(t, j).*then;
   return j;
 }
@@ -67,8 +78,8 @@ FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool rightHe
   out.ran = true;
   Detail::NotifyFixUp(e, t, rightHeavy, n);
 
-  const std::int32_t s = Extreme(t, n, sd.heavy, sd.light);
-  const std::int32_t o = Extreme(t, n, sd.light, sd.heavy);
+  const std::int32_t s = Extreme(e, t, n, sd.heavy, sd.light);
+  const std::int32_t o = Extreme(e, t, n, sd.light, sd.heavy);
   std::int32_t& a = out.a;
   std::int32_t& b = out.b;
   bool direct = false;
@@ -90,7 +101,7 @@ FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool rightHe
       // Why: b would be left with only a heavy-side subtree, two levels deep
       // on one side; its leftmost heavy descendant takes it as a child
       // (docs/balancing.md, "The lift step").
-      const std::int32_t k = Extreme(t, b, sd.heavy, sd.light);
+      const std::int32_t k = Extreme(e, t, b, sd.heavy, sd.light);
       const std::int32_t r = At(t, b).*sd.heavy;
       At(t, k).*sd.light = b;
       At(t, k).Kind = NodeKind::Interior;  // k has just received b as a child
@@ -281,9 +292,42 @@ std::uint32_t NextWalkId(EngineState& e) {
   return ++e.LastWalkId;
 }
 
-void StepRebalance(EngineState& e, TreeRec& t, std::size_t self) {
+// The upward walk of a Rebalance from f.walk. Most checks find nothing to
+// fix: the walk goes on without going back through the loop; a check that
+// starts a fix-up suspends it. A walk that meets a path found balanced
+// before stops there.
+void WalkChecks(EngineState& e, TreeRec& t, Frame& f) {
+  const NodeRec* const nodes = t.Nodes.data();
+  std::uint32_t* const stamps = e.WalkStamp.data();
+  const std::uint32_t certificate = e.WalkShortcuts ? e.WalkCertificate : 0;
+  const std::uint32_t id = NextWalkId(e);
+  std::int32_t w = f.walk;
+  while (w != -1) {
+    if (certificate != 0 && stamps[w] == certificate) {
+      // The nodes this walk passed join the path they lead into.
+      for (std::int32_t v = f.walk; v != w; v = nodes[v].Parent) stamps[v] = certificate;
+      e.Frames.pop_back();
+      return;
+    }
+    TREECORE_COUNT(e, CheckBalance);
+    const NodeRec& x = nodes[w];
+    if (OutOfBalance(x)) [[unlikely]] {
+      f.walk = w;
+      f.stage = AfterCheckW;
+      PushFixUp(e, x, w);
+      return;
+    }
+    stamps[w] = id;
+    w = x.Parent;
+  }
+  if (e.WalkShortcuts) e.WalkCertificate = id;
+  e.Frames.pop_back();
+}
+
+// Frames never move while others are pushed above them, so each step works
+// on its own frame through a reference.
+void StepRebalance(EngineState& e, TreeRec& t, Frame& f) {
   auto& stack = e.Frames;
-  Frame& f = stack[self];
   switch (f.stage) {
     case Start: {
       TREECORE_COUNT(e, Rebalance);
@@ -304,8 +348,7 @@ void StepRebalance(EngineState& e, TreeRec& t, std::size_t self) {
       [[fallthrough]];
     }
     case AfterRootCheck: {
-      Frame& g = stack[self];
-      const std::int32_t a = g.top;
+      const std::int32_t a = f.top;
       const NodeKind kind = At(t, a).Kind;
       if (kind == NodeKind::Root || kind == NodeKind::Leaf) {
         stack.pop_back();
@@ -313,57 +356,29 @@ void StepRebalance(EngineState& e, TreeRec& t, std::size_t self) {
       }
       const std::optional<ChainKind> chain = FindChain(t, a);
       if (chain) RotateChain(e, t, *chain, a);
-      if (Has(g, SkipWalk)) {
+      if (Has(f, SkipWalk)) {
         stack.pop_back();
         return;
       }
-      g.walk = At(t, a).Parent;
-      g.stage = CheckW;
+      f.walk = At(t, a).Parent;
+      f.stage = CheckW;
+      // The loop would come straight back to this frame.
+      WalkChecks(e, t, f);
       return;
     }
     case AfterCheckW:
       f.walk = At(t, f.walk).Parent;
       [[fallthrough]];
     case CheckW:
-      // Most checks find nothing to fix: keep walking without going back
-      // through the loop; a check that starts a fix-up suspends the walk.
-      // A walk that meets a path found balanced before stops there.
-      {
-        const NodeRec* const nodes = t.Nodes.data();
-        std::uint32_t* const stamps = e.WalkStamp.data();
-        const std::uint32_t certificate = e.WalkShortcuts ? e.WalkCertificate : 0;
-        const std::uint32_t id = NextWalkId(e);
-        std::int32_t w = f.walk;
-        while (w != -1) {
-          if (certificate != 0 && stamps[w] == certificate) {
-            // The nodes this walk passed join the path they lead into.
-            for (std::int32_t v = f.walk; v != w; v = nodes[v].Parent) stamps[v] = certificate;
-            stack.pop_back();
-            return;
-          }
-          TREECORE_COUNT(e, CheckBalance);
-          const NodeRec& x = nodes[w];
-          if (OutOfBalance(x)) [[unlikely]] {
-            f.walk = w;
-            f.stage = AfterCheckW;
-            PushFixUp(e, x, w);
-            return;
-          }
-          stamps[w] = id;
-          w = x.Parent;
-        }
-        if (e.WalkShortcuts) e.WalkCertificate = id;
-      }
-      stack.pop_back();
+      WalkChecks(e, t, f);
       return;
     case AfterStep5:
       break;
   }
 }
 
-void StepFixUp(EngineState& e, TreeRec& t, std::size_t self) {
+void StepFixUp(EngineState& e, TreeRec& t, Frame& f) {
   auto& stack = e.Frames;
-  Frame& f = stack[self];
   const bool rightHeavy = Has(f, RightHeavy);
   if (f.stage == Start) {
     TREECORE_COUNT(e, FixUps);
@@ -377,6 +392,8 @@ void StepFixUp(EngineState& e, TreeRec& t, std::size_t self) {
     if (out.liftHeld) f.flags |= LiftHeld;
     f.stage = AfterStep5;
     stack.push_back(RebalanceFrame(out.step5Node, out.step5SkipWalk));
+    // The loop would take that frame next; it starts here instead.
+    StepRebalance(e, t, stack.back());
     return;
   }
   // After the Rebalance around the parked node: the last height refreshes,
@@ -399,6 +416,13 @@ void ReleaseFrames(EngineState& e) {
   e.Frames.Release();
 }
 
+// An observer may leave the loop by an exception (a cancelled job does):
+// the frames of that run go with it, so that the instance can run again.
+struct FramesReleased {
+  EngineState& e;
+  ~FramesReleased() { ReleaseFrames(e); }
+};
+
 void Run(EngineState& e, TreeRec& t) {
   auto& stack = e.Frames;
   // Certificates live for one run: outside it nobody reports writes.
@@ -409,19 +433,19 @@ void Run(EngineState& e, TreeRec& t) {
     ~EndCertificate() { e.WalkCertificate = 0; }
   } end{e};
   while (!stack.empty()) {
-    const std::size_t self = stack.size() - 1;
-    if (stack[self].kind == RebalanceKind)
-      StepRebalance(e, t, self);
+    Frame& top = stack.back();
+    if (top.kind == RebalanceKind)
+      StepRebalance(e, t, top);
     else
-      StepFixUp(e, t, self);
+      StepFixUp(e, t, top);
   }
 }
 
 void RunFrame(EngineState& e, TreeRec& t, const Frame& first) {
   assert(e.Frames.empty() && "the balancing loop is not re-entered");
+  const FramesReleased released{e};
   e.Frames.push_back(first);
   Run(e, t);
-  ReleaseFrames(e);
 }
 
 void FixUp(EngineState& e, TreeRec& t, std::int32_t index, bool deleting, bool rightHeavy) {
@@ -518,8 +542,8 @@ std::vector<HeldRebalance> FixUpForDeletion(EngineState& state, TreeRec& tree, s
 void CheckBalance(EngineState& state, TreeRec& tree, std::int32_t node) {
   Detail::BeginOperation(state);
   assert(state.Frames.empty() && "the balancing loop is not re-entered");
+  const FramesReleased released{state};
   if (PushCheck(state, tree, node)) Run(state, tree);
-  ReleaseFrames(state);
 }
 
 namespace Detail {

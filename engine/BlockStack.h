@@ -26,13 +26,16 @@ class BlockStack {
   // A stack moved from is left empty, not with a count of blocks it no
   // longer has.
   BlockStack(BlockStack&& other) noexcept
-      : blocks_(std::move(other.blocks_)), size_(std::exchange(other.size_, 0)) {
+      : blocks_(std::move(other.blocks_)),
+        size_(std::exchange(other.size_, 0)),
+        top_(std::exchange(other.top_, nullptr)) {
     other.blocks_.clear();
   }
   BlockStack& operator=(BlockStack&& other) noexcept {
     if (this == &other) return *this;
     blocks_ = std::move(other.blocks_);
     size_ = std::exchange(other.size_, 0);
+    top_ = std::exchange(other.top_, nullptr);
     other.blocks_.clear();
     return *this;
   }
@@ -40,17 +43,34 @@ class BlockStack {
   BlockStack& operator=(const BlockStack&) = delete;
 
   void push_back(const T& item) {
-    if (size_ == blocks_.size() * BlockSize) blocks_.push_back(std::make_unique<T[]>(BlockSize));
-    (*this)[size_++] = item;
+    if ((size_ & (BlockSize - 1)) == 0) {
+      // The first item of a block: the next block, allocated if need be.
+      if (size_ == blocks_.size() * BlockSize) blocks_.push_back(std::make_unique<T[]>(BlockSize));
+      top_ = blocks_[size_ >> BlockBits].get();
+    } else {
+      ++top_;
+    }
+    *top_ = item;
+    ++size_;
   }
   void pop_back() {
     assert(size_ > 0 && "pop_back on an empty stack");
     --size_;
+    if ((size_ & (BlockSize - 1)) != 0)
+      --top_;
+    else
+      // The last item of the block below, if there is one.
+      top_ = size_ == 0 ? nullptr : &blocks_[(size_ >> BlockBits) - 1][BlockSize - 1];
   }
 
   T& operator[](std::size_t i) { return blocks_[i >> BlockBits][i & (BlockSize - 1)]; }
   const T& operator[](std::size_t i) const { return blocks_[i >> BlockBits][i & (BlockSize - 1)]; }
-  T& back() { return (*this)[size_ - 1]; }
+  // The top item without finding its block: the balancing loop reads it at
+  // every step.
+  T& back() {
+    assert(size_ > 0 && "back on an empty stack");
+    return *top_;
+  }
 
   std::size_t size() const { return size_; }
   bool empty() const { return size_ == 0; }
@@ -63,6 +83,7 @@ class BlockStack {
   // back as it goes.
   void Release() {
     size_ = 0;
+    top_ = nullptr;
     while (blocks_.size() > 1) blocks_.pop_back();
     // The table of blocks of a deep run is not kept either.
     if (blocks_.capacity() > 1) {
@@ -75,6 +96,7 @@ class BlockStack {
  private:
   std::vector<std::unique_ptr<T[]>> blocks_;
   std::size_t size_ = 0;
+  T* top_ = nullptr;  // the top item; nullptr while empty
 };
 
 }  // namespace TreeCore::Detail

@@ -295,6 +295,11 @@ EraseResult EraseValues(EngineState& state, TreeRec& tree, std::span<const std::
   Detail::BeginOperation(state);
   Detail::EraseBatch batch(static_cast<std::int32_t>(tree.Nodes.size()));
   state.Batch = &batch;
+  // Not left pointing at the batch when an observer leaves by an exception.
+  struct BatchEnded {
+    EngineState& state;
+    ~BatchEnded() { state.Batch = nullptr; }
+  } const ended{state};
   std::int32_t emptyRoot = tree.Root;
   for (const std::int16_t value : values) {
     if (!tree.Exists) {

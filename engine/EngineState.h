@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "BlockStack.h"
+#include "InOrderLinks.h"
 #include "TreeCore.h"
 #include "TreeObserver.h"
 
@@ -86,6 +87,14 @@ struct EngineState {
   // Whether walks may stop at such a path; off only to show that stopping
   // there changes nothing.
   bool WalkShortcuts = true;
+
+  // Set by a caller whose tree changes only through this instance (a Get
+  // Tree job): insertions then keep each node's in-order neighbours for the
+  // fix-ups. Changing the tree by hand or through another instance
+  // meanwhile is not allowed; a removal or a reset through this one changes
+  // the count, and the next insertion builds the links afresh.
+  bool KeepInOrderLinks = false;
+  Detail::InOrderLinks InOrder;
 };
 
 // The instance behind the names without a state (MainTree, InsertValue, ...).

@@ -67,6 +67,8 @@ void ResetModuleState(EngineState& state) {
   std::vector<std::uint32_t>().swap(state.WalkStamp);
   state.WalkCertificate = 0;
   state.LastWalkId = 0;
+  state.KeepInOrderLinks = false;
+  state.InOrder = Detail::InOrderLinks{};
 }
 
 void ResetModuleState() {
@@ -167,6 +169,7 @@ void InsertValue(EngineState& state, TreeRec& tree, std::int16_t value) {
   Detail::AssignLineBreaks(state);
   state.OperationFlags |= Detail::LineBreaksAssigned;
   tree.Nodes.resize(static_cast<std::size_t>(tree.Count) + 1);
+  Detail::InOrderScope inOrder(state, tree);
 
   if (!tree.Exists) {
     tree.Exists = true;
@@ -180,6 +183,7 @@ void InsertValue(EngineState& state, TreeRec& tree, std::int16_t value) {
     tree.TreeLeftHeight = 0;
     tree.TreeRightHeight = 0;
     if (tree.Height < 1) tree.Height = 1;
+    inOrder.Done();
     sound.Done();
     return;
   }
@@ -201,6 +205,7 @@ void InsertValue(EngineState& state, TreeRec& tree, std::int16_t value) {
     NodeRec& added = tree.Nodes[static_cast<std::size_t>(tree.Count - 1)];
     added.Parent = b;
     added.Level = level;
+    inOrder.Linked(tree.Count - 1, b, right);
     if (level > tree.Height) tree.Height = level;
     Detail::NotifyInsert(state, tree, tree.Count - 1);
     break;
@@ -209,6 +214,7 @@ void InsertValue(EngineState& state, TreeRec& tree, std::int16_t value) {
   const std::int32_t added = tree.Count - 1;
   Detail::Heights(state, tree, added);
   Detail::RebalanceIn(state, tree, added, false);
+  inOrder.Done();
   sound.Done();
 }
 

@@ -2,7 +2,11 @@
 
 namespace TreeTrace {
 
-Engine::Engine() : state_(std::make_unique<TreeCore::EngineState>()) {}
+Engine::Engine() : state_(std::make_unique<TreeCore::EngineState>()) {
+  // The trees it is given are its callers' own copies, changed only
+  // through it.
+  state_->KeepInOrderLinks = true;
+}
 Engine::~Engine() = default;
 
 void Engine::Reset(TreeCore::TreeRec& tree, bool keepNodes) {

@@ -84,6 +84,8 @@ TreeJob TreeJob::Build(const TreeCore::TreeRec& current, std::vector<std::int16_
   fresh.Exists = current.Exists;
   TreeJob job(Kind::Build, std::move(fresh), std::move(values));
   TreeCore::ResetTree(*job.engine_, job.tree_, false);
+  // Nothing but this job's insertions touches its tree.
+  job.engine_->KeepInOrderLinks = true;
   return job;
 }
 

@@ -35,6 +35,7 @@ TEST_P(BlockStackSizes, HoldsItsItemsInNoMoreBlocksThanNeeded) {
     stack.push_back(static_cast<int>(i * 7 + 1));
     model.push_back(static_cast<int>(i * 7 + 1));
     ASSERT_EQ(stack.size(), model.size());
+    ASSERT_EQ(stack.back(), model.back()) << "after " << i + 1 << " items";
     ASSERT_EQ(stack.capacity(), BlocksFor(i + 1) * Block) << "after " << i + 1 << " items";
   }
   for (std::size_t i = 0; i < n; ++i) ASSERT_EQ(stack[i], model[i]) << i;
@@ -52,6 +53,31 @@ TEST_P(BlockStackSizes, HoldsItsItemsInNoMoreBlocksThanNeeded) {
 INSTANTIATE_TEST_SUITE_P(AroundBlockEdges, BlockStackSizes,
                          ::testing::Values(0, 1, Block - 1, Block, Block + 1, 3 * Block,
                                            3 * Block + 1, 10 * Block + 3));
+
+// The balancing loop reads the top item at every step, often as the stack
+// goes back and forth over a block edge.
+TEST(BlockStackTest, TheTopFollowsPushesAndPopsAcrossBlockEdges) {
+  SmallStack stack;
+  std::vector<int> model;
+  int next = 0;
+  // Up three and down two, over and over: every edge is crossed both ways.
+  for (int round = 0; round < 4 * static_cast<int>(Block); ++round) {
+    for (int i = 0; i < 3; ++i) {
+      stack.push_back(++next);
+      model.push_back(next);
+      ASSERT_EQ(stack.back(), model.back()) << "round " << round;
+      ASSERT_EQ(&stack.back(), &stack[stack.size() - 1]) << "round " << round;
+    }
+    for (int i = 0; i < 2; ++i) {
+      stack.pop_back();
+      model.pop_back();
+      ASSERT_EQ(stack.back(), model.back()) << "round " << round;
+      ASSERT_EQ(&stack.back(), &stack[stack.size() - 1]) << "round " << round;
+    }
+  }
+  stack.back() = -1;
+  EXPECT_EQ(stack[stack.size() - 1], -1);
+}
 
 // The balancing loop keeps a reference to its frame while it pushes the
 // next one: no push may move an item.
@@ -76,7 +102,10 @@ TEST(BlockStackTest, ReleaseKeepsOneBlockAndTheStackWorksOn) {
   stack.Release();
   EXPECT_TRUE(stack.empty());
   EXPECT_EQ(stack.capacity(), Block);
-  for (int i = 0; i < 9; ++i) stack.push_back(100 + i);
+  for (int i = 0; i < 9; ++i) {
+    stack.push_back(100 + i);
+    EXPECT_EQ(stack.back(), 100 + i);
+  }
   for (int i = 0; i < 9; ++i) EXPECT_EQ(stack[static_cast<std::size_t>(i)], 100 + i);
   EXPECT_EQ(stack.capacity(), BlocksFor(9) * Block);
 }

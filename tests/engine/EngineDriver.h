@@ -1,6 +1,9 @@
 // Turns bytes into a stream of Get Tree and Erase lists over the engine and
 // checks the tree after every call. The fuzzer and the corpus replay share it.
 //
+// A second engine that keeps the in-order links runs the same calls on its
+// own copy, which must come out identical after every call.
+//
 // Format: a header byte h starts each list; h & 1 says Get Tree (0) or Erase
 // (1), (h >> 1) + 1 is the list's length; one signed byte per value follows.
 #pragma once
@@ -13,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "EngineState.h"
+#include "EraseDiff.h"
 #include "TreeChecker.h"
 #include "TreeCore.h"
 
@@ -28,8 +33,11 @@ inline std::string Compare(const TreeCore::TreeRec& t, const std::multiset<std::
 
 // An empty string when every call left the tree whole, else what went wrong.
 inline std::string Run(const std::uint8_t* data, std::size_t size) {
-  TreeCore::TreeRec tree;
+  TreeCore::TreeRec tree, linked;
+  TreeCore::EngineState keeper;
+  keeper.KeepInOrderLinks = true;
   TreeCore::ResetTree(tree, false);
+  TreeCore::ResetTree(keeper, linked, false);
   std::multiset<std::int16_t> want;
   std::size_t pos = 0;
   while (pos < size) {
@@ -40,11 +48,14 @@ inline std::string Run(const std::uint8_t* data, std::size_t size) {
       list.push_back(static_cast<std::int8_t>(data[pos++]));
     if (!erase) {
       TreeCore::ResetTree(tree, false);
+      TreeCore::ResetTree(keeper, linked, false);
       want.clear();
       for (const std::int16_t v : list) {
         TreeCore::InsertValue(tree, v);
+        TreeCore::InsertValue(keeper, linked, v);
         want.insert(v);
         std::string problem = Compare(tree, want);
+        if (problem.empty()) problem = EraseDiff::Difference(tree, linked);
         if (!problem.empty()) return "insert " + std::to_string(v) + ": " + problem;
       }
       continue;
@@ -56,8 +67,10 @@ inline std::string Run(const std::uint8_t* data, std::size_t size) {
         return "search for " + std::to_string(v) + " disagrees with the values inserted";
       if (index == -1) break;
       TreeCore::DeleteNode(tree, index);
+      TreeCore::DeleteNode(keeper, linked, index);
       want.erase(want.find(v));
       std::string problem = Compare(tree, want);
+      if (problem.empty()) problem = EraseDiff::Difference(tree, linked);
       if (!problem.empty()) return "erase " + std::to_string(v) + ": " + problem;
     }
   }

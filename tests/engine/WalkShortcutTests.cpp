@@ -10,52 +10,23 @@
 
 #include "EngineTestSupport.h"
 #include "EraseDiff.h"
+#include "ListShapes.h"
 
 using namespace TreeCore;
 
 namespace {
 
-std::vector<std::int16_t> Shaped(int shape, int n, std::mt19937& rng) {
-  std::vector<std::int16_t> v(static_cast<std::size_t>(n));
-  for (int i = 0; i < n; ++i) {
-    int x = 0;
-    switch (shape) {
-      case 0:
-        x = static_cast<int>(rng() % 20000) - 10000;
-        break;  // random
-      case 1:
-        x = i;
-        break;  // ascending
-      case 2:
-        x = n - i;
-        break;  // descending
-      case 3:
-        x = i % 2 ? i : n - i;
-        break;  // zig-zag
-      case 4:
-        x = static_cast<int>(rng() % 7);
-        break;  // few distinct values
-      default:
-        x = i < n / 2 ? i : -i;
-        break;  // up, then down
-    }
-    v[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(x);
-  }
-  return v;
-}
-
 class WalkShortcutTest : public EngineTest::EngineFixture {};
 
 TEST_F(WalkShortcutTest, TablesAndEventsAsWithoutShortcuts) {
-  const char* const names[] = {"random",  "ascending",  "descending",
-                               "zig-zag", "few values", "up then down"};
   std::mt19937 rng(2026);
-  for (int shape = 0; shape < 6; ++shape)
+  for (int shape = 0; shape < EngineTest::ShapeCount; ++shape)
     for (const int n : {40, 300, 1000}) {
-      const std::vector<std::int16_t> get = Shaped(shape, n, rng);
+      const std::vector<std::int16_t> get = EngineTest::Shaped(shape, n, rng);
       std::vector<std::int16_t> erase = get;
       std::shuffle(erase.begin(), erase.end(), rng);
-      const std::string where = std::string(names[shape]) + ", " + std::to_string(n) + " values";
+      const std::string where =
+          std::string(EngineTest::ShapeNames[shape]) + ", " + std::to_string(n) + " values";
 
       EngineState with, without;
       without.WalkShortcuts = false;
