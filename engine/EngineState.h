@@ -90,9 +90,9 @@ struct EngineState {
 
   // Set by a caller whose tree changes only through this instance (a Get
   // Tree job): insertions then keep each node's in-order neighbours for the
-  // fix-ups. Changing the tree by hand or through another instance
-  // meanwhile is not allowed; a removal or a reset through this one changes
-  // the count, and the next insertion builds the links afresh.
+  // fix-ups. Any other operation through this instance lets them go, and
+  // the next insertion builds them afresh; changing the tree by hand or
+  // through another instance meanwhile is not allowed.
   bool KeepInOrderLinks = false;
   Detail::InOrderLinks InOrder;
 };

@@ -45,8 +45,12 @@ bool Rebuild(InOrderLinks& links, const TreeRec& tree) {
 }  // namespace
 
 InOrderScope::InOrderScope(EngineState& state, TreeRec& tree) : tree_(tree) {
-  if (!state.KeepInOrderLinks) return;
   InOrderLinks& links = state.InOrder;
+  // An insertion that does not keep them leaves them behind.
+  if (!state.KeepInOrderLinks) {
+    links.Tree = nullptr;
+    return;
+  }
   if (links.Tree != &tree || links.Count != tree.Count) {
     links.Tree = nullptr;
     if (!Rebuild(links, tree)) return;

@@ -29,8 +29,9 @@ struct InOrderLinks {
 // For the length of one insertion: brings the links up to date when the
 // state keeps them, lets the fix-ups read them, and records the count the
 // insertion leaves. They are built from the tree afresh when they describe
-// another tree or another count: every removal and every reset changes the
-// count. An insertion left by an exception drops them.
+// another tree or another count (a reset, or a record moved) or when any
+// other operation ran through the instance since. An insertion left by an
+// exception drops them.
 class InOrderScope {
  public:
   InOrderScope(EngineState& state, TreeRec& tree);

@@ -18,8 +18,15 @@ void AssignLineBreaks(EngineState& state);
 
 // What an operation does at most once: the flags are cleared as it starts.
 enum OperationFlag : std::uint8_t { LineBreaksAssigned = 1, OrdersReplaced = 2 };
+inline void BeginInsertion(EngineState& state) {
+  state.OperationFlags = 0;
+}
+// Every other operation also lets the in-order links go: only insertions
+// keep them, and a removal left by an exception changes the tree without
+// changing its count (docs/balancing.md, "Neighbours kept in order").
 inline void BeginOperation(EngineState& state) {
   state.OperationFlags = 0;
+  state.InOrder.Tree = nullptr;
 }
 
 // The balance, taken as a 16-bit value, is off by two or more.

@@ -165,7 +165,7 @@ void AddNode(TreeRec& tree, std::int16_t value) {
 
 void InsertValue(EngineState& state, TreeRec& tree, std::int16_t value) {
   const Detail::SoundnessCheck sound(tree);
-  Detail::BeginOperation(state);
+  Detail::BeginInsertion(state);
   Detail::AssignLineBreaks(state);
   state.OperationFlags |= Detail::LineBreaksAssigned;
   tree.Nodes.resize(static_cast<std::size_t>(tree.Count) + 1);

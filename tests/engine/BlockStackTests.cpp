@@ -121,6 +121,7 @@ TEST(BlockStackTest, MovedFromIsEmptyAndWorksOn) {
   EXPECT_EQ(from.back(), 7);
   ASSERT_EQ(to.size(), 10u);
   EXPECT_EQ(to[9], 9);
+  EXPECT_EQ(to.back(), 9);
 
   SmallStack assigned;
   assigned = std::move(to);
@@ -129,6 +130,9 @@ TEST(BlockStackTest, MovedFromIsEmptyAndWorksOn) {
   EXPECT_EQ(to.back(), 3);
   ASSERT_EQ(assigned.size(), 10u);
   EXPECT_EQ(assigned[4], 4);
+  EXPECT_EQ(assigned.back(), 9);
+  assigned.pop_back();
+  EXPECT_EQ(assigned.back(), 8);
 }
 
 // The frames are packed: every field keeps its value through the stack,

@@ -2,7 +2,8 @@
 // checks the tree after every call. The fuzzer and the corpus replay share it.
 //
 // A second engine that keeps the in-order links runs the same calls on its
-// own copy, which must come out identical after every call.
+// own copy, which must come out identical after every call; after each
+// Erase list both put the list back into copies of their trees.
 //
 // Format: a header byte h starts each list; h & 1 says Get Tree (0) or Erase
 // (1), (h >> 1) + 1 is the list's length; one signed byte per value follows.
@@ -72,6 +73,16 @@ inline std::string Run(const std::uint8_t* data, std::size_t size) {
       std::string problem = Compare(tree, want);
       if (problem.empty()) problem = EraseDiff::Difference(tree, linked);
       if (!problem.empty()) return "erase " + std::to_string(v) + ": " + problem;
+    }
+    // The erased values put back into copies: the links are then built from
+    // a tree that removals have shaped. The next list starts from the
+    // originals.
+    TreeCore::TreeRec back = tree, backLinked = linked;
+    for (const std::int16_t v : list) {
+      TreeCore::InsertValue(back, v);
+      TreeCore::InsertValue(keeper, backLinked, v);
+      const std::string problem = EraseDiff::Difference(back, backLinked);
+      if (!problem.empty()) return "insert " + std::to_string(v) + " after erasing: " + problem;
     }
   }
   return {};

@@ -153,6 +153,99 @@ TEST_F(InOrderLinksTest, AnInsertionLeftByAnExceptionDropsTheLinks) {
   EXPECT_EQ(LinksMismatch(kept, a), "");
 }
 
+// An observer that leaves at the first rotation or fix-up.
+class StopAtBalancing : public EraseDiff::EventLog {
+ public:
+  struct Stopped {};
+  void OnRotate(ChainKind, std::int32_t, std::int16_t) override { throw Stopped{}; }
+  void OnFixUp(bool, std::int32_t, std::int16_t) override { throw Stopped{}; }
+};
+
+// A removal left by an exception has unlinked its node but not yet closed
+// the table: the tree changed and its count did not. The links must not
+// outlive it, and insertions after it agree with an engine without them.
+TEST_F(InOrderLinksTest, ARemovalLeftByAnExceptionDropsTheLinks) {
+  std::mt19937 rng(5);
+  std::vector<std::int16_t> values(200);
+  for (std::int16_t& v : values) v = static_cast<std::int16_t>(rng() % 1000);
+  EngineState kept, plain;
+  kept.KeepInOrderLinks = true;
+  TreeRec a, b;
+  ResetTree(kept, a, false);
+  ResetTree(plain, b, false);
+  for (const std::int16_t v : values) {
+    InsertValue(kept, a, v);
+    InsertValue(plain, b, v);
+  }
+  // A leaf whose removal balances something, found on a copy: the leaf is
+  // unlinked before the balancing starts. It is the only removal made, so
+  // the count still matches the one the links were kept for.
+  StopAtBalancing stop;
+  std::int16_t stoppedAt = 0;
+  bool found = false;
+  for (std::size_t i = 0; i < values.size() && !found; ++i) {
+    const NodeRec& node = b.Nodes[static_cast<std::size_t>(FindValue(b, values[i]))];
+    if (node.LeftChild != -1 || node.RightChild != -1) continue;
+    EngineState trial;
+    trial.Observer = &stop;
+    TreeRec copy = b;
+    try {
+      DeleteNode(trial, copy, FindValue(copy, values[i]));
+    } catch (const StopAtBalancing::Stopped&) {
+      found = true;
+      stoppedAt = values[i];
+    }
+  }
+  ASSERT_TRUE(found) << "no removal of a leaf balanced anything";
+  kept.Observer = &stop;
+  plain.Observer = &stop;
+  EXPECT_THROW(DeleteNode(kept, a, FindValue(a, stoppedAt)), StopAtBalancing::Stopped);
+  EXPECT_THROW(DeleteNode(plain, b, FindValue(b, stoppedAt)), StopAtBalancing::Stopped);
+  ASSERT_EQ(a.Count, b.Count);
+  kept.Observer = nullptr;
+  plain.Observer = nullptr;
+  // Sorted runs across the value that went: their fix-ups look for
+  // neighbours all over the tree, the old ones of that value among them.
+  for (int run = 0; run < 2; ++run)
+    for (int d = -300; d <= 300; ++d) {
+      const auto v = static_cast<std::int16_t>(stoppedAt + (run == 0 ? d : -d));
+      InsertValue(kept, a, v);
+      InsertValue(plain, b, v);
+      ASSERT_EQ(EraseDiff::Difference(a, b), "") << "inserting " << v << " after the stop";
+      ASSERT_EQ(LinksMismatch(kept, a), "") << "inserting " << v << " after the stop";
+    }
+}
+
+// An insertion through an engine that does not keep the links at that
+// moment leaves them behind, even when the count comes back to theirs.
+TEST_F(InOrderLinksTest, AnInsertionWithoutThemLetsThemGo) {
+  EngineState kept, plain;
+  TreeRec a, b;
+  ResetTree(kept, a, false);
+  ResetTree(plain, b, false);
+  kept.KeepInOrderLinks = true;
+  for (std::int16_t v = 1; v <= 120; ++v) {
+    InsertValue(kept, a, v);
+    InsertValue(plain, b, v);
+  }
+  // The same count again, from another list, with the links switched off.
+  ResetTree(kept, a, false);
+  ResetTree(plain, b, false);
+  kept.KeepInOrderLinks = false;
+  for (std::int16_t v = 120; v >= 1; --v) {
+    InsertValue(kept, a, v);
+    InsertValue(plain, b, v);
+  }
+  EXPECT_EQ(kept.InOrder.Tree, nullptr);
+  kept.KeepInOrderLinks = true;
+  for (std::int16_t v = 0; v > -120; --v) {
+    InsertValue(kept, a, v);
+    InsertValue(plain, b, v);
+    ASSERT_EQ(EraseDiff::Difference(a, b), "") << "inserting " << v;
+  }
+  EXPECT_EQ(LinksMismatch(kept, a), "");
+}
+
 // A tree made by hand whose left side holds a link out of the table or a
 // cycle: the insertion of a larger value never goes there, but building the
 // links would. They are not kept for such a tree, and the insertion ends.
