@@ -120,11 +120,11 @@ FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool rightHe
       Detail::Touch(e, oldParent);
       Detail::LevelLoweringPass(e, t, r);
       Detail::Heights(e, t, b);
-      Detail::Heights(e, t, r);  // r has taken b's place under b's old parent
+      Detail::HeightsUnlessSettled(e, t, r);  // r has taken b's place under b's old parent
       // The Rebalance at b would restart a fix-up on n while this one still
       // holds s detached; it runs once this fix-up has put everything back.
       out.liftHeld = true;
-      Detail::Heights(e, t, b);
+      Detail::HeightsUnlessSettled(e, t, b);
     }
   }
 
@@ -202,13 +202,13 @@ FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool rightHe
 // (docs/balancing.md, "Deliberate corrections").
 void FixUpStep6(EngineState& e, TreeRec& t, const FixUpOutcome& out, bool rightHeavy) {
   if (out.a != -1) Detail::Heights(e, t, out.a);
-  if (out.b != -1) Detail::Heights(e, t, out.b);
+  if (out.b != -1) Detail::HeightsUnlessSettled(e, t, out.b);
   // The last slot of the table; within a batch erase, the last slot not yet removed.
   const std::int32_t last = e.Batch != nullptr ? e.Batch->LastLive : t.Count - 1;
   if (t.Root == last)
     Detail::Heights(e, t, rightHeavy ? At(t, t.Root).RightChild : At(t, t.Root).LeftChild);
   else
-    Detail::Heights(e, t, last);
+    Detail::HeightsUnlessSettled(e, t, last);
 }
 
 // ---- The frame machine ------------------------------------------------------
@@ -493,7 +493,7 @@ void RotateChain(EngineState& e, TreeRec& tree, ChainKind kind, std::int32_t top
     A.*outer = -1;
     Detail::Touch(e, y);
     Detail::Heights(e, tree, a);
-    Detail::Heights(e, tree, y);
+    Detail::HeightsUnlessSettled(e, tree, y);
   } else {
     const bool rl = kind == ChainKind::RL;
     const Link outer = rl ? &NodeRec::RightChild : &NodeRec::LeftChild;

@@ -97,4 +97,36 @@ inline void Heights(EngineState& state, TreeRec& tree, std::int32_t node) {
   }
 }
 
+// Whether a height update from `n` would write nothing: its missing sides
+// already count 0, a childless node is already a leaf, and its parent, not
+// the root (whose sides the walk always recomputes), already holds its
+// height. Within an operation's first update, or a batch erase (the update
+// records the nodes it passes), it is not asked.
+inline bool HeightsSettled(const EngineState& state, const TreeRec& tree, std::int32_t n) {
+  if ((state.OperationFlags & LineBreaksAssigned) == 0 || state.Batch != nullptr) return false;
+  const NodeRec* const nodes = tree.Nodes.data();
+  const NodeRec& x = nodes[n];
+  const bool noLeft = x.LeftChild == -1;
+  const bool noRight = x.RightChild == -1;
+  if ((noLeft && x.LeftHeight != 0) || (noRight && x.RightHeight != 0)) return false;
+  if (noLeft && noRight && x.Kind != NodeKind::Leaf) return false;
+  if (n == tree.Root || x.Parent == -1) return false;
+  const NodeRec& p = nodes[x.Parent];
+  if (p.Kind == NodeKind::Root) return false;
+  const std::int32_t height = SideHeight(x);
+  if (p.RightChild == n) return p.RightHeight == height;
+  return p.LeftChild != n || p.LeftHeight == height;
+}
+
+// Heights where the caller's node is most often settled already (a leaf
+// just placed, a node whose subtree the walk before has counted): the
+// check's few reads cost less than the walk's unpredictable exit.
+inline void HeightsUnlessSettled(EngineState& state, TreeRec& tree, std::int32_t n) {
+  if (n != -1 && HeightsSettled(state, tree, n)) {
+    HeightsWritten(state, tree, n);
+    return;
+  }
+  Heights(state, tree, n);
+}
+
 }  // namespace TreeCore::Detail
