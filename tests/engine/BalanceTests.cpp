@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "EngineTestSupport.h"
+#include "Internal.h"
 
 using namespace TreeCore;
 using EngineTest::Build;
@@ -220,6 +221,73 @@ TEST_F(BalanceTest, LevelLoweringPassesUseAFreshOrdersObjectEachTime) {
   InsertValue(t, 4);
   InsertValue(t, 5);
   EXPECT_NE(Orders.get(), first);
+}
+
+// A table of `count` unlinked nodes at level 10, for shapes made by hand.
+TreeRec Unlinked(int count) {
+  TreeRec t;
+  t.Nodes.resize(static_cast<std::size_t>(count));
+  for (NodeRec& n : t.Nodes) {
+    n.Parent = n.LeftChild = n.RightChild = -1;
+    n.Level = 10;
+  }
+  t.Count = count;
+  return t;
+}
+
+void Link(TreeRec& t, std::int32_t parent, bool left, std::int32_t child) {
+  (left ? t.Nodes[static_cast<std::size_t>(parent)].LeftChild
+        : t.Nodes[static_cast<std::size_t>(parent)].RightChild) = child;
+  t.Nodes[static_cast<std::size_t>(child)].Parent = parent;
+}
+
+// Every node of the subtree is lowered once, however many wait to be
+// visited at a time (a spine with a leaf at each step leaves 150 waiting),
+// and no other node is; the second round reuses the pass's kept storage.
+TEST_F(BalanceTest, LevelLoweringLowersEachNodeOfTheSubtreeOnce) {
+  struct Shape {
+    const char* name;
+    int count;
+    void (*make)(TreeRec&);  // node 0 is the top; the last node stays outside
+  };
+  const Shape shapes[] = {
+      {"one node", 2, [](TreeRec&) {}},
+      {"right chain", 301,
+       [](TreeRec& t) {
+         for (int i = 1; i < 300; ++i) Link(t, i - 1, false, i);
+       }},
+      // Each spine node leaves its left leaf waiting: 150 wait at once.
+      {"right spine with left leaves", 301,
+       [](TreeRec& t) {
+         for (int i = 2; i < 300; i += 2) {
+           Link(t, i - 2, false, i);
+           Link(t, i - 2, true, i - 1);
+         }
+         Link(t, 298, true, 299);
+       }},
+      {"left spine with right leaves", 301,
+       [](TreeRec& t) {
+         for (int i = 2; i < 300; i += 2) {
+           Link(t, i - 2, true, i);
+           Link(t, i - 2, false, i - 1);
+         }
+         Link(t, 298, false, 299);
+       }},
+      {"complete", 256,
+       [](TreeRec& t) {
+         for (int i = 1; i < 255; ++i) Link(t, (i - 1) / 2, i % 2 == 1, i);
+       }},
+  };
+  EngineState engine;
+  for (int round = 0; round < 2; ++round)
+    for (const Shape& shape : shapes) {
+      TreeRec t = Unlinked(shape.count);
+      shape.make(t);
+      Detail::LevelLoweringPass(engine, t, 0);
+      for (int i = 0; i < shape.count; ++i)
+        EXPECT_EQ(t.Nodes[static_cast<std::size_t>(i)].Level, i + 1 < shape.count ? 9 : 10)
+            << shape.name << ", node " << i << ", round " << round;
+    }
 }
 
 TEST_F(BalanceTest, FixUpForDeletionSinksTheNodeThroughTheLiftStep) {
