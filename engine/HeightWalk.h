@@ -99,8 +99,8 @@ inline void Heights(EngineState& state, TreeRec& tree, std::int32_t node) {
 
 // Whether a height update from `n` would write nothing: its missing sides
 // already count 0, a childless node is already a leaf, and its parent, not
-// the root (whose sides the walk always recomputes), already holds its
-// height. Within an operation's first update, or a batch erase (there the
+// marked Root (the walk always recomputes such a node's sides), already
+// holds its height. Within an operation's first update, or a batch erase (there the
 // update records a childless start as touched, even one already a leaf), it
 // is not asked.
 inline bool HeightsSettled(const EngineState& state, const TreeRec& tree, std::int32_t n) {
