@@ -100,9 +100,9 @@ inline void Heights(EngineState& state, TreeRec& tree, std::int32_t node) {
 // Whether a height update from `n` would write nothing: its missing sides
 // already count 0, a childless node is already a leaf, and its parent, not
 // marked Root (the walk always recomputes such a node's sides), already
-// holds its height. Within an operation's first update, or a batch erase (there the
-// update records a childless start as touched, even one already a leaf), it
-// is not asked.
+// holds its height. Within an operation's first update, or a batch erase
+// (there the update records a childless start as touched, even one already
+// a leaf), it is not asked.
 inline bool HeightsSettled(const EngineState& state, const TreeRec& tree, std::int32_t n) {
   if ((state.OperationFlags & LineBreaksAssigned) == 0 || state.Batch != nullptr) return false;
   const NodeRec* const nodes = tree.Nodes.data();
