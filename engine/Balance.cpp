@@ -18,6 +18,7 @@ namespace TreeCore {
 namespace {
 
 using Detail::HeldRebalance;
+using Detail::InBatch;
 using Detail::OutOfBalance;
 using Detail::ParentWritten;
 using Link = std::int32_t NodeRec::*;
@@ -69,6 +70,7 @@ struct FixUpOutcome {
 // sequence stays and one node crosses to the light side (docs/balancing.md,
 // "The heavy-side fix-up"). The Rebalance calls it owes are not made here:
 // the outcome names them and the caller makes them when their turn comes.
+template <InBatch B>
 FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool rightHeavy,
                         bool deleting) {
   const Sides sd = rightHeavy ? RightSides : LeftSides;
@@ -115,22 +117,22 @@ FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool rightHe
       At(t, b).*sd.heavy = -1;
       At(t, b).Level = At(t, k).Level + 1;
       At(t, b).Kind = NodeKind::Leaf;
-      Detail::Touch(e, k);
-      Detail::Touch(e, r);
-      Detail::Touch(e, oldParent);
+      Detail::Touch<B>(e, k);
+      Detail::Touch<B>(e, r);
+      Detail::Touch<B>(e, oldParent);
       Detail::LevelLoweringPass(e, t, r);
-      Detail::Heights(e, t, b);
-      Detail::HeightsUnlessSettled(e, t, r);  // r has taken b's place under b's old parent
+      Detail::Heights<B>(e, t, b);
+      Detail::HeightsUnlessSettled<B>(e, t, r);  // r has taken b's place under b's old parent
       // The Rebalance at b would restart a fix-up on n while this one still
       // holds s detached; it runs once this fix-up has put everything back.
       out.liftHeld = true;
-      Detail::HeightsUnlessSettled(e, t, b);
+      Detail::HeightsUnlessSettled<B>(e, t, b);
     }
   }
 
   // s takes n's place, with n's kind, heights and level.
   NodeRec& N = At(t, n);
-  Detail::Touch(e, N.Parent);
+  Detail::Touch<B>(e, N.Parent);
   if (N.Parent != -1) Detail::ReplaceChildLink(t, N.Parent, n, s);
   ParentWritten(e, s);
   ParentWritten(e, n);
@@ -171,26 +173,26 @@ FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool rightHe
   N.LeftChild = -1;
   N.RightChild = -1;
   N.Kind = NodeKind::Leaf;
-  if (e.Batch != nullptr)
+  if (Detail::Batched<B>(e))
     for (const std::int32_t i : {n, s, o, a, b, N.Parent, At(t, s).LeftChild, At(t, s).RightChild})
-      Detail::Touch(e, i);
+      Detail::Touch<B>(e, i);
 
   // s's heavy subtree moved up together with s: its levels follow.
   if (direct) {
     const std::int32_t c = At(t, s).*sd.heavy;
     // Without that child the refresh starts at s, whose heights came from n.
-    Detail::Heights(e, t, c != -1 ? c : s);
+    Detail::Heights<B>(e, t, c != -1 ? c : s);
     Detail::LevelLoweringPass(e, t, At(t, s).*sd.heavy);
   }
 
   // The heights around the parked node; the Rebalance there is the caller's.
   if (deleting) {
     out.step5Node = At(t, n).Parent;
-    Detail::Heights(e, t, out.step5Node);
+    Detail::Heights<B>(e, t, out.step5Node);
     out.step5SkipWalk = true;
   } else {
     out.step5Node = n;
-    Detail::Heights(e, t, n);
+    Detail::Heights<B>(e, t, n);
     out.step5SkipWalk = !rightHeavy;
   }
   return out;
@@ -200,15 +202,16 @@ FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool rightHe
 // the neighbour left behind, and the last slot of the table (or the root's
 // heavy child when the root sits there), as the scheme prescribes
 // (docs/balancing.md, "Deliberate corrections").
+template <InBatch B>
 void FixUpStep6(EngineState& e, TreeRec& t, const FixUpOutcome& out, bool rightHeavy) {
-  if (out.a != -1) Detail::Heights(e, t, out.a);
-  if (out.b != -1) Detail::HeightsUnlessSettled(e, t, out.b);
+  if (out.a != -1) Detail::Heights<B>(e, t, out.a);
+  if (out.b != -1) Detail::HeightsUnlessSettled<B>(e, t, out.b);
   // The last slot of the table; within a batch erase, the last slot not yet removed.
-  const std::int32_t last = e.Batch != nullptr ? e.Batch->LastLive : t.Count - 1;
+  const std::int32_t last = Detail::Batched<B>(e) ? e.Batch->LastLive : t.Count - 1;
   if (t.Root == last)
-    Detail::Heights(e, t, rightHeavy ? At(t, t.Root).RightChild : At(t, t.Root).LeftChild);
+    Detail::Heights<B>(e, t, rightHeavy ? At(t, t.Root).RightChild : At(t, t.Root).LeftChild);
   else
-    Detail::HeightsUnlessSettled(e, t, last);
+    Detail::HeightsUnlessSettled<B>(e, t, last);
 }
 
 // ---- The frame machine ------------------------------------------------------
@@ -280,6 +283,7 @@ std::optional<ChainKind> FindChain(TreeRec& t, std::int32_t a) {
   return yLeft ? ChainKind::RL : ChainKind::RR;
 }
 
+template <InBatch B>
 void RotateChain(EngineState& e, TreeRec& tree, ChainKind kind, std::int32_t top);
 
 // A fresh stamp for a walk; older stamps never equal it.
@@ -326,6 +330,7 @@ void WalkChecks(EngineState& e, TreeRec& t, Frame& f) {
 
 // Frames never move while others are pushed above them, so each step works
 // on its own frame through a reference.
+template <InBatch B>
 void StepRebalance(EngineState& e, TreeRec& t, Frame& f) {
   auto& stack = e.Frames;
   switch (f.stage) {
@@ -355,7 +360,7 @@ void StepRebalance(EngineState& e, TreeRec& t, Frame& f) {
         return;
       }
       const std::optional<ChainKind> chain = FindChain(t, a);
-      if (chain) RotateChain(e, t, *chain, a);
+      if (chain) RotateChain<B>(e, t, *chain, a);
       if (Has(f, SkipWalk)) {
         stack.pop_back();
         return;
@@ -377,12 +382,13 @@ void StepRebalance(EngineState& e, TreeRec& t, Frame& f) {
   }
 }
 
+template <InBatch B>
 void StepFixUp(EngineState& e, TreeRec& t, Frame& f) {
   auto& stack = e.Frames;
   const bool rightHeavy = Has(f, RightHeavy);
   if (f.stage == Start) {
     TREECORE_COUNT(e, FixUps);
-    const FixUpOutcome out = FixUpSteps(e, t, f.top, rightHeavy, false);
+    const FixUpOutcome out = FixUpSteps<B>(e, t, f.top, rightHeavy, false);
     if (!out.ran) {
       stack.pop_back();
       return;
@@ -393,7 +399,7 @@ void StepFixUp(EngineState& e, TreeRec& t, Frame& f) {
     f.stage = AfterStep5;
     stack.push_back(RebalanceFrame(out.step5Node, out.step5SkipWalk));
     // The loop would take that frame next; it starts here instead.
-    StepRebalance(e, t, stack.back());
+    StepRebalance<B>(e, t, stack.back());
     return;
   }
   // After the Rebalance around the parked node: the last height refreshes,
@@ -403,7 +409,7 @@ void StepFixUp(EngineState& e, TreeRec& t, Frame& f) {
   FixUpOutcome out;
   out.a = f.top;
   out.b = f.walk;
-  FixUpStep6(e, t, out, rightHeavy);
+  FixUpStep6<B>(e, t, out, rightHeavy);
   if (Has(f, LiftHeld))
     f = RebalanceFrame(out.b, false);
   else
@@ -423,7 +429,8 @@ struct FramesReleased {
   ~FramesReleased() { ReleaseFrames(e); }
 };
 
-void Run(EngineState& e, TreeRec& t) {
+template <InBatch B>
+void RunLoop(EngineState& e, TreeRec& t) {
   auto& stack = e.Frames;
   // Certificates live for one run: outside it nobody reports writes.
   if (e.WalkStamp.size() < t.Nodes.size()) e.WalkStamp.resize(t.Nodes.size(), 0u);
@@ -435,10 +442,17 @@ void Run(EngineState& e, TreeRec& t) {
   while (!stack.empty()) {
     Frame& top = stack.back();
     if (top.kind == RebalanceKind)
-      StepRebalance(e, t, top);
+      StepRebalance<B>(e, t, top);
     else
-      StepFixUp(e, t, top);
+      StepFixUp<B>(e, t, top);
   }
+}
+
+void Run(EngineState& e, TreeRec& t) {
+  if (e.Batch != nullptr)
+    RunLoop<InBatch::Yes>(e, t);
+  else
+    RunLoop<InBatch::No>(e, t);
 }
 
 void RunFrame(EngineState& e, TreeRec& t, const Frame& first) {
@@ -458,7 +472,12 @@ void FixUp(EngineState& e, TreeRec& t, std::int32_t index, bool deleting, bool r
     Detail::RebalanceIn(e, t, held.Node, held.SkipWalk);
 }
 
-void RotateChain(EngineState& e, TreeRec& tree, ChainKind kind, std::int32_t top) {
+// Not inlined: most Rebalance steps do not rotate (one in five for a
+// sorted list), and inlined, the registers it needs would be saved and
+// restored around every one of them.
+template <InBatch B>
+[[gnu::noinline]] void RotateChain(EngineState& e, TreeRec& tree, ChainKind kind,
+                                   std::int32_t top) {
   Detail::NotifyRotate(e, tree, kind, top);
   const std::int32_t a = top;
   NodeRec& A = At(tree, a);
@@ -468,10 +487,10 @@ void RotateChain(EngineState& e, TreeRec& tree, ChainKind kind, std::int32_t top
   ParentWritten(e, a);
   ParentWritten(e, A.LeftChild);
   ParentWritten(e, A.RightChild);
-  Detail::Touch(e, a);
-  Detail::Touch(e, P);
-  Detail::Touch(e, A.LeftChild);
-  Detail::Touch(e, A.RightChild);
+  Detail::Touch<B>(e, a);
+  Detail::Touch<B>(e, P);
+  Detail::Touch<B>(e, A.LeftChild);
+  Detail::Touch<B>(e, A.RightChild);
 
   if (kind == ChainKind::RR || kind == ChainKind::LL) {
     const bool rr = kind == ChainKind::RR;
@@ -491,9 +510,9 @@ void RotateChain(EngineState& e, TreeRec& tree, ChainKind kind, std::int32_t top
     A.Parent = x;
     A.Level = formerXLevel;
     A.*outer = -1;
-    Detail::Touch(e, y);
-    Detail::Heights(e, tree, a);
-    Detail::HeightsUnlessSettled(e, tree, y);
+    Detail::Touch<B>(e, y);
+    Detail::Heights<B>(e, tree, a);
+    Detail::HeightsUnlessSettled<B>(e, tree, y);
   } else {
     const bool rl = kind == ChainKind::RL;
     const Link outer = rl ? &NodeRec::RightChild : &NodeRec::LeftChild;
@@ -515,9 +534,9 @@ void RotateChain(EngineState& e, TreeRec& tree, ChainKind kind, std::int32_t top
     A.Parent = y;
     A.Level = X.Level;
     A.*outer = -1;
-    Detail::Touch(e, y);
-    Detail::Heights(e, tree, a);
-    Detail::Heights(e, tree, x);
+    Detail::Touch<B>(e, y);
+    Detail::Heights<B>(e, tree, a);
+    Detail::Heights<B>(e, tree, x);
   }
 }
 
@@ -528,12 +547,12 @@ namespace Detail {
 std::vector<HeldRebalance> FixUpForDeletion(EngineState& state, TreeRec& tree, std::int32_t index,
                                             bool rightHeavy) {
   TREECORE_COUNT(state, FixUps);
-  const FixUpOutcome out = FixUpSteps(state, tree, index, rightHeavy, true);
+  const FixUpOutcome out = FixUpSteps<InBatch::Ask>(state, tree, index, rightHeavy, true);
   std::vector<HeldRebalance> held;
   if (!out.ran) return held;
   if (out.liftHeld) held.push_back({out.b, true});
   held.push_back({out.step5Node, true});
-  FixUpStep6(state, tree, out, rightHeavy);
+  FixUpStep6<InBatch::Ask>(state, tree, out, rightHeavy);
   return held;
 }
 
@@ -576,7 +595,7 @@ void Rotate(EngineState& state, TreeRec& tree, std::string_view kind, std::int32
   for (char& ch : upper) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
   for (const ChainKind k : {ChainKind::RR, ChainKind::LL, ChainKind::RL, ChainKind::LR})
     if (upper == ChainKindText(k)) {
-      RotateChain(state, tree, k, top);
+      RotateChain<InBatch::Ask>(state, tree, k, top);
       return;
     }
 }

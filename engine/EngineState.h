@@ -71,7 +71,8 @@ struct EngineState {
 
   // What the running operation has done once already (line breaks, Orders).
   std::uint8_t OperationFlags = 0;
-  // The level-lowering walk's pending nodes; kept to reuse its storage.
+  // The level-lowering walk's pending nodes beyond the few it keeps on the
+  // machine stack; kept to reuse its storage.
   std::vector<std::int32_t> WalkStack;
 
   // Set while EraseValues runs: removals mark slots instead of closing gaps.

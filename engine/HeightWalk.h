@@ -30,6 +30,7 @@ inline std::int32_t SideHeight(const NodeRec& child) {
 
 // Why: the walk stops at the first height that did not change, so a change
 // costs its path and no more (docs/balancing.md, "Insertion and heights").
+template <InBatch B = InBatch::Ask>
 inline void Heights(EngineState& state, TreeRec& tree, std::int32_t node) {
   // The texts are assigned by every height update; once per operation gives
   // the same texts.
@@ -41,9 +42,8 @@ inline void Heights(EngineState& state, TreeRec& tree, std::int32_t node) {
   if (n == -1) return;
 
   // A sorted list makes millions of these walks, most of them a step or
-  // two long: what they read of the state is read once, and which side a
-  // node hangs on is selected rather than branched on, as it follows no
-  // pattern a branch predictor could learn.
+  // two long: what they read of the state is read once, and a missing
+  // side's height is cleared without a branch.
   NodeRec* const nodes = tree.Nodes.data();
   NodeRec& start = nodes[n];
   const bool noLeft = start.LeftChild == -1;
@@ -52,7 +52,7 @@ inline void Heights(EngineState& state, TreeRec& tree, std::int32_t node) {
   start.RightHeight &= static_cast<std::int32_t>(noRight) - 1;
   if (noLeft && noRight) {
     start.Kind = NodeKind::Leaf;
-    Touch(state, n);
+    Touch<B>(state, n);
   }
   HeightsWritten(state, tree, n);
 
@@ -66,9 +66,12 @@ inline void Heights(EngineState& state, TreeRec& tree, std::int32_t node) {
   const std::uint32_t certificate = state.WalkCertificate;
   const std::uint32_t* const stamps = state.WalkStamp.data();
   std::int32_t c = n;
+  // Each step's height is carried to the next in a register, not read back
+  // from the field just written: the walk's chain is its loads of the
+  // parents, not a store and a reload per step.
+  std::int32_t fresh = SideHeight(start);
   for (;;) {
-    const NodeRec& child = nodes[c];
-    const std::int32_t p = child.Parent;
+    const std::int32_t p = nodes[c].Parent;
     if (p == -1) [[unlikely]] {
       // A parentless node not marked "Root" (a root that a height update once
       // marked "Leaf"): the walk ends here as it would at the root.
@@ -76,16 +79,24 @@ inline void Heights(EngineState& state, TreeRec& tree, std::int32_t node) {
       return;
     }
     NodeRec& parent = nodes[p];
-    const std::int32_t fresh = SideHeight(child);
     // The right link is tested first; a parent holding c on neither side
-    // (a tree made by hand) has nothing written.
-    const bool right = parent.RightChild == c;
-    const bool linked = right | (parent.LeftChild == c);
-    std::int32_t unlinked = fresh;
-    std::int32_t* const side = right ? &parent.RightHeight : &parent.LeftHeight;
-    std::int32_t* const slot = linked ? side : &unlinked;
-    const std::int32_t old = *slot;
-    *slot = fresh;
+    // (a tree made by hand) has nothing written. Branches, not a selected
+    // address: the store's address is then known early and the processor
+    // runs ahead on the next step.
+    std::int32_t old;
+    std::int32_t next;
+    if (parent.RightChild == c) {
+      old = parent.RightHeight;
+      parent.RightHeight = fresh;
+      next = 1 + std::max(parent.LeftHeight, fresh);
+    } else if (parent.LeftChild == c) [[likely]] {
+      old = parent.LeftHeight;
+      parent.LeftHeight = fresh;
+      next = 1 + std::max(fresh, parent.RightHeight);
+    } else {
+      old = fresh;
+      next = SideHeight(parent);
+    }
     c = p;
     if (parent.Kind == NodeKind::Root) [[unlikely]] {
       FinishAtRoot(state, tree, c);
@@ -94,6 +105,7 @@ inline void Heights(EngineState& state, TreeRec& tree, std::int32_t node) {
     if (fresh == old) return;
     if (certificate != 0 && stamps[p] == certificate && OutOfBalance(parent)) [[unlikely]]
       state.WalkCertificate = 0;
+    fresh = next;
   }
 }
 
@@ -103,8 +115,9 @@ inline void Heights(EngineState& state, TreeRec& tree, std::int32_t node) {
 // holds its height. Within an operation's first update, or a batch erase
 // (there the update records a childless start as touched, even one already
 // a leaf), it is not asked.
+template <InBatch B = InBatch::Ask>
 inline bool HeightsSettled(const EngineState& state, const TreeRec& tree, std::int32_t n) {
-  if ((state.OperationFlags & LineBreaksAssigned) == 0 || state.Batch != nullptr) return false;
+  if ((state.OperationFlags & LineBreaksAssigned) == 0 || Batched<B>(state)) return false;
   const NodeRec* const nodes = tree.Nodes.data();
   const NodeRec& x = nodes[n];
   const bool noLeft = x.LeftChild == -1;
@@ -122,12 +135,13 @@ inline bool HeightsSettled(const EngineState& state, const TreeRec& tree, std::i
 // Heights where the caller's node is most often settled already (a leaf
 // just placed, a node whose subtree the walk before has counted): the
 // check's few reads cost less than the walk's unpredictable exit.
+template <InBatch B = InBatch::Ask>
 inline void HeightsUnlessSettled(EngineState& state, TreeRec& tree, std::int32_t n) {
-  if (n != -1 && HeightsSettled(state, tree, n)) {
+  if (n != -1 && HeightsSettled<B>(state, tree, n)) {
     HeightsWritten(state, tree, n);
     return;
   }
-  Heights(state, tree, n);
+  Heights<B>(state, tree, n);
 }
 
 }  // namespace TreeCore::Detail

@@ -96,9 +96,22 @@ struct EraseBatch {
   std::int32_t Compacted(std::int32_t slot) const;
 };
 
+// Whether a batch erase is running. The balancing loop settles it once per
+// run and passes it down as a template argument: an insertion's millions of
+// fix-ups would otherwise ask at every node they touch.
+enum class InBatch : std::uint8_t { Ask, No, Yes };
+template <InBatch B>
+inline bool Batched(const EngineState& state) {
+  if constexpr (B == InBatch::Ask)
+    return state.Batch != nullptr;
+  else
+    return B == InBatch::Yes;
+}
+
 // Records that a removal in a batch changed the links or the kind of `node`.
+template <InBatch B = InBatch::Ask>
 inline void Touch(EngineState& state, std::int32_t node) {
-  if (state.Batch != nullptr && node >= 0) {
+  if (Batched<B>(state) && node >= 0) {
     EraseBatch& batch = *state.Batch;
     std::uint32_t& in = batch.TouchedIn[static_cast<std::size_t>(node)];
     if (in != batch.Removal) {

@@ -109,17 +109,36 @@ void LevelLoweringPass(EngineState& state, TreeRec& tree, std::int32_t top) {
     state.OperationFlags |= OrdersReplaced;
   }
   if (top == -1) return;
-  std::vector<std::int32_t>& pending = state.WalkStack;
-  pending.clear();
-  pending.push_back(top);
+  // A pass lowers a handful of nodes as a rule, and a sorted list makes
+  // millions of passes: the pending nodes stay in a small array, and only a
+  // subtree that outgrows it spills into WalkStack. The order of the visits
+  // does not matter, as each only lowers its own node.
+  constexpr int kInPlace = 64;
+  std::int32_t inPlace[kInPlace];
+  int count = 0;
+  std::vector<std::int32_t>& spilled = state.WalkStack;
+  spilled.clear();
   NodeRec* const nodes = tree.Nodes.data();
-  while (!pending.empty()) {
-    NodeRec& n = nodes[pending.back()];
-    pending.pop_back();
+  std::int32_t i = top;
+  for (;;) {
+    NodeRec& n = nodes[i];
     TREECORE_COUNT(state, LevelDownVisits);
     --n.Level;
-    if (n.LeftChild >= 0) pending.push_back(n.LeftChild);
-    if (n.RightChild >= 0) pending.push_back(n.RightChild);
+    for (const std::int32_t child : {n.LeftChild, n.RightChild}) {
+      if (child < 0) continue;
+      if (count < kInPlace)
+        inPlace[count++] = child;
+      else
+        spilled.push_back(child);
+    }
+    if (count > 0) {
+      i = inPlace[--count];
+    } else if (!spilled.empty()) {
+      i = spilled.back();
+      spilled.pop_back();
+    } else {
+      return;
+    }
   }
 }
 
