@@ -68,7 +68,8 @@ inline void Heights(EngineState& state, TreeRec& tree, std::int32_t node) {
   std::int32_t c = n;
   // Each step's height is carried to the next in a register, not read back
   // from the field just written: the walk's chain is its loads of the
-  // parents, not a store and a reload per step.
+  // parents, not a store and a reload per step (docs/balancing.md, "Walks
+  // bound by their loads").
   std::int32_t fresh = SideHeight(start);
   for (;;) {
     const std::int32_t p = nodes[c].Parent;
@@ -79,10 +80,9 @@ inline void Heights(EngineState& state, TreeRec& tree, std::int32_t node) {
       return;
     }
     NodeRec& parent = nodes[p];
-    // The right link is tested first; a parent holding c on neither side
-    // (a tree made by hand) has nothing written. Branches, not a selected
-    // address: the store's address is then known early and the processor
-    // runs ahead on the next step.
+    // The right link is tested first. Branches, not a selected address:
+    // the store's address is then known early and the processor runs ahead
+    // on the next step.
     std::int32_t old;
     std::int32_t next;
     if (parent.RightChild == c) {
@@ -94,8 +94,10 @@ inline void Heights(EngineState& state, TreeRec& tree, std::int32_t node) {
       parent.LeftHeight = fresh;
       next = 1 + std::max(fresh, parent.RightHeight);
     } else {
+      // Held on neither side (a tree made by hand): nothing is written,
+      // and the walk stops at this step.
       old = fresh;
-      next = SideHeight(parent);
+      next = fresh;
     }
     c = p;
     if (parent.Kind == NodeKind::Root) [[unlikely]] {
