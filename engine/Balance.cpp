@@ -472,8 +472,8 @@ void FixUp(EngineState& e, TreeRec& t, std::int32_t index, bool deleting, bool r
     Detail::RebalanceIn(e, t, held.Node, held.SkipWalk);
 }
 
-// Not inlined: most Rebalance steps do not rotate (one in five for a
-// sorted list), and inlined, the registers it needs would be saved and
+// Not inlined: most Rebalance steps do not rotate (one in five or six for
+// a sorted list), and inlined, the registers it needs would be saved and
 // restored around every one of them.
 template <InBatch B>
 [[gnu::noinline]] void RotateChain(EngineState& e, TreeRec& tree, ChainKind kind,

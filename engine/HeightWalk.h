@@ -94,8 +94,9 @@ inline void Heights(EngineState& state, TreeRec& tree, std::int32_t node) {
       parent.LeftHeight = fresh;
       next = 1 + std::max(fresh, parent.RightHeight);
     } else {
-      // Held on neither side (a tree made by hand): nothing is written,
-      // and the walk stops at this step.
+      // Held on neither side (a tree made by hand): nothing is written
+      // here, and the walk ends at this parent (at the root's refresh if
+      // it is marked Root).
       old = fresh;
       next = fresh;
     }

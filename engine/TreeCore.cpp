@@ -100,7 +100,7 @@ void ReplaceChildLink(TreeRec& tree, std::int32_t parent, std::int32_t child,
 
 void LevelLoweringPass(EngineState& state, TreeRec& tree, std::int32_t top) {
   // The pass's observable traces: a fresh OrdersCode object, once per
-  // operation (a sorted list runs hundreds of thousands of passes), and the
+  // operation (a sorted list runs millions of passes), and the
   // levels. No copy of the tree into SharedTree and back and no call by name:
   // nothing reads SharedTree before the next drawing pass copies a tree in
   // afresh, so the levels are lowered in place by a plain loop.

@@ -1,5 +1,6 @@
-// Tree records no building could make, for tests that hold an engine
-// routine to a plainer one on any state a record can be in.
+// Tree records no building could make (up to ten nodes, links that disagree,
+// self-parents but no longer parent loops), for tests that hold an engine
+// routine to a plainer one.
 #pragma once
 
 #include <algorithm>
