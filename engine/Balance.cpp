@@ -70,10 +70,12 @@ struct FixUpOutcome {
 // sequence stays and one node crosses to the light side (docs/balancing.md,
 // "The heavy-side fix-up"). The Rebalance calls it owes are not made here:
 // the outcome names them and the caller makes them when their turn comes.
-template <InBatch B>
-FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool rightHeavy,
-                        bool deleting) {
-  const Sides sd = rightHeavy ? RightSides : LeftSides;
+// Compiled once per side, so that the links are fixed offsets: a sorted
+// list's fix-ups nearly all lean one way (docs/balancing.md, "Walks bound by
+// their loads").
+template <InBatch B, bool rightHeavy>
+FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool deleting) {
+  constexpr Sides sd = rightHeavy ? RightSides : LeftSides;
   FixUpOutcome out;
   // Nothing hangs on the heavy side: no neighbour to move up.
   if (At(t, n).*sd.heavy == -1) return out;
@@ -388,7 +390,8 @@ void StepFixUp(EngineState& e, TreeRec& t, Frame& f) {
   const bool rightHeavy = Has(f, RightHeavy);
   if (f.stage == Start) {
     TREECORE_COUNT(e, FixUps);
-    const FixUpOutcome out = FixUpSteps<B>(e, t, f.top, rightHeavy, false);
+    const FixUpOutcome out = rightHeavy ? FixUpSteps<B, true>(e, t, f.top, false)
+                                        : FixUpSteps<B, false>(e, t, f.top, false);
     if (!out.ran) {
       stack.pop_back();
       return;
@@ -547,7 +550,8 @@ namespace Detail {
 std::vector<HeldRebalance> FixUpForDeletion(EngineState& state, TreeRec& tree, std::int32_t index,
                                             bool rightHeavy) {
   TREECORE_COUNT(state, FixUps);
-  const FixUpOutcome out = FixUpSteps<InBatch::Ask>(state, tree, index, rightHeavy, true);
+  const FixUpOutcome out = rightHeavy ? FixUpSteps<InBatch::Ask, true>(state, tree, index, true)
+                                      : FixUpSteps<InBatch::Ask, false>(state, tree, index, true);
   std::vector<HeldRebalance> held;
   if (!out.ran) return held;
   if (out.liftHeld) held.push_back({out.b, true});
