@@ -7,22 +7,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <numeric>
-#include <random>
+#include <iterator>
 #include <vector>
 
+#include "BenchLists.h"
 #include "EngineVersus.h"
 
 namespace {
-
-// The lists engine_bench inserts.
-std::vector<std::int16_t> Values(int count, const char* order) {
-  std::vector<std::int16_t> v(static_cast<std::size_t>(count));
-  std::iota(v.begin(), v.end(), static_cast<std::int16_t>(-16384));
-  if (std::strcmp(order, "descending") == 0) std::reverse(v.begin(), v.end());
-  if (std::strcmp(order, "random") == 0) std::shuffle(v.begin(), v.end(), std::mt19937(12345));
-  return v;
-}
 
 double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
@@ -40,13 +31,17 @@ int main(int argc, char** argv) {
   const int count = std::atoi(argv[1]);
   const char* order = argv[2];
   const int pairs = std::atoi(argv[3]);
-  if (count < 1 || count > 32767 || pairs < 1 ||
-      (std::strcmp(order, "random") != 0 && std::strcmp(order, "ascending") != 0 &&
-       std::strcmp(order, "descending") != 0)) {
+  const BenchLists::Order orders[] = {BenchLists::Random, BenchLists::Ascending,
+                                      BenchLists::Descending};
+  const char* const names[] = {"random", "ascending", "descending"};
+  const auto named = std::find_if(std::begin(names), std::end(names), [order](const char* name) {
+    return std::strcmp(name, order) == 0;
+  });
+  if (count < 1 || count > 32767 || pairs < 1 || named == std::end(names)) {
     std::fprintf(stderr, "COUNT 1..32767, ORDER random|ascending|descending, PAIRS >= 1\n");
     return 2;
   }
-  const auto values = Values(count, order);
+  const auto values = BenchLists::Values(count, orders[named - std::begin(names)]);
   std::vector<double> before, after, ratios;
   for (int i = 0; i < pairs; ++i) {
     // Each engine goes first in every other pair.

@@ -12,20 +12,17 @@
 #include <set>
 #include <vector>
 
+#include "BenchLists.h"
 #include "EngineState.h"
 #include "TreeCore.h"
 
 namespace {
 
-enum Order { Random, Ascending, Descending };
-
-std::vector<std::int16_t> Values(std::int64_t count, Order order) {
-  std::vector<std::int16_t> v(static_cast<std::size_t>(count));
-  std::iota(v.begin(), v.end(), static_cast<std::int16_t>(-16384));
-  if (order == Descending) std::reverse(v.begin(), v.end());
-  if (order == Random) std::shuffle(v.begin(), v.end(), std::mt19937(12345));
-  return v;
-}
+using BenchLists::Ascending;
+using BenchLists::Descending;
+using BenchLists::Order;
+using BenchLists::Random;
+using BenchLists::Values;
 
 double Seconds(std::chrono::steady_clock::duration d) {
   return std::chrono::duration<double>(d).count();

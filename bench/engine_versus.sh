@@ -19,6 +19,13 @@ revision=$1
 count=${2:-32767}
 order=${3:-descending}
 pairs=${4:-7}
+case $order in
+  random | ascending | descending) ;;
+  *)
+    echo "engine_versus: ORDER is random, ascending or descending" >&2
+    exit 2
+    ;;
+esac
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 work=$(mktemp -d)
