@@ -63,7 +63,11 @@ struct FixUpOutcome {
   bool liftHeld = false;  // the lift step's Rebalance at b is still owed
   std::int32_t step5Node = -1;
   bool step5SkipWalk = false;
+  bool step5Done = false;  // the height update and the Rebalance around n have run
+  bool bSettled = false;   // the lift step left b settled
 };
+
+bool ParkedChainRotated(EngineState& e, TreeRec& t, std::int32_t n);
 
 // The heavy-side fix-up: n's in-order neighbour on the heavy side takes its
 // place and n sinks to a leaf beside its other neighbour, so the in-order
@@ -128,7 +132,12 @@ FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool deletin
       // The Rebalance at b would restart a fix-up on n while this one still
       // holds s detached; it runs once this fix-up has put everything back.
       out.liftHeld = true;
-      Detail::HeightsUnlessSettled<B>(e, t, b);
+      // The update from b has just made b a leaf that k counts, and the one
+      // from r climbs from above k: b is settled, unless it is taken for the
+      // root, k is marked Root (the walk recomputed k there) or a batch erase
+      // records what the update touches.
+      out.bSettled = !Detail::Batched<B>(e) && b != t.Root && At(t, k).Kind != NodeKind::Root;
+      if (!out.bSettled) Detail::HeightsUnlessSettled<B>(e, t, b);
     }
   }
 
@@ -194,10 +203,157 @@ FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool deletin
     out.step5SkipWalk = true;
   } else {
     out.step5Node = n;
-    Detail::Heights<B>(e, t, n);
     out.step5SkipWalk = !rightHeavy;
+    if constexpr (B == InBatch::No && !rightHeavy) {
+      // Most fix-ups leave no such chain: o or its parent has a right child.
+      const std::int32_t oParent = At(t, o).Parent;
+      if (o != n && At(t, o).RightChild == -1 && oParent != -1 && At(t, oParent).RightChild == -1 &&
+          ParkedChainRotated(e, t, n)) {
+        out.step5Done = true;
+        return out;
+      }
+    }
+    Detail::Heights<B>(e, t, n);
   }
   return out;
+}
+
+// The left-heavy fix-up parks n as the only child of o, and o is the only
+// child of its parent a: the height update from n raises the path above a,
+// the Rebalance at n then finds the root balanced and the LL chain a-o-n,
+// and the rotation's update from a lowers the same path again. Both updates
+// climb the same path from a's parent, so one climb gives what the two
+// leave: at each node the first update's value, then the second's while it
+// still changes something. Nothing is written until the climb has ended
+// below the root, since an update that reaches the root changes what the
+// root check reads; there, and wherever the case is not exactly this one,
+// the function returns false with nothing changed, and the steps run one by
+// one (docs/balancing.md, "A raise and its undoing in one climb"). An
+// observer hears of the rotation on the tree as the first update leaves it.
+[[gnu::noinline]] bool ParkedChainRotated(EngineState& e, TreeRec& t, std::int32_t n) {
+  if (!e.ParkedChainsInOneClimb || (e.OperationFlags & Detail::LineBreaksAssigned) == 0)
+    return false;
+  NodeRec* const nodes = t.Nodes.data();
+  const std::int32_t root = t.Root;
+  NodeRec& N = nodes[n];
+  const std::int32_t o = N.Parent;
+  if (o == -1 || n == root || o == root || N.LeftChild != -1 || N.RightChild != -1) return false;
+  NodeRec& O = nodes[o];
+  if (O.LeftChild != n || O.RightChild != -1 || O.Kind == NodeKind::Root) return false;
+  const std::int32_t a = O.Parent;
+  if (a == -1 || a == root) return false;
+  NodeRec& A = nodes[a];
+  if (A.LeftChild != o || A.RightChild != -1 || A.Kind == NodeKind::Root ||
+      A.Kind == NodeKind::Leaf)
+    return false;
+  // The root check comes between the two updates; the climb below gives up
+  // before either update reaches the root (marked Root, or without a
+  // parent), so it reads the heights it has now.
+  if (nodes[root].Kind != NodeKind::Root || OutOfBalance(nodes[root])) return false;
+  const std::int32_t top = A.Parent;
+  // The first update finds a's side in top's links right link first; the
+  // rotation puts o in its left link first.
+  if (top != -1 && nodes[top].LeftChild == a && nodes[top].RightChild == a) return false;
+
+  // The first update at o and at a; the second's first step writes 1 into
+  // o's right side, and carries 2 on when that changed anything.
+  bool first = O.LeftHeight != 1;
+  std::int32_t firstHeight = 1 + std::max(1, O.RightHeight);
+  const bool firstAtA = first;
+  const std::int32_t firstAHeight = firstHeight;
+  if (first) {
+    first = A.LeftHeight != firstHeight;
+    firstHeight = 1 + std::max(firstHeight, A.RightHeight);
+  }
+  bool second = O.RightHeight != 1;
+  std::int32_t secondHeight = 2;
+
+  // The climb from a's parent: each height is first what the first update
+  // writes there, then what the second does, while each is still going.
+  struct Write {
+    std::int32_t node;
+    std::int32_t* side;
+    std::int32_t firstLeft;  // as the first update leaves it
+    std::int32_t height;     // as both leave it
+  };
+  constexpr int kWrites = 64;
+  Write writes[kWrites];
+  int count = 0;
+  const bool watched = e.Observer != nullptr;
+  std::int32_t c = a;
+  std::int32_t p = top;
+  while (first || second) {
+    if (p == -1) return false;
+    NodeRec& Q = nodes[p];
+    if (Q.Kind == NodeKind::Root) return false;
+    std::int32_t* side;
+    std::int32_t other;
+    if (Q.RightChild == c) {
+      side = &Q.RightHeight;
+      other = Q.LeftHeight;
+    } else if (Q.LeftChild == c) {
+      side = &Q.LeftHeight;
+      other = Q.RightHeight;
+    } else {
+      return false;
+    }
+    const std::int32_t current = *side;
+    std::int32_t firstLeft = current;
+    if (first) {
+      first = firstHeight != current;
+      firstLeft = firstHeight;
+      firstHeight = 1 + std::max(other, firstHeight);
+    }
+    std::int32_t height = firstLeft;
+    if (second) {
+      second = secondHeight != firstLeft;
+      height = secondHeight;
+      secondHeight = 1 + std::max(other, secondHeight);
+    }
+    // Most often the second update puts back what the first changed.
+    if (height != current || (watched && firstLeft != current)) {
+      if (count == kWrites) return false;
+      writes[count++] = {p, side, firstLeft, height};
+    }
+    c = p;
+    p = Q.Parent;
+  }
+
+  // n as the first update leaves it, then the rotation's links and levels.
+  N.LeftHeight = 0;
+  N.RightHeight = 0;
+  N.Kind = NodeKind::Leaf;
+  TREECORE_COUNT(e, Rebalance);
+  TREECORE_COUNT(e, CheckBalance);
+  if (watched) [[unlikely]] {
+    O.LeftHeight = 1;
+    if (firstAtA) A.LeftHeight = firstAHeight;
+    for (int i = 0; i < count; ++i) *writes[i].side = writes[i].firstLeft;
+    Detail::NotifyRotate(e, t, ChainKind::LL, a);
+  }
+  ParentWritten(e, a);
+  ParentWritten(e, o);
+  const std::int32_t formerOLevel = O.Level;
+  N.Level = O.Level;
+  if (top != -1) Detail::ReplaceChildLink(t, top, a, o);
+  O.RightChild = a;
+  O.Parent = top;
+  O.Level = A.Level;
+  O.Kind = A.Kind;
+  A.Parent = o;
+  A.Level = formerOLevel;
+  A.LeftChild = -1;
+  // o ends with a leaf on each side; a is a leaf.
+  O.LeftHeight = 1;
+  O.RightHeight = 1;
+  A.LeftHeight = 0;
+  A.RightHeight = 0;
+  A.Kind = NodeKind::Leaf;
+  for (int i = 0; i < count; ++i) {
+    *writes[i].side = writes[i].height;
+    Detail::HeightsWritten(e, t, writes[i].node);
+  }
+  return true;
 }
 
 // The height refreshes after the Rebalance around the parked node: the nodes
@@ -207,7 +363,8 @@ FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool deletin
 template <InBatch B>
 void FixUpStep6(EngineState& e, TreeRec& t, const FixUpOutcome& out, bool rightHeavy) {
   if (out.a != -1) Detail::Heights<B>(e, t, out.a);
-  if (out.b != -1) Detail::HeightsUnlessSettled<B>(e, t, out.b);
+  // After the lift step, b stays settled when no Rebalance has run since.
+  if (out.b != -1 && !(out.bSettled && out.step5Done)) Detail::HeightsUnlessSettled<B>(e, t, out.b);
   // The last slot of the table; within a batch erase, the last slot not yet removed.
   const std::int32_t last = Detail::Batched<B>(e) ? e.Batch->LastLive : t.Count - 1;
   if (t.Root == last)
@@ -400,21 +557,25 @@ void StepFixUp(EngineState& e, TreeRec& t, Frame& f) {
     f.walk = out.b;
     if (out.liftHeld) f.flags |= LiftHeld;
     f.stage = AfterStep5;
-    stack.push_back(RebalanceFrame(out.step5Node, out.step5SkipWalk));
-    // The loop would take that frame next; it starts here instead.
-    StepRebalance<B>(e, t, stack.back());
-    return;
+    if (!out.step5Done) {
+      stack.push_back(RebalanceFrame(out.step5Node, out.step5SkipWalk));
+      // The loop would take that frame next; it starts here instead.
+      StepRebalance<B>(e, t, stack.back());
+      return;
+    }
+    FixUpStep6<B>(e, t, out, rightHeavy);
+  } else {
+    // After the Rebalance around the parked node: the last height refreshes,
+    // then the lift step's Rebalance at b, held back until now because it
+    // would start a fix-up on n while s was still detached
+    // (docs/balancing.md, "Deliberate corrections").
+    FixUpOutcome out;
+    out.a = f.top;
+    out.b = f.walk;
+    FixUpStep6<B>(e, t, out, rightHeavy);
   }
-  // After the Rebalance around the parked node: the last height refreshes,
-  // then the lift step's Rebalance at b, held back until now because it
-  // would start a fix-up on n while s was still detached
-  // (docs/balancing.md, "Deliberate corrections").
-  FixUpOutcome out;
-  out.a = f.top;
-  out.b = f.walk;
-  FixUpStep6<B>(e, t, out, rightHeavy);
   if (Has(f, LiftHeld))
-    f = RebalanceFrame(out.b, false);
+    f = RebalanceFrame(f.walk, false);
   else
     stack.pop_back();
 }

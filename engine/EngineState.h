@@ -88,6 +88,10 @@ struct EngineState {
   // Whether walks may stop at such a path; off only to show that stopping
   // there changes nothing.
   bool WalkShortcuts = true;
+  // Whether a left-heavy fix-up whose parked node completes a chain climbs
+  // once for its height update and the rotation's; off only to show that
+  // one climb changes nothing.
+  bool ParkedChainsInOneClimb = true;
 
   // Set by a caller whose tree changes only through this instance (a Get
   // Tree job): insertions then keep each node's in-order neighbours for the
