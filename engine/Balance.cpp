@@ -237,7 +237,8 @@ FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool deletin
   const std::int32_t root = t.Root;
   NodeRec& N = nodes[n];
   const std::int32_t o = N.Parent;
-  if (o == -1 || n == root || o == root || N.LeftChild != -1 || N.RightChild != -1) return false;
+  if (o == -1 || root == -1 || n == root || o == root || N.LeftChild != -1 || N.RightChild != -1)
+    return false;
   NodeRec& O = nodes[o];
   if (O.LeftChild != n || O.RightChild != -1 || O.Kind == NodeKind::Root) return false;
   const std::int32_t a = O.Parent;
@@ -251,8 +252,8 @@ FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool deletin
   // parent), so it reads the heights it has now.
   if (nodes[root].Kind != NodeKind::Root || OutOfBalance(nodes[root])) return false;
   const std::int32_t top = A.Parent;
-  // The first update finds a's side in top's links right link first; the
-  // rotation puts o in its left link first.
+  // The first update looks for a in top's right link first, the rotation
+  // replaces it in the left link first: a held by both would part them.
   if (top != -1 && nodes[top].LeftChild == a && nodes[top].RightChild == a) return false;
 
   // The first update at o and at a; the second's first step writes 1 into
