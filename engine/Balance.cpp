@@ -76,8 +76,11 @@ bool ParkedChainRotated(EngineState& e, TreeRec& t, std::int32_t n);
 // the outcome names them and the caller makes them when their turn comes.
 // Compiled once per side, so that the links are fixed offsets: a sorted
 // list's fix-ups nearly all lean one way (docs/balancing.md, "Walks bound by
-// their loads").
-template <InBatch B, bool rightHeavy>
+// their loads"). And once more without the reports of its writes
+// (`certified` false), for a fix-up that starts with no path found balanced
+// (three in four of a sorted list's): nothing here certifies a path, so none
+// can be spoiled.
+template <InBatch B, bool rightHeavy, bool certified = true>
 FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool deleting) {
   constexpr Sides sd = rightHeavy ? RightSides : LeftSides;
   FixUpOutcome out;
@@ -101,7 +104,7 @@ FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool deletin
     b = At(t, s).Parent;
     At(t, b).*sd.light = a;
     if (a != -1) {
-      ParentWritten(e, a);
+      ParentWritten<certified>(e, a);
       At(t, a).Parent = b;
       // a's whole subtree moves up one level, not a alone.
       Detail::LevelLoweringPass(e, t, At(t, b).*sd.light);
@@ -114,8 +117,8 @@ FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool deletin
       At(t, k).*sd.light = b;
       At(t, k).Kind = NodeKind::Interior;  // k has just received b as a child
       const std::int32_t oldParent = At(t, b).Parent;
-      ParentWritten(e, r);
-      ParentWritten(e, b);
+      ParentWritten<certified>(e, r);
+      ParentWritten<certified>(e, b);
       At(t, r).Parent = oldParent;
       At(t, r).Kind = At(t, b).Kind;
       Detail::ReplaceChildLink(t, oldParent, b, r);
@@ -127,8 +130,9 @@ FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool deletin
       Detail::Touch<B>(e, r);
       Detail::Touch<B>(e, oldParent);
       Detail::LevelLoweringPass(e, t, r);
-      Detail::Heights<B>(e, t, b);
-      Detail::HeightsUnlessSettled<B>(e, t, r);  // r has taken b's place under b's old parent
+      Detail::Heights<B, certified>(e, t, b);
+      // r has taken b's place under b's old parent.
+      Detail::HeightsUnlessSettled<B, certified>(e, t, r);
       // The Rebalance at b would restart a fix-up on n while this one still
       // holds s detached; it runs once this fix-up has put everything back.
       out.liftHeld = true;
@@ -137,7 +141,7 @@ FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool deletin
       // root, k is marked Root (the walk recomputed k there) or a batch erase
       // records what the update touches.
       out.bSettled = !Detail::Batched<B>(e) && b != t.Root && At(t, k).Kind != NodeKind::Root;
-      if (!out.bSettled) Detail::HeightsUnlessSettled<B>(e, t, b);
+      if (!out.bSettled) Detail::HeightsUnlessSettled<B, certified>(e, t, b);
     }
   }
 
@@ -145,8 +149,8 @@ FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool deletin
   NodeRec& N = At(t, n);
   Detail::Touch<B>(e, N.Parent);
   if (N.Parent != -1) Detail::ReplaceChildLink(t, N.Parent, n, s);
-  ParentWritten(e, s);
-  ParentWritten(e, n);
+  ParentWritten<certified>(e, s);
+  ParentWritten<certified>(e, n);
   {
     NodeRec& S = At(t, s);
     S.Parent = N.Parent;
@@ -158,19 +162,19 @@ FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool deletin
     if (s != N.*sd.heavy) {
       S.*sd.heavy = N.*sd.heavy;
       if (S.*sd.heavy != -1) {
-        ParentWritten(e, S.*sd.heavy);
+        ParentWritten<certified>(e, S.*sd.heavy);
         At(t, S.*sd.heavy).Parent = s;
       }
     }
   }
-  Detail::HeightsWritten(e, t, s);
+  Detail::HeightsWritten<certified>(e, t, s);
 
   // Why: n must stay where the in-order sequence puts it, so it is parked as
   // a leaf beside its other neighbour (docs/balancing.md, "The parked node").
   if (o != n) {
     At(t, s).*sd.light = N.*sd.light;
     if (At(t, s).*sd.light != -1) {
-      ParentWritten(e, At(t, s).*sd.light);
+      ParentWritten<certified>(e, At(t, s).*sd.light);
       At(t, At(t, s).*sd.light).Parent = s;
     }
     At(t, o).*sd.heavy = n;
@@ -192,14 +196,14 @@ FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool deletin
   if (direct) {
     const std::int32_t c = At(t, s).*sd.heavy;
     // Without that child the refresh starts at s, whose heights came from n.
-    Detail::Heights<B>(e, t, c != -1 ? c : s);
+    Detail::Heights<B, certified>(e, t, c != -1 ? c : s);
     Detail::LevelLoweringPass(e, t, At(t, s).*sd.heavy);
   }
 
   // The heights around the parked node; the Rebalance there is the caller's.
   if (deleting) {
     out.step5Node = At(t, n).Parent;
-    Detail::Heights<B>(e, t, out.step5Node);
+    Detail::Heights<B, certified>(e, t, out.step5Node);
     out.step5SkipWalk = true;
   } else {
     out.step5Node = n;
@@ -213,7 +217,7 @@ FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool deletin
         return out;
       }
     }
-    Detail::Heights<B>(e, t, n);
+    Detail::Heights<B, certified>(e, t, n);
   }
   return out;
 }
@@ -548,8 +552,13 @@ void StepFixUp(EngineState& e, TreeRec& t, Frame& f) {
   const bool rightHeavy = Has(f, RightHeavy);
   if (f.stage == Start) {
     TREECORE_COUNT(e, FixUps);
-    const FixUpOutcome out = rightHeavy ? FixUpSteps<B, true>(e, t, f.top, false)
-                                        : FixUpSteps<B, false>(e, t, f.top, false);
+    const bool certified = e.WalkCertificate != 0;  // see FixUpSteps
+    const FixUpOutcome out = rightHeavy
+                                 ? (certified ? FixUpSteps<B, true>(e, t, f.top, false)
+                                              : FixUpSteps<B, true, false>(e, t, f.top, false))
+                                 : (certified ? FixUpSteps<B, false>(e, t, f.top, false)
+                                              : FixUpSteps<B, false, false>(e, t, f.top, false));
+    assert((certified || e.WalkCertificate == 0) && "a fix-up certified a path");
     if (!out.ran) {
       stack.pop_back();
       return;

@@ -30,7 +30,8 @@ inline std::int32_t SideHeight(const NodeRec& child) {
 
 // Why: the walk stops at the first height that did not change, so a change
 // costs its path and no more (docs/balancing.md, "Insertion and heights").
-template <InBatch B = InBatch::Ask>
+// `certified` false: called with no certificate (see ParentWritten).
+template <InBatch B = InBatch::Ask, bool certified = true>
 inline void Heights(EngineState& state, TreeRec& tree, std::int32_t node) {
   // The texts are assigned by every height update; once per operation gives
   // the same texts.
@@ -54,7 +55,7 @@ inline void Heights(EngineState& state, TreeRec& tree, std::int32_t node) {
     start.Kind = NodeKind::Leaf;
     Touch<B>(state, n);
   }
-  HeightsWritten(state, tree, n);
+  HeightsWritten<certified>(state, tree, n);
 
   if (n == tree.Root) {
     tree.TreeLeftHeight = start.LeftHeight;
@@ -63,8 +64,8 @@ inline void Heights(EngineState& state, TreeRec& tree, std::int32_t node) {
     return;
   }
 
-  const std::uint32_t certificate = state.WalkCertificate;
-  const std::uint32_t* const stamps = state.WalkStamp.data();
+  [[maybe_unused]] const std::uint32_t certificate = state.WalkCertificate;
+  [[maybe_unused]] const std::uint32_t* const stamps = state.WalkStamp.data();
   std::int32_t c = n;
   // Each step's height is carried to the next in a register, not read back
   // from the field just written: the walk's chain is its loads of the
@@ -106,8 +107,9 @@ inline void Heights(EngineState& state, TreeRec& tree, std::int32_t node) {
       return;
     }
     if (fresh == old) return;
-    if (certificate != 0 && stamps[p] == certificate && OutOfBalance(parent)) [[unlikely]]
-      state.WalkCertificate = 0;
+    if constexpr (certified)
+      if (certificate != 0 && stamps[p] == certificate && OutOfBalance(parent)) [[unlikely]]
+        state.WalkCertificate = 0;
     fresh = next;
   }
 }
@@ -138,13 +140,13 @@ inline bool HeightsSettled(const EngineState& state, const TreeRec& tree, std::i
 // Heights where the caller's node is most often settled already (a leaf
 // just placed, a node whose subtree the walk before has counted): the
 // check's few reads cost less than the walk's unpredictable exit.
-template <InBatch B = InBatch::Ask>
+template <InBatch B = InBatch::Ask, bool certified = true>
 inline void HeightsUnlessSettled(EngineState& state, TreeRec& tree, std::int32_t n) {
   if (n != -1 && HeightsSettled<B>(state, tree, n)) {
-    HeightsWritten(state, tree, n);
+    HeightsWritten<certified>(state, tree, n);
     return;
   }
-  Heights<B>(state, tree, n);
+  Heights<B, certified>(state, tree, n);
 }
 
 }  // namespace TreeCore::Detail

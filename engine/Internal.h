@@ -1,6 +1,7 @@
 // Pieces the engine's source files share; not part of the public interface.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -43,21 +44,70 @@ inline bool OnCertifiedPath(const EngineState& state, std::int32_t node) {
   return state.WalkCertificate != 0 &&
          state.WalkStamp[static_cast<std::size_t>(node)] == state.WalkCertificate;
 }
+// Code that runs with no certificate (`certified` false) skips the reports:
+// nothing here certifies a path, so none can be spoiled.
+template <bool certified = true>
 inline void ParentWritten(EngineState& state, std::int32_t node) {
-  if (node >= 0 && OnCertifiedPath(state, node)) state.WalkCertificate = 0;
+  if constexpr (certified)
+    if (node >= 0 && OnCertifiedPath(state, node)) state.WalkCertificate = 0;
 }
+template <bool certified = true>
 inline void HeightsWritten(EngineState& state, const TreeRec& tree, std::int32_t node) {
-  if (OnCertifiedPath(state, node) && OutOfBalance(tree.Nodes[static_cast<std::size_t>(node)]))
-    state.WalkCertificate = 0;
+  if constexpr (certified)
+    if (OnCertifiedPath(state, node) && OutOfBalance(tree.Nodes[static_cast<std::size_t>(node)]))
+      state.WalkCertificate = 0;
 }
 
 // Rebalance as the engine calls it inside an operation (Heights, the height
 // update's walk, is in HeightWalk.h).
 void RebalanceIn(EngineState& state, TreeRec& tree, std::int32_t node, bool skipWalk);
 
+// The once-per-operation replacement of the engine's OrdersCode object.
+void ReplaceOrders(EngineState& state);
+
 // Lowers the Level of every node of the subtree whose top is `top` by one,
-// as LevelDown called for each of them would.
-void LevelLoweringPass(EngineState& state, TreeRec& tree, std::int32_t top);
+// as LevelDown called for each of them would. Inlined where the fix-ups
+// call it: a sorted list runs millions of passes of a node or two.
+inline void LevelLoweringPass(EngineState& state, TreeRec& tree, std::int32_t top) {
+  // The pass's observable traces: a fresh OrdersCode object, once per
+  // operation, and the levels. No copy of the tree into SharedTree and back
+  // and no call by name: nothing reads SharedTree before the next drawing
+  // pass copies a tree in afresh, so the levels are lowered in place by a
+  // plain loop.
+  if ((state.OperationFlags & OrdersReplaced) == 0) [[unlikely]]
+    ReplaceOrders(state);
+  if (top == -1) return;
+  // The pending nodes stay in a small array, and only a subtree that
+  // outgrows it spills into WalkStack. The order of the visits does not
+  // matter, as each only lowers its own node.
+  constexpr int kInPlace = 64;
+  std::int32_t inPlace[kInPlace];
+  int count = 0;
+  std::vector<std::int32_t>& spilled = state.WalkStack;
+  spilled.clear();
+  NodeRec* const nodes = tree.Nodes.data();
+  std::int32_t i = top;
+  for (;;) {
+    NodeRec& n = nodes[i];
+    TREECORE_COUNT(state, LevelDownVisits);
+    --n.Level;
+    for (const std::int32_t child : {n.LeftChild, n.RightChild}) {
+      if (child < 0) continue;
+      if (count < kInPlace)
+        inPlace[count++] = child;
+      else
+        spilled.push_back(child);
+    }
+    if (count > 0) {
+      i = inPlace[--count];
+    } else if (!spilled.empty()) [[unlikely]] {
+      i = spilled.back();
+      spilled.pop_back();
+    } else {
+      return;
+    }
+  }
+}
 
 // A Rebalance call that a deleting fix-up holds back until its caller has cut
 // the parked node off.
@@ -72,8 +122,14 @@ std::vector<HeldRebalance> FixUpForDeletion(EngineState& state, TreeRec& tree, s
                                             bool rightHeavy);
 
 // The link in `parent` that holds `child` now holds `replacement` (left tested first).
-void ReplaceChildLink(TreeRec& tree, std::int32_t parent, std::int32_t child,
-                      std::int32_t replacement);
+inline void ReplaceChildLink(TreeRec& tree, std::int32_t parent, std::int32_t child,
+                             std::int32_t replacement) {
+  NodeRec& p = tree.Nodes[static_cast<std::size_t>(parent)];
+  if (p.LeftChild == child)
+    p.LeftChild = replacement;
+  else if (p.RightChild == child)
+    p.RightChild = replacement;
+}
 
 // A batch erase: removed slots are marked and the table is closed once at
 // the end. Indices stay those of the full table meanwhile.
