@@ -62,52 +62,9 @@ inline void HeightsWritten(EngineState& state, const TreeRec& tree, std::int32_t
 // update's walk, is in HeightWalk.h).
 void RebalanceIn(EngineState& state, TreeRec& tree, std::int32_t node, bool skipWalk);
 
-// The once-per-operation replacement of the engine's OrdersCode object.
-void ReplaceOrders(EngineState& state);
-
 // Lowers the Level of every node of the subtree whose top is `top` by one,
-// as LevelDown called for each of them would. Inlined where the fix-ups
-// call it: a sorted list runs millions of passes of a node or two.
-inline void LevelLoweringPass(EngineState& state, TreeRec& tree, std::int32_t top) {
-  // The pass's observable traces: a fresh OrdersCode object, once per
-  // operation, and the levels. No copy of the tree into SharedTree and back
-  // and no call by name: nothing reads SharedTree before the next drawing
-  // pass copies a tree in afresh, so the levels are lowered in place by a
-  // plain loop.
-  if ((state.OperationFlags & OrdersReplaced) == 0) [[unlikely]]
-    ReplaceOrders(state);
-  if (top == -1) return;
-  // The pending nodes stay in a small array, and only a subtree that
-  // outgrows it spills into WalkStack. The order of the visits does not
-  // matter, as each only lowers its own node.
-  constexpr int kInPlace = 64;
-  std::int32_t inPlace[kInPlace];
-  int count = 0;
-  std::vector<std::int32_t>& spilled = state.WalkStack;
-  spilled.clear();
-  NodeRec* const nodes = tree.Nodes.data();
-  std::int32_t i = top;
-  for (;;) {
-    NodeRec& n = nodes[i];
-    TREECORE_COUNT(state, LevelDownVisits);
-    --n.Level;
-    for (const std::int32_t child : {n.LeftChild, n.RightChild}) {
-      if (child < 0) continue;
-      if (count < kInPlace)
-        inPlace[count++] = child;
-      else
-        spilled.push_back(child);
-    }
-    if (count > 0) {
-      i = inPlace[--count];
-    } else if (!spilled.empty()) [[unlikely]] {
-      i = spilled.back();
-      spilled.pop_back();
-    } else {
-      return;
-    }
-  }
-}
+// as LevelDown called for each of them would.
+void LevelLoweringPass(EngineState& state, TreeRec& tree, std::int32_t top);
 
 // A Rebalance call that a deleting fix-up holds back until its caller has cut
 // the parked node off.

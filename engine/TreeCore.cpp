@@ -89,9 +89,48 @@ void AssignLineBreaks(EngineState& state) {
   state.DoubleLineBreak = state.LineBreak + state.LineBreak;
 }
 
-void ReplaceOrders(EngineState& state) {
-  state.Orders = std::make_unique<OrdersCode>(state);
-  state.OperationFlags |= OrdersReplaced;
+void LevelLoweringPass(EngineState& state, TreeRec& tree, std::int32_t top) {
+  // The pass's observable traces: a fresh OrdersCode object, once per
+  // operation (a sorted list runs millions of passes), and the
+  // levels. No copy of the tree into SharedTree and back and no call by name:
+  // nothing reads SharedTree before the next drawing pass copies a tree in
+  // afresh, so the levels are lowered in place by a plain loop.
+  if ((state.OperationFlags & OrdersReplaced) == 0) {
+    state.Orders = std::make_unique<OrdersCode>(state);
+    state.OperationFlags |= OrdersReplaced;
+  }
+  if (top == -1) return;
+  // A pass lowers a handful of nodes as a rule, and a sorted list makes
+  // millions of passes: the pending nodes stay in a small array, and only a
+  // subtree that outgrows it spills into WalkStack. The order of the visits
+  // does not matter, as each only lowers its own node.
+  constexpr int kInPlace = 64;
+  std::int32_t inPlace[kInPlace];
+  int count = 0;
+  std::vector<std::int32_t>& spilled = state.WalkStack;
+  spilled.clear();
+  NodeRec* const nodes = tree.Nodes.data();
+  std::int32_t i = top;
+  for (;;) {
+    NodeRec& n = nodes[i];
+    TREECORE_COUNT(state, LevelDownVisits);
+    --n.Level;
+    for (const std::int32_t child : {n.LeftChild, n.RightChild}) {
+      if (child < 0) continue;
+      if (count < kInPlace)
+        inPlace[count++] = child;
+      else
+        spilled.push_back(child);
+    }
+    if (count > 0) {
+      i = inPlace[--count];
+    } else if (!spilled.empty()) {
+      i = spilled.back();
+      spilled.pop_back();
+    } else {
+      return;
+    }
+  }
 }
 
 #ifndef NDEBUG
