@@ -78,7 +78,7 @@ bool ParkedChainRotated(EngineState& e, TreeRec& t, std::int32_t n);
 // list's fix-ups nearly all lean one way (docs/balancing.md, "Walks bound by
 // their loads"). And once more without the reports of its writes
 // (`certified` false), for a fix-up that starts with no path found balanced
-// (three in four of a sorted list's): nothing here certifies a path, so none
+// (three in four of a descending list's): nothing here certifies a path, so none
 // can be spoiled.
 template <InBatch B, bool rightHeavy, bool certified = true>
 FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool deleting) {
