@@ -8,7 +8,9 @@
 #include <QProgressDialog>
 #include <QTimer>
 #include <chrono>
+#include <condition_variable>
 #include <limits>
+#include <mutex>
 #include <thread>
 
 namespace TreeUi {
@@ -110,10 +112,47 @@ bool CommandRunner::eventFilter(QObject* watched, QEvent* event) {
 bool CommandRunner::Run(TreeCommands::TreeJob& job, const QString& what,
                         std::chrono::steady_clock::time_point started) {
   if (job_ != nullptr) return false;
-  // Most lists are done in a few milliseconds whatever their length; they
-  // finish here, as they always did. What is left after the budget goes on
-  // on a worker, where the tree it has started is.
-  if (job.RunUntil(started + std::chrono::milliseconds(budgetMs_))) {
+  const auto budget = started + std::chrono::milliseconds(budgetMs_);
+  QEventLoop loop;
+  struct Finish {
+    std::mutex Lock;
+    std::condition_variable Done;
+    bool Over = false;
+  } finish;
+  std::thread worker;
+  const auto startWorker = [&job, &loop, &finish, &worker] {
+    worker = std::thread([&job, &loop, &finish] {
+      job.Run();
+      {
+        const std::lock_guard<std::mutex> hold(finish.Lock);
+        finish.Over = true;
+      }
+      finish.Done.notify_one();
+      QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+  };
+  bool overInBudget = false;
+  if (job.StartsOnEmptyTree()) {
+    // Most lists are done in a few milliseconds whatever their length; they
+    // finish here, as they always did. What is left after the budget goes
+    // on on a worker, where the tree it has started is. The values met
+    // before the budget meet small trees, and each is over quickly.
+    overInBudget = job.RunUntil(budget);
+  } else {
+    // On a whole tree one value can take seconds (an Erase of a tree built
+    // from a sorted list), and the window's thread must not be held for
+    // it: the work runs on a worker from the start, and the window's
+    // thread waits for it up to the budget.
+    startWorker();
+    std::unique_lock<std::mutex> hold(finish.Lock);
+    overInBudget = finish.Done.wait_until(hold, budget, [&finish] { return finish.Over; });
+  }
+  if (overInBudget) {
+    if (worker.joinable()) {
+      worker.join();
+      // The loop never ran: its quit must not cut short the pass below.
+      QCoreApplication::removePostedEvents(&loop, QEvent::MetaCall);
+    }
     // Up to the budget on the window's thread, and the window's own part of
     // the command (the new drawing) still to come: the timers and paints
     // that fell due meanwhile go first, so that the two do not add up to one
@@ -136,7 +175,6 @@ bool CommandRunner::Run(TreeCommands::TreeJob& job, const QString& what,
   QApplication::setOverrideCursor(Qt::BusyCursor);
   emit Started();
 
-  QEventLoop loop;
   QTimer showProgress;
   showProgress.setSingleShot(true);
   connect(&showProgress, &QTimer::timeout, this, [this, &what] { ShowProgress(what); });
@@ -145,12 +183,19 @@ bool CommandRunner::Run(TreeCommands::TreeJob& job, const QString& what,
   connect(&poll, &QTimer::timeout, this, &CommandRunner::UpdateProgress);
   poll.start(ProgressPollMs);
 
-  std::thread worker([&job, &loop] {
-    job.Run();
-    QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-  });
+  if (!worker.joinable()) startWorker();
   // Returns when the worker has ended, or earlier when the program quits.
-  loop.exec();
+  // A worker that ends from here on posts its quit to the running loop; one
+  // whose quit came through before the loop ran is over already.
+  bool over = false;
+  {
+    const std::lock_guard<std::mutex> hold(finish.Lock);
+    over = finish.Over;
+  }
+  if (over)
+    QCoreApplication::removePostedEvents(&loop, QEvent::MetaCall);
+  else
+    loop.exec();
   job.RequestCancel();
   worker.join();
 

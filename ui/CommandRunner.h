@@ -2,8 +2,8 @@
 // window's thread goes on painting, scrolling and answering hovers on the
 // previous drawing. The command's controls are disabled meanwhile, the busy
 // cursor shows, and after a moment a progress dialog offers Cancel. Work
-// that is over within a few milliseconds runs on the window's thread, as it
-// always did.
+// that is over within a few milliseconds is over before the window's thread
+// goes back to its events, as it always was.
 #pragma once
 
 #include <QObject>
@@ -25,9 +25,9 @@ class CommandRunner final : public QObject {
  public:
   // Work that lasts longer than this shows its progress.
   static constexpr int ProgressDelayMs = 500;
-  // Work is done on the window's thread until this long after the command
-  // started (its text read and checked included) before the rest goes to a
-  // worker.
+  // Until this long after the command started (its text read and checked
+  // included) the window's thread does the work itself (Get Tree) or waits
+  // for the worker (Erase), before it goes on handling events.
   static constexpr int InlineBudgetMs = 30;
 
   // Closing `window` cancels the work; `controls` are disabled while it runs.
@@ -41,9 +41,9 @@ class CommandRunner final : public QObject {
            std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now());
 
   bool Running() const { return job_ != nullptr; }
-  // Work done on the window's thread that lasted at least this long lets
-  // the event loop have a pass (timers and paints, not the user's input)
-  // before Run returns and the window draws the result.
+  // Work done or waited for on the window's thread that lasted at least
+  // this long lets the event loop have a pass (timers and paints, not the
+  // user's input) before Run returns and the window draws the result.
   static constexpr int YieldAfterMs = 15;
 
   // 0 sends all work to the worker at once.

@@ -63,6 +63,7 @@ TreeJob::TreeJob(TreeJob&& other) noexcept
       cancel_(other.cancel_.load()),
       done_(other.done_.load()),
       next_(other.next_),
+      slice_(other.slice_),
       over_(other.over_),
       cancelled_(other.cancelled_),
       stop_(other.stop_) {
@@ -139,13 +140,21 @@ bool TreeJob::Step() {
     ++next_;
     return true;
   }
-  // A slice of the list at a time: the engine closes the table's gaps once
-  // per call, and between calls the job can stop, count and hand over.
-  const std::size_t slice = beforeValue_ ? 1 : 512;
+  // A slice of the list at a time: between calls the job can stop, count
+  // and hand over. The engine closes the table's gaps once per call, a pass
+  // over the whole table, so quick slices grow; slow ones shrink, so that
+  // the count still moves.
+  const std::size_t slice = beforeValue_ ? 1 : slice_;
   const std::size_t count = std::min(slice, values_.size() - next_);
+  const auto began = std::chrono::steady_clock::now();
   const TreeCore::EraseResult result = TreeCore::EraseValues(
       *engine_, tree_, std::span<const std::int16_t>(values_).subspan(next_, count));
   next_ += result.Erased;
+  const auto took = std::chrono::steady_clock::now() - began;
+  if (took < std::chrono::milliseconds(4))
+    slice_ = std::min<std::size_t>(slice_ * 2, 32768);
+  else if (took > std::chrono::milliseconds(50))
+    slice_ = std::max<std::size_t>(slice_ / 2, 64);
   switch (result.Stop) {
     case TreeCore::EraseStop::None:
       return true;

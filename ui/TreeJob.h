@@ -73,6 +73,10 @@ class TreeJob {
   std::size_t Done() const { return done_.load(std::memory_order_relaxed); }
   std::size_t Total() const { return values_.size(); }
 
+  // Get Tree starts on an empty tree, so that its first values are quick
+  // whatever the list; an Erase starts on the whole tree, where one value
+  // can take seconds.
+  bool StartsOnEmptyTree() const { return kind_ == Kind::Build; }
   // After Run: whether it stopped at a cancel (the tree is then half done).
   bool Cancelled() const { return cancelled_; }
   EraseStop Stop() const { return stop_; }
@@ -104,6 +108,7 @@ class TreeJob {
   std::atomic<bool> cancel_{false};
   std::atomic<std::size_t> done_{0};
   std::size_t next_ = 0;
+  std::size_t slice_ = 512;  // values in the next Erase slice
   bool over_ = false;
   bool cancelled_ = false;
   EraseStop stop_ = EraseStop::None;

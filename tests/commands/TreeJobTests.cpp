@@ -244,3 +244,29 @@ TEST_F(TreeJobTest, SlicesOnAnyThreadGiveTheSameTree) {
     TreeCore::DeleteNode(oneByOne, TreeCore::FindValue(oneByOne, list[i]));
   ExpectSameTree(erase.Tree(), oneByOne);
 }
+
+// An Erase of a whole list, its slices growing while they are quick, leaves
+// the table that removing the values one by one leaves, whatever the shapes
+// of the tree and of the list.
+TEST_F(TreeJobTest, WholeEraseInGrowingSlicesGivesTheOneByOneTable) {
+  struct Case {
+    int built;   // order of the Get Tree list: -1 descending, 0 random, 1 ascending
+    int erased;  // order of the Erase list
+  };
+  for (const Case c : {Case{0, 0}, Case{1, 0}, Case{0, -1}, Case{-1, 1}}) {
+    SCOPED_TRACE(testing::Message() << "built " << c.built << ", erased " << c.erased);
+    TreeRec empty;
+    TreeCore::ResetTree(empty, false);
+    TreeJob build = TreeJob::Build(empty, Values(4000, c.built, 8));
+    build.Run();
+    const std::vector<std::int16_t> list = Values(4000, c.erased, 9);
+    TreeJob erase = TreeJob::Erase(build.Tree(), list);
+    erase.Run();
+    EXPECT_EQ(erase.Done(), list.size());
+    EXPECT_EQ(erase.Stop(), EraseStop::None);
+    TreeRec oneByOne = build.Tree();
+    for (const std::int16_t v : list)
+      TreeCore::DeleteNode(oneByOne, TreeCore::FindValue(oneByOne, v));
+    ExpectSameTree(erase.Tree(), oneByOne);
+  }
+}

@@ -6,9 +6,12 @@
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <functional>
 #include <numeric>
 #include <random>
+#include <thread>
 
 #include "CommandRunner.h"
 #include "StepsWindow.h"
@@ -426,7 +429,7 @@ class LongCommandTests : public QObject {
     h.Window->SetMessageSink(&watch);
     int started = 0;
     connect(h.Window->Commands(), &TreeUi::CommandRunner::Started, [&] { ++started; });
-    h.Window->Commands()->SetInlineBudgetMs(60000);  // all of it on the window's thread
+    h.Window->Commands()->SetInlineBudgetMs(60000);  // all of it within the budget
     h.Window->Commands()->SetYieldAfterMs(0);
     h.Box("txtEraseNode")->setText(Join(erase));
     QTimer::singleShot(0, [&] {
@@ -447,6 +450,48 @@ class LongCommandTests : public QObject {
                  QStringLiteral("after, 1500 nodes, 1500 drawn"),
              }));
     h.Window->SetMessageSink(&h.Sink);
+  }
+
+  // One value can take seconds (an Erase on a large tree built from a sorted
+  // list): the window's thread waits for it only up to the budget and then
+  // answers its events, with the controls locked, while the value goes on.
+  void oneLongValueLeavesTheWindowFree() {
+    Harness h;
+    TreeUi::CommandRunner* runner = h.Window->Commands();
+    int started = 0;
+    connect(runner, &TreeUi::CommandRunner::Started, [&] { ++started; });
+    TreeCore::TreeRec empty;
+    TreeCore::ResetTree(empty, false);
+    TreeCommands::TreeJob build = TreeCommands::TreeJob::Build(empty, {5, 3, 8, 1});
+    build.Run();
+    TreeCommands::TreeJob erase = TreeCommands::TreeJob::Erase(build.Tree(), {3, 8});
+
+    // The first value waits for a timer of the window's thread (five
+    // seconds at most, so that a window that never lets it run fails
+    // rather than hangs).
+    std::atomic<bool> released{false};
+    std::atomic<bool> releasedInTime{false};
+    std::atomic<int> values{0};
+    erase.Watch(nullptr, [&](const TreeCore::TreeRec&, std::int16_t) {
+      if (values++ != 0) return;
+      const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+      while (!released && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      releasedInTime = released.load();
+    });
+    bool lockedMeanwhile = false;
+    QTimer::singleShot(100, [&] {
+      lockedMeanwhile = !h.Button("CmdEraseTree")->isEnabled() && runner->Running();
+      released = true;
+    });
+    QVERIFY(runner->Run(erase, QStringLiteral("Erasing..."), std::chrono::steady_clock::now()));
+    QVERIFY(releasedInTime);
+    QVERIFY(lockedMeanwhile);
+    QCOMPARE(started, 1);
+    QCOMPARE(values.load(), 2);
+    QCOMPARE(erase.Tree().Count, 2);
+    QVERIFY(h.Button("CmdEraseTree")->isEnabled());
+    QVERIFY(!runner->Running());
   }
 
   // A window closed in the pass after inline work (by a timer, not by input,
