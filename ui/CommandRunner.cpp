@@ -138,11 +138,12 @@ bool CommandRunner::Run(TreeCommands::TreeJob& job, const QString& what,
     // on on a worker, where the tree it has started is. The values met
     // before the budget meet small trees, and each is over quickly.
     overInBudget = job.RunUntil(budget);
-  } else {
+  } else if (budgetMs_ > 0) {
     // On a whole tree one value can take seconds (an Erase of a tree built
     // from a sorted list), and the window's thread must not be held for
     // it: the work runs on a worker from the start, and the window's
-    // thread waits for it up to the budget.
+    // thread waits for it up to the budget. With no budget there is no
+    // wait, which a quick worker could otherwise win before it times out.
     startWorker();
     std::unique_lock<std::mutex> hold(finish.Lock);
     overInBudget = finish.Done.wait_until(hold, budget, [&finish] { return finish.Over; });
@@ -192,12 +193,13 @@ bool CommandRunner::Run(TreeCommands::TreeJob& job, const QString& what,
     const std::lock_guard<std::mutex> hold(finish.Lock);
     over = finish.Over;
   }
-  if (over)
-    QCoreApplication::removePostedEvents(&loop, QEvent::MetaCall);
-  else
-    loop.exec();
+  if (!over) loop.exec();
   job.RequestCancel();
   worker.join();
+  // The worker posts its quit after it says it is over, so a loop that never
+  // ran (or ended as the program quit) may have one waiting: it must not
+  // reach the next loop that runs.
+  QCoreApplication::removePostedEvents(&loop, QEvent::MetaCall);
 
   poll.stop();
   showProgress.stop();
