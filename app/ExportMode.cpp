@@ -10,10 +10,10 @@
 #include <string>
 #include <string_view>
 
+#include "Commands.h"
 #include "Drawing.h"
-#include "ListParse.h"
-#include "PictureRender.h"
 #include "SvgExport.h"
+#include "pictures/PictureRender.h"
 
 namespace TreeApp {
 
@@ -87,13 +87,9 @@ std::optional<int> RunExportMode(int argc, char* argv[]) {
     return Refused;
   }
   // The same checks and messages as the Get Tree command.
-  if (list.empty()) {
-    std::cerr << "Insert integer numbers in textbox separated by commas\n";
-    return Refused;
-  }
-  const auto values = TreeCommands::ParseList(list);
-  if (!values) {
-    std::cerr << "Please enter numbers only!\n";
+  const auto checked = TreeCommands::CheckList(TreeCommands::CommandKind::Get, list);
+  if (!checked.Refusal.empty()) {
+    std::cerr << checked.Refusal << '\n';
     return Refused;
   }
 
@@ -101,7 +97,7 @@ std::optional<int> RunExportMode(int argc, char* argv[]) {
   TreeCore::ResetTree(TreeCore::MainTree, false);
   TreeCore::DrawingWidth = 0;
   TreeCore::DrawingHeight = 0;
-  for (const std::int16_t value : *values) TreeCore::InsertValue(TreeCore::MainTree, value);
+  for (const std::int16_t value : checked.Values) TreeCore::InsertValue(TreeCore::MainTree, value);
   TreeCore::ElementArrays elements;
   // As the window's drawing starts: the templates hidden until drawn.
   elements.TreeNode[0].Visible = false;

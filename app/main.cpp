@@ -3,7 +3,7 @@
 
 #include "ExportMode.h"
 #include "TraceMode.h"
-#include "frmTreeTest.h"
+#include "window/frmTreeTest.h"
 
 int main(int argc, char* argv[]) {
   // The command-line modes decide before any window exists: they need no display.

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-#include "MessageSink.h"
+#include "window/MessageSink.h"
 
 namespace Bench {
 

@@ -14,11 +14,11 @@
 #include <memory>
 
 #include "CountingSink.h"
-#include "DrawSurface.h"
+#include "view/DrawSurface.h"
 #include "Drawing.h"
 #include "PeakMemory.h"
 #include "TreeCore.h"
-#include "frmTreeTest.h"
+#include "window/frmTreeTest.h"
 
 namespace {
 

@@ -15,8 +15,8 @@
 #include <random>
 
 #include "PeakMemory.h"
-#include "StepsWindow.h"
-#include "frmTreeTest.h"
+#include "steps/StepsWindow.h"
+#include "window/frmTreeTest.h"
 
 namespace {
 

@@ -21,13 +21,13 @@
 #include <random>
 
 #include "CountingSink.h"
-#include "DrawSurface.h"
+#include "view/DrawSurface.h"
 #include "Drawing.h"
-#include "ListBox.h"
-#include "PadView.h"
+#include "boxes/ListBox.h"
+#include "view/PadView.h"
 #include "PeakMemory.h"
 #include "TreeCore.h"
-#include "frmTreeTest.h"
+#include "window/frmTreeTest.h"
 
 namespace {
 

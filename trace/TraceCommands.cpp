@@ -1,24 +1,21 @@
 #include "TraceCommands.h"
 
-#include <optional>
-#include <vector>
-
-#include "ListParse.h"
+#include "Commands.h"
+#include "Messages.h"
 
 namespace TreeTrace {
 
 std::string RunGetTree(Engine& engine, TreeCore::TreeRec& tree, std::string_view text,
                        TraceRecorder* recorder) {
-  if (text.empty()) return std::string(GetTreeEmpty);
-  const auto list = TreeCommands::ParseList(text);
-  if (!list) return std::string(NumbersOnly);
+  const auto list = TreeCommands::CheckList(CommandKind::Get, text);
+  if (!list.Refusal.empty()) return std::string(list.Refusal);
   engine.Reset(tree, false);
   TreeCore::TreeObserver* const observer = engine.Observer();
   if (recorder != nullptr) {
     recorder->BeginCommand(CommandKind::Get, tree);
     if (observer == nullptr) engine.SetObserver(recorder);
   }
-  for (const std::int16_t value : *list) {
+  for (const std::int16_t value : list.Values) {
     if (recorder != nullptr) recorder->BeginValue(tree, value);
     engine.Insert(tree, value);
   }
@@ -29,23 +26,22 @@ std::string RunGetTree(Engine& engine, TreeCore::TreeRec& tree, std::string_view
 
 std::string RunErase(Engine& engine, TreeCore::TreeRec& tree, std::string_view text,
                      TraceRecorder* recorder) {
-  if (text.empty()) return std::string(EraseEmpty);
-  const auto list = TreeCommands::ParseList(text);
-  if (!list) return std::string(NumbersOnly);
+  const auto list = TreeCommands::CheckList(CommandKind::Erase, text);
+  if (!list.Refusal.empty()) return std::string(list.Refusal);
   TreeCore::TreeObserver* const observer = engine.Observer();
   if (recorder != nullptr) {
     recorder->BeginCommand(CommandKind::Erase, tree);
     if (observer == nullptr) engine.SetObserver(recorder);
   }
   std::string message;
-  for (const std::int16_t value : *list) {
+  for (const std::int16_t value : list.Values) {
     if (!tree.Exists) {
-      message = TreeEmpty;
+      message = TreeCommands::Messages::TreeEmpty;
       break;
     }
     const std::int32_t index = TreeCore::FindValue(tree, value);
     if (index == -1) {
-      message = NotInTree;
+      message = TreeCommands::Messages::NotInTree;
       break;
     }
     if (recorder != nullptr) recorder->BeginValue(tree, value);

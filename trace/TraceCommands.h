@@ -12,14 +12,6 @@
 
 namespace TreeTrace {
 
-// The messages the window shows, word for word.
-inline constexpr std::string_view NumbersOnly = "Please enter numbers only!";
-inline constexpr std::string_view GetTreeEmpty =
-    "Insert integer numbers in textbox separated by commas";
-inline constexpr std::string_view EraseEmpty = "Insert an integer number to erase";
-inline constexpr std::string_view TreeEmpty = "The Tree is Empty";
-inline constexpr std::string_view NotInTree = "The Element does not exist in the tree";
-
 // Runs Get Tree on `text` (the list as typed): refuses an empty or
 // non-numeric list, else empties the tree and inserts each value. `recorder`,
 // when given, records the command. Returns the refusal, empty when none.

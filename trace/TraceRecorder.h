@@ -11,13 +11,15 @@
 #include <string>
 #include <vector>
 
+#include "CommandKind.h"
 #include "TraceEngine.h"
 #include "TreeCore.h"
 #include "TreeObserver.h"
 
 namespace TreeTrace {
 
-enum class CommandKind : std::uint8_t { Get, Erase };
+using TreeCommands::CommandKind;
+
 enum class EventType : std::uint8_t { Insert, Rotate, FixUp, Erase };
 
 // One event with the nodes it involves, read from the tree as it happened.

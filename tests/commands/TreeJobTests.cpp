@@ -123,13 +123,13 @@ TEST_F(TreeJobTest, EraseStopsWhereTheCommandStops) {
   halfThenMissing.push_back(manyErase[2000]);
   const EraseCase cases[] = {
       {"one", {5, 3, 8}, {3}, EraseStop::None, 1},
-      {"missing in the middle", {5, 3, 8}, {3, 99, 8}, EraseStop::MissingValue, 1},
-      {"missing first", {5, 3, 8}, {4}, EraseStop::MissingValue, 0},
-      {"everything then more", {5, 3, 8}, {5, 3, 8, 5}, EraseStop::EmptyTree, 3},
-      {"empty tree", {}, {1}, EraseStop::EmptyTree, 0},
-      {"repeated value", {4, 4, 4}, {4, 4, 4, 4}, EraseStop::EmptyTree, 3},
+      {"missing in the middle", {5, 3, 8}, {3, 99, 8}, EraseStop::Missing, 1},
+      {"missing first", {5, 3, 8}, {4}, EraseStop::Missing, 0},
+      {"everything then more", {5, 3, 8}, {5, 3, 8, 5}, EraseStop::Empty, 3},
+      {"empty tree", {}, {1}, EraseStop::Empty, 0},
+      {"repeated value", {4, 4, 4}, {4, 4, 4, 4}, EraseStop::Empty, 3},
       {"all of many", many, manyErase, EraseStop::None, many.size()},
-      {"half of many, then missing", many, halfThenMissing, EraseStop::MissingValue, 1500},
+      {"half of many, then missing", many, halfThenMissing, EraseStop::Missing, 1500},
   };
   for (const EraseCase& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -237,7 +237,7 @@ TEST_F(TreeJobTest, SlicesOnAnyThreadGiveTheSameTree) {
   EXPECT_LT(erase.Done(), 1200u);
   std::thread([&] { over = erase.RunUntil(std::chrono::steady_clock::time_point::max()); }).join();
   EXPECT_TRUE(over);
-  EXPECT_EQ(erase.Stop(), EraseStop::MissingValue);
+  EXPECT_EQ(erase.Stop(), EraseStop::Missing);
   EXPECT_EQ(erase.Done(), 1200u);
   TreeRec oneByOne = whole.Tree();
   for (std::size_t i = 0; i < 1200; ++i)

@@ -9,6 +9,7 @@
 #include <random>
 #include <set>
 
+#include "Messages.h"
 #include "TraceCommands.h"
 #include "TraceRecorder.h"
 #include "TraceTestSupport.h"
@@ -72,9 +73,9 @@ TEST(Recorder, EraseStepsRebuildFromTheTreeBeforeTheCommand) {
   erase.push_back(5);
   TreeRec direct = tree;
   TraceRecorder rec(Tight());
-  EXPECT_EQ(TreeTrace::RunErase(engine, tree, Join(erase), &rec), TreeTrace::NotInTree);
+  EXPECT_EQ(TreeTrace::RunErase(engine, tree, Join(erase), &rec), TreeCommands::Messages::NotInTree);
   ASSERT_EQ(rec.ValueCount(), 120u);
-  EXPECT_EQ(rec.Message(), TreeTrace::NotInTree);
+  EXPECT_EQ(rec.Message(), TreeCommands::Messages::NotInTree);
   for (std::size_t i = 0; i < 120; ++i) {
     TreeCore::DeleteNode(direct, TreeCore::FindValue(direct, erase[i]));
     if (i % 29 == 0 || i == 119) {

@@ -12,11 +12,11 @@
 #include <memory>
 #include <vector>
 
-#include "DrawSurface.h"
+#include "view/DrawSurface.h"
 #include "Drawing.h"
 #include "TreeChecker.h"
 #include "TreeCore.h"
-#include "frmTreeTest.h"
+#include "window/frmTreeTest.h"
 
 namespace UiTest {
 

@@ -1,0 +1,434 @@
+#include "steps/StepsWindow.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QSplitter>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+
+#include "Messages.h"
+#include "StepsDrawing.h"
+#include "TraceJson.h"
+#include "TraceText.h"
+#include "view/DrawSurface.h"
+#include "window/MessageSink.h"
+#include "view/PadView.h"
+#include "view/geometry/Twips.h"
+
+namespace TreeUi {
+
+namespace {
+
+enum Role { RowKind = Qt::UserRole, ValueIndex, EventIndex };
+enum RowType { SummaryRow, ValueRow, EventRow, MessageRow };
+// An expanded value lists at most this many events; the rest are counted.
+constexpr std::size_t MaxEventRows = 5000;
+
+QString Q(const std::string& s) {
+  return QString::fromStdString(s);
+}
+
+QTreeWidgetItem* ValueItem(QTreeWidget* list, std::size_t i) {
+  // Row 0 is the summary; value i follows at row i + 1.
+  return list->topLevelItem(static_cast<int>(i) + 1);
+}
+
+}  // namespace
+
+StepsWindow::StepsWindow(QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      recorder_(std::make_unique<TreeTrace::TraceRecorder>()),
+      drawing_(std::make_unique<StepsDrawing>()) {
+  setObjectName(QStringLiteral("StepsWindow"));
+  setWindowTitle(QStringLiteral("Balancing Steps"));
+  setAttribute(Qt::WA_DeleteOnClose);
+
+  list_ = new QTreeWidget;
+  list_->setObjectName(QStringLiteral("StepsList"));
+  list_->setHeaderHidden(true);
+  list_->setUniformRowHeights(true);
+  list_->installEventFilter(this);
+  connect(list_, &QTreeWidget::currentItemChanged, this,
+          [this](QTreeWidgetItem* item) { OnCurrentItemChanged(item); });
+  connect(list_, &QTreeWidget::itemExpanded, this,
+          [this](QTreeWidgetItem* item) { FillEvents(item); });
+
+  viewport_ = new QFrame;
+  viewport_->setObjectName(QStringLiteral("StepsPane"));
+  viewport_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  viewport_->setAutoFillBackground(true);
+  viewport_->setMinimumSize(240, 200);
+  pane_ = new DrawSurface(elements_, viewport_);
+  pane_->setObjectName(QStringLiteral("StepsSurface"));
+  auto* hBar = new QScrollBar(Qt::Horizontal);
+  auto* vBar = new QScrollBar(Qt::Vertical);
+  hBar->hide();
+  vBar->hide();
+  // The pad's view features: zoom, fit, wheel and drag, in the pane's own menu.
+  view_ = new PadView(pane_, hBar, vBar, this);
+  paneMenu_ = new QMenu(this);
+  view_->CreateActions(this, paneMenu_);
+  connect(pane_, &DrawSurface::MenuRequested, this,
+          [this](QPoint global, QPointF) { paneMenu_->popup(global); });
+  auto* paneBox = new QWidget;
+  auto* grid = new QGridLayout(paneBox);
+  grid->setContentsMargins(0, 0, 0, 0);
+  grid->setSpacing(0);
+  grid->addWidget(viewport_, 0, 0);
+  grid->addWidget(vBar, 0, 1);
+  grid->addWidget(hBar, 1, 0);
+
+  auto* split = new QSplitter(Qt::Horizontal);
+  split->addWidget(list_);
+  split->addWidget(paneBox);
+  split->setStretchFactor(0, 2);
+  split->setStretchFactor(1, 3);
+
+  auto button = [this](const char* name, const QString& text) {
+    auto* b = new QPushButton(text);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setFocusPolicy(Qt::TabFocus);
+    return b;
+  };
+  first_ = button("First", QStringLiteral("|< First"));
+  back_ = button("Back", QStringLiteral("< Back"));
+  forward_ = button("Forward", QStringLiteral("Forward >"));
+  last_ = button("Last", QStringLiteral("Last >|"));
+  save_ = button("SaveTrace", QStringLiteral("Save Trace\u2026"));
+  connect(first_, &QPushButton::clicked, this, &StepsWindow::First);
+  connect(back_, &QPushButton::clicked, this, &StepsWindow::Back);
+  connect(forward_, &QPushButton::clicked, this, &StepsWindow::Forward);
+  connect(last_, &QPushButton::clicked, this, &StepsWindow::Last);
+  connect(save_, &QPushButton::clicked, this, &StepsWindow::SaveTraceAs);
+  status_ = new QLabel;
+  status_->setObjectName(QStringLiteral("StepsStatus"));
+  status_->setWordWrap(true);
+
+  auto* buttons = new QHBoxLayout;
+  for (QPushButton* b : {first_, back_, forward_, last_}) buttons->addWidget(b);
+  buttons->addStretch();
+  buttons->addWidget(save_);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(split, 1);
+  layout->addLayout(buttons);
+  layout->addWidget(status_);
+  resize(900, 560);
+  CommandRecorded();
+}
+
+StepsWindow::~StepsWindow() = default;
+
+QString StepsWindow::SummaryText() const {
+  if (recorder_->Empty()) return {};
+  return Q(TreeTrace::DescribeSummary(recorder_->Summary()));
+}
+
+void StepsWindow::TakeRecording(std::unique_ptr<TreeTrace::TraceRecorder> recorder) {
+  if (!recorder) return;
+  recorder_ = std::move(recorder);
+  CommandRecorded();
+}
+
+void StepsWindow::CommandRecorded() {
+  list_->clear();
+  current_ = -1;
+  const TreeTrace::TraceRecorder& rec = *recorder_;
+  if (rec.Empty()) {
+    auto* none = new QTreeWidgetItem(
+        QStringList(QStringLiteral("Run Get Tree or Erase to see its balancing steps.")));
+    none->setFlags(Qt::ItemIsEnabled);
+    list_->addTopLevelItem(none);
+    Display({}, {});
+    status_->clear();
+    return;
+  }
+  QList<QTreeWidgetItem*> rows;
+  rows.reserve(static_cast<qsizetype>(rec.ValueCount()) + 2);
+  auto* summary = new QTreeWidgetItem(QStringList(SummaryText()));
+  summary->setData(0, RowKind, SummaryRow);
+  summary->setToolTip(0, summary->text(0));
+  rows.push_back(summary);
+  for (std::size_t i = 0; i < rec.ValueCount(); ++i) {
+    const TreeTrace::ValueStep& step = rec.Step(i);
+    auto* row = new QTreeWidgetItem(QStringList(Q(TreeTrace::DescribeValue(rec.Kind(), step))));
+    row->setData(0, RowKind, ValueRow);
+    row->setData(0, ValueIndex, static_cast<qulonglong>(i));
+    // Its balancing events are listed when it is opened.
+    if (step.EventCount > 1) row->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+    rows.push_back(row);
+  }
+  if (!rec.Message().empty()) {
+    auto* message = new QTreeWidgetItem(QStringList(Q(rec.Message())));
+    message->setData(0, RowKind, MessageRow);
+    rows.push_back(message);
+  }
+  list_->addTopLevelItems(rows);
+  if (rec.ValueCount() > 0)
+    Last();
+  else
+    ShowSummary();
+}
+
+void StepsWindow::FillEvents(QTreeWidgetItem* item) {
+  if (item == nullptr || item->data(0, RowKind).toInt() != ValueRow || item->childCount() > 0)
+    return;
+  const auto i = static_cast<std::size_t>(item->data(0, ValueIndex).toULongLong());
+  const std::vector<TreeTrace::StepEvent> events = recorder_->EventsOf(i);
+  QList<QTreeWidgetItem*> children;
+  std::size_t shown = 0, balancing = 0;
+  for (std::size_t k = 0; k < events.size(); ++k) {
+    const auto type = events[k].Type;
+    if (type == TreeTrace::EventType::Insert || type == TreeTrace::EventType::Erase) continue;
+    ++balancing;
+    if (shown == MaxEventRows) continue;
+    auto* child = new QTreeWidgetItem(QStringList(Q(TreeTrace::DescribeEvent(events[k]))));
+    child->setData(0, RowKind, EventRow);
+    child->setData(0, ValueIndex, static_cast<qulonglong>(i));
+    child->setData(0, EventIndex, static_cast<qulonglong>(k));
+    children.push_back(child);
+    ++shown;
+  }
+  if (balancing > shown) {
+    auto* more = new QTreeWidgetItem(
+        QStringList(QStringLiteral("\u2026 and %1 more").arg(balancing - shown)));
+    more->setFlags(Qt::ItemIsEnabled);
+    children.push_back(more);
+  }
+  if (children.isEmpty()) item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicator);
+  item->addChildren(children);
+}
+
+void StepsWindow::SelectValue(std::size_t i) {
+  if (i >= recorder_->ValueCount()) return;
+  list_->setCurrentItem(ValueItem(list_, i));
+}
+
+void StepsWindow::First() {
+  SelectValue(0);
+}
+void StepsWindow::Last() {
+  if (recorder_->ValueCount() > 0) SelectValue(recorder_->ValueCount() - 1);
+}
+void StepsWindow::Back() {
+  if (current_ > 0) SelectValue(static_cast<std::size_t>(current_ - 1));
+}
+void StepsWindow::Forward() {
+  if (current_ < 0)
+    First();
+  else
+    SelectValue(static_cast<std::size_t>(current_ + 1));
+}
+
+void StepsWindow::OnCurrentItemChanged(QTreeWidgetItem* item) {
+  if (item == nullptr) return;
+  switch (item->data(0, RowKind).toInt()) {
+    case SummaryRow:
+      ShowSummary();
+      break;
+    case ValueRow:
+      ShowValue(static_cast<std::size_t>(item->data(0, ValueIndex).toULongLong()));
+      break;
+    case EventRow: {
+      // The value's tree, with only this event's nodes marked.
+      const auto i = static_cast<std::size_t>(item->data(0, ValueIndex).toULongLong());
+      const auto k = static_cast<std::size_t>(item->data(0, EventIndex).toULongLong());
+      const auto start = std::chrono::steady_clock::now();
+      std::vector<TreeTrace::StepEvent> events;
+      TreeCore::TreeRec tree = recorder_->TreeAfter(static_cast<std::ptrdiff_t>(i), events);
+      current_ = static_cast<std::ptrdiff_t>(i);
+      std::vector<std::int32_t> marks = recorder_->MarksOf(i, events, tree, k);
+      Display(std::move(tree), std::move(marks));
+      lastStepMs_ =
+          std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+              .count();
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+void StepsWindow::ShowValue(std::size_t i) {
+  if (i >= recorder_->ValueCount()) return;
+  const auto start = std::chrono::steady_clock::now();
+  std::vector<TreeTrace::StepEvent> events;
+  TreeCore::TreeRec tree = recorder_->TreeAfter(static_cast<std::ptrdiff_t>(i), events);
+  current_ = static_cast<std::ptrdiff_t>(i);
+  std::vector<std::int32_t> marks = recorder_->MarksOf(i, events, tree);
+  Display(std::move(tree), std::move(marks));
+  lastStepMs_ =
+      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  status_->setText(QStringLiteral("Value %1 of %2").arg(i + 1).arg(recorder_->ValueCount()));
+  QTreeWidgetItem* item = ValueItem(list_, i);
+  if (list_->currentItem() != item &&
+      (list_->currentItem() == nullptr || list_->currentItem()->parent() != item)) {
+    const QSignalBlocker quiet(list_);
+    list_->setCurrentItem(item);
+  }
+}
+
+void StepsWindow::ShowSummary() {
+  current_ = -1;
+  if (recorder_->Empty()) return;
+  TreeCore::TreeRec tree = recorder_->After();
+  std::vector<std::int32_t> marks = TreeTrace::UnbalancedNodes(tree);
+  Display(std::move(tree), std::move(marks));
+  status_->setText(SummaryText() +
+                   QStringLiteral("\nMarked: the nodes whose sides differ by two or more."));
+  if (list_->currentItem() != list_->topLevelItem(0)) {
+    const QSignalBlocker quiet(list_);
+    list_->setCurrentItem(list_->topLevelItem(0));
+  }
+}
+
+void StepsWindow::Display(TreeCore::TreeRec tree, std::vector<std::int32_t> marks) {
+  shown_ = std::move(tree);
+  marked_ = std::move(marks);
+  nodeOfElement_ = drawing_->Draw(shown_, elements_);
+  // An empty tree leaves the design-time elements: none of them may show.
+  if (nodeOfElement_.empty()) {
+    elements_.TreeNode[0].Visible = false;
+    elements_.ShNode[0].Visible = false;
+    elements_.LnNode[0].Visible = false;
+  }
+  pane_->ElementsChanged();
+  // Node indexes to the elements that show them.
+  std::vector<int> elements;
+  for (std::size_t k = 0; k < nodeOfElement_.size(); ++k)
+    if (std::binary_search(marked_.begin(), marked_.end(), nodeOfElement_[k]))
+      elements.push_back(static_cast<int>(k));
+  pane_->SetMarkedElements(std::move(elements));
+  // A tree that fits at 100 % is shown so, centred; a larger one whole (the
+  // user may zoom in, and the next step shows its tree whole again).
+  const Extent bounds = pane_->DrawnBounds();
+  const QRect client = viewport_->contentsRect();
+  const bool fitsAtDesign = !bounds.Empty() && bounds.Width() <= ToTwips(client.width()) &&
+                            bounds.Height() <= ToTwips(client.height());
+  if (fitsAtDesign) {
+    view_->ResetToDesign();
+    view_->CentreOn((bounds.X0 + bounds.X1) / 2, (bounds.Y0 + bounds.Y1) / 2);
+  } else {
+    view_->FitWhole(false);
+  }
+}
+
+bool StepsWindow::HandleKey(int key) {
+  switch (key) {
+    case Qt::Key_Left:
+      Back();
+      return true;
+    case Qt::Key_Right:
+      Forward();
+      return true;
+    case Qt::Key_Home:
+      First();
+      return true;
+    case Qt::Key_End:
+      Last();
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool StepsWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == list_ && event->type() == QEvent::KeyPress) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->modifiers() == Qt::NoModifier && HandleKey(key->key())) return true;
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+bool StepsWindow::SaveTrace(const QString& path, QString* error) {
+  if (recorder_->Empty()) {
+    if (error) *error = QStringLiteral("There is no command to save.");
+    return false;
+  }
+  // Written beside the target and renamed over it once complete, so that a
+  // failure never leaves a half-written trace under the chosen name. The
+  // events are replayed straight into the file: a sorted list makes
+  // millions of them, too many to hold as text.
+  const std::string target = QFile::encodeName(path).toStdString();
+  const std::string part = target + ".part";
+  bool ok = false;
+  {
+    std::ofstream out(part, std::ios::binary | std::ios::trunc);
+    if (out) {
+      TreeTrace::JsonTraceWriter writer(out);
+      const TreeCore::TreeRec after =
+          recorder_->Replay(&writer, [](std::size_t, const TreeCore::TreeRec&) {});
+      if (!recorder_->Message().empty()) writer.Message(recorder_->Message());
+      writer.Done(after);
+      out.flush();
+      ok = static_cast<bool>(out);
+    }
+  }
+  if (ok) ok = std::rename(part.c_str(), target.c_str()) == 0;
+  if (!ok) {
+    std::remove(part.c_str());
+    if (error) *error = QStringLiteral("The trace could not be written to %1.").arg(path);
+  }
+  return ok;
+}
+
+void StepsWindow::SaveTraceAs() {
+  const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save Trace"), QString(),
+                                                    QStringLiteral("JSON lines (*.jsonl)"));
+  if (path.isEmpty()) return;
+  QString error;
+  if (!SaveTrace(path, &error))
+    QMessageBox::critical(this, QStringLiteral("Error"), error);
+  else
+    status_->setText(QStringLiteral("Saved %1").arg(path));
+}
+
+CommandTap::CommandTap(StepsWindow* steps, TreeTrace::CommandKind kind,
+                       const TreeCore::TreeRec& before)
+    : steps_(steps) {
+  if (steps_.isNull()) return;
+  recorder_ = std::make_unique<TreeTrace::TraceRecorder>();
+  recorder_->BeginCommand(kind, before);
+}
+
+CommandTap::~CommandTap() = default;
+
+void CommandTap::Watch(TreeCommands::TreeJob& job) {
+  if (!recorder_) return;
+  TreeTrace::TraceRecorder* const recorder = recorder_.get();
+  job.Watch(recorder, [recorder](const TreeCore::TreeRec& tree, std::int16_t value) {
+    recorder->BeginValue(tree, value);
+  });
+}
+
+void CommandTap::Done(const TreeCore::TreeRec& after, const QString& message) {
+  if (!recorder_) return;
+  recorder_->EndCommand(after, message.toStdString());
+  if (!steps_.isNull()) steps_->TakeRecording(std::move(recorder_));
+  recorder_.reset();
+}
+
+void RecordAgain(StepsWindow* steps, const TreeCommands::LastCommand& last,
+                 const std::function<bool(TreeCommands::TreeJob&)>& run) {
+  std::optional<TreeCommands::TreeJob> again = last.Again();
+  if (!again) return;
+  CommandTap tap(steps, last.Kind(), again->Tree());
+  tap.Watch(*again);
+  if (!run(*again)) return;
+  tap.Done(again->Tree(), ToQString(TreeCommands::Messages::EraseStopMessage(again->Stop())));
+}
+
+}  // namespace TreeUi

@@ -1,0 +1,136 @@
+// The "Balancing Steps" window: the last Get Tree or Erase value by value,
+// the balancing each value caused in plain words, and a pane with the tree
+// right after the selected value, the nodes involved marked.
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "LastCommand.h"
+#include "Templates.h"
+#include "TraceRecorder.h"
+#include "TreeJob.h"
+
+class QFrame;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace TreeUi {
+
+class DrawSurface;
+class PadView;
+class StepsDrawing;
+
+class StepsWindow final : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit StepsWindow(QWidget* parent = nullptr);
+  ~StepsWindow() override;
+
+  // The recorder the main window's commands feed while this window is open.
+  TreeTrace::TraceRecorder& Recorder() { return *recorder_; }
+  // A command has been recorded: list it and show its last value.
+  void CommandRecorded();
+  // Shows a command recorded elsewhere (see CommandTap) in place of the last.
+  void TakeRecording(std::unique_ptr<TreeTrace::TraceRecorder> recorder);
+
+  // ---- Stepping ------------------------------------------------------------
+  void First();
+  void Back();
+  void Forward();
+  void Last();
+  // Shows the tree right after value i (0-based) with its events' nodes marked.
+  void ShowValue(std::size_t i);
+  // Shows the command's resulting tree with its unbalanced nodes marked.
+  void ShowSummary();
+  // The value shown, -1 while the summary (or nothing) is shown.
+  std::ptrdiff_t CurrentValue() const { return current_; }
+
+  // Writes the command's events as JSON lines, through a temporary file that
+  // replaces `path` only once complete. False (and `error` set) on failure.
+  bool SaveTrace(const QString& path, QString* error = nullptr);
+
+  // ---- For the tests ---------------------------------------------------------
+  QTreeWidget* List() const { return list_; }
+  DrawSurface* Pane() const { return pane_; }
+  PadView* View() const { return view_; }
+  TreeCore::ElementArrays& Elements() { return elements_; }
+  // The node indexes marked in the pane, in the shown tree's numbering.
+  const std::vector<std::int32_t>& MarkedNodes() const { return marked_; }
+  const TreeCore::TreeRec& ShownTree() const { return shown_; }
+  QString SummaryText() const;
+  double LastStepMilliseconds() const { return lastStepMs_; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void OnCurrentItemChanged(QTreeWidgetItem* item);
+  void FillEvents(QTreeWidgetItem* item);
+  void SelectValue(std::size_t i);
+  void Display(TreeCore::TreeRec tree, std::vector<std::int32_t> marks);
+  void SaveTraceAs();
+  bool HandleKey(int key);
+
+  std::unique_ptr<TreeTrace::TraceRecorder> recorder_;
+  std::unique_ptr<StepsDrawing> drawing_;
+  TreeCore::ElementArrays elements_;
+  TreeCore::TreeRec shown_;
+  std::vector<std::int32_t> nodeOfElement_;
+  std::vector<std::int32_t> marked_;
+  std::ptrdiff_t current_ = -1;
+  double lastStepMs_ = 0;
+
+  QTreeWidget* list_ = nullptr;
+  QFrame* viewport_ = nullptr;
+  DrawSurface* pane_ = nullptr;
+  PadView* view_ = nullptr;
+  QMenu* paneMenu_ = nullptr;
+  QLabel* status_ = nullptr;
+  QPushButton* first_ = nullptr;
+  QPushButton* back_ = nullptr;
+  QPushButton* forward_ = nullptr;
+  QPushButton* last_ = nullptr;
+  QPushButton* save_ = nullptr;
+};
+
+// Records one Get Tree or Erase of the main window for the steps window
+// while that is open; with it closed nothing is recorded or attached. The
+// recording stays the tap's own until the command has finished: the work may
+// run on another thread while the window still shows the previous command,
+// and a cancelled command leaves the window as it was.
+class CommandTap {
+ public:
+  CommandTap(StepsWindow* steps, TreeTrace::CommandKind kind, const TreeCore::TreeRec& before);
+  ~CommandTap();
+  CommandTap(const CommandTap&) = delete;
+  CommandTap& operator=(const CommandTap&) = delete;
+
+  // The job's values and balancing events are recorded as it runs.
+  void Watch(TreeCommands::TreeJob& job);
+  // The command has ended, stopped by `message` if not empty: the recording
+  // goes to the steps window, if it is still open.
+  void Done(const TreeCore::TreeRec& after, const QString& message = {});
+
+ private:
+  QPointer<StepsWindow> steps_;
+  std::unique_ptr<TreeTrace::TraceRecorder> recorder_;
+};
+
+// A steps window opened after the last command: that command's work runs
+// again for the window alone, on a copy, through `run` (false when it was
+// cancelled); the main tree is left as it is.
+void RecordAgain(StepsWindow* steps, const TreeCommands::LastCommand& last,
+                 const std::function<bool(TreeCommands::TreeJob&)>& run);
+
+}  // namespace TreeUi

@@ -1,0 +1,313 @@
+#include "view/ElementPainter.h"
+
+#include <QFontMetricsF>
+#include <QLineF>
+#include <QPainter>
+#include <QPen>
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <unordered_set>
+
+namespace TreeUi {
+
+namespace {
+
+const QColor SurfaceColour(255, 255, 255);
+const QColor LineColour(90, 90, 90);
+const QColor CircleOutline(31, 58, 96);
+const QColor CircleFill(255, 251, 230);
+const QColor CaptionColour(0, 0, 0);
+const QColor WarnOutline(170, 20, 20);
+const QColor WarnFill(255, 205, 200);
+const QColor RingColour(235, 120, 0);
+const QColor BadgeColour(20, 60, 140);
+
+// Cuts a segment to a rectangle (Liang-Barsky), so that painting never meets
+// the huge coordinates of a line that crosses most of a wide drawing.
+bool ClipSegment(QPointF& a, QPointF& b, const QRectF& r) {
+  double t0 = 0, t1 = 1;
+  const double dx = b.x() - a.x(), dy = b.y() - a.y();
+  const double p[4] = {-dx, dx, -dy, dy};
+  const double q[4] = {a.x() - r.left(), r.right() - a.x(), a.y() - r.top(), r.bottom() - a.y()};
+  for (int i = 0; i < 4; ++i) {
+    if (p[i] == 0) {
+      if (q[i] < 0) return false;
+      continue;
+    }
+    const double t = q[i] / p[i];
+    if (p[i] < 0) {
+      if (t > t1) return false;
+      t0 = std::max(t0, t);
+    } else {
+      if (t < t0) return false;
+      t1 = std::min(t1, t);
+    }
+  }
+  const QPointF start = a;
+  a = QPointF(start.x() + t0 * dx, start.y() + t0 * dy);
+  b = QPointF(start.x() + t1 * dx, start.y() + t1 * dy);
+  return true;
+}
+
+bool Meets(const Box& a, const Box& b) {
+  return a.X0 <= b.X1 && b.X0 <= a.X1 && a.Y0 <= b.Y1 && b.Y0 <= a.Y1;
+}
+
+Box BoxOf(const TreeCore::Line& l) {
+  return Box{std::min(l.X1, l.X2), std::min(l.Y1, l.Y2), std::max(l.X1, l.X2),
+             std::max(l.Y1, l.Y2)};
+}
+template <class T>
+Box BoxOf(const T& e) {
+  return Box{e.Left, e.Top, e.Left + e.Width, e.Top + e.Height};
+}
+
+// The visible elements of one array that meet `area` (model twips); in
+// stacking order when `ordered`, which only matters where they can overlap
+// with different looks.
+template <class T>
+std::vector<std::int16_t> Visible(const TreeCore::ControlArray<T>& array, const ElementIndex* index,
+                                  const Box& area, bool ordered) {
+  std::vector<std::int16_t> found;
+  auto take = [&](std::int32_t k) {
+    const auto i = static_cast<std::int16_t>(k);
+    if (array.IsLoaded(i) && array[i].Visible) found.push_back(i);
+  };
+  if (index != nullptr) {
+    index->Query(area, take);
+  } else {
+    for (std::int32_t k = 0; k < array.UpperBound(); ++k) {
+      const auto i = static_cast<std::int16_t>(k);
+      if (array.IsLoaded(i) && Meets(BoxOf(array[i]), area)) take(k);
+    }
+  }
+  if (ordered)
+    std::sort(found.begin(), found.end(),
+              [&](std::int16_t a, std::int16_t b) { return array.ZKey(a) < array.ZKey(b); });
+  return found;
+}
+
+bool Flag(const std::vector<bool>* flags, std::int16_t k) {
+  return flags != nullptr && k >= 0 && static_cast<std::size_t>(k) < flags->size() &&
+         (*flags)[static_cast<std::size_t>(k)];
+}
+
+// A segment's two ends on whole pixels, as one key; lines of a zoomed-out
+// drawing fall on top of each other by the thousand.
+std::uint64_t SegmentKey(QPoint a, QPoint b) {
+  auto part = [](int v) { return static_cast<std::uint64_t>(static_cast<std::uint16_t>(v)); };
+  if (std::make_pair(b.x(), b.y()) < std::make_pair(a.x(), a.y())) std::swap(a, b);
+  return part(a.x()) << 48 | part(a.y()) << 32 | part(b.x()) << 16 | part(b.y());
+}
+
+}  // namespace
+
+QFont PaintOptions::DefaultCaptionFont() {
+  QFont font;
+  font.setPixelSize(static_cast<int>(DesignCaptionPixels));
+  return font;
+}
+
+Detail DetailAt(const ViewTransform& view, const TreeCore::ElementArrays& elements) {
+  const TreeCore::Shape& t = elements.ShNode[0];
+  const double diameter = std::min(t.Width * view.ScaleX, t.Height * view.ScaleY);
+  if (!(diameter >= DotDiameter)) return Detail::Dots;
+  if (DesignCaptionPixels * view.Zoom() < MinCaptionPixels) return Detail::Circles;
+  return Detail::Full;
+}
+
+Extent DrawnExtent(const TreeCore::ElementArrays& elements) {
+  Extent e;
+  auto add = [&](const auto& array) {
+    for (std::int32_t k = 0; k < array.UpperBound(); ++k) {
+      const auto i = static_cast<std::int16_t>(k);
+      if (!array.IsLoaded(i) || !array[i].Visible) continue;
+      const Box b = BoxOf(array[i]);
+      e.Add(b.X0, b.Y0, b.X1, b.Y1);
+    }
+  };
+  add(elements.ShNode);
+  add(elements.TreeNode);
+  add(elements.LnNode);
+  return e;
+}
+
+int PaintElements(QPainter& painter, const TreeCore::ElementArrays& elements,
+                  const ViewTransform& view, const QRectF& area, const PaintOptions& options) {
+  if (options.FillBackground) painter.fillRect(area, SurfaceColour);
+  if (!(view.ScaleX > 0) || !(view.ScaleY > 0) || !std::isfinite(view.ScaleX) ||
+      !std::isfinite(view.ScaleY))
+    return 0;
+
+  // A pixel of margin: antialiased edges reach half a pixel outside an element.
+  const QRectF margin = area.adjusted(-2, -2, 2, 2);
+  const Box visible{view.ModelX(margin.left()), view.ModelY(margin.top()),
+                    view.ModelX(margin.right()), view.ModelY(margin.bottom())};
+  auto at = [&](double x, double y) { return QPointF(view.DeviceX(x), view.DeviceY(y)); };
+
+  const Detail detail = DetailAt(view, elements);
+  const bool dots = detail == Detail::Dots;
+  const ElementLookups none;
+  const ElementLookups& look = options.Lookups != nullptr ? *options.Lookups : none;
+  const ElementDecorations* deco = options.Decorations;
+  const std::vector<bool>* warn = deco != nullptr ? &deco->Warn : nullptr;
+
+  int painted = 0;
+  painter.save();
+  painter.setClipRect(area);
+
+  const auto shapes = Visible(elements.ShNode, look.Shapes, visible, !dots);
+  if (dots) {
+    // Hairlines and dots, each pixel painted once: a zoomed-out tree of
+    // thousands of nodes reads as a shape, not a grey smear, and quickly.
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    std::unordered_set<std::uint64_t> seen;
+    std::vector<QLine> lines;
+    // A dot stands for its whole circle: a line's ends move to the centres of
+    // the circles they end in (its own element's at the child's end), so
+    // that lines meet the dots rather than stop short of them.
+    auto centreOf = [&](std::int16_t own, double x, double y) {
+      QPointF centre = at(x, y);
+      auto take = [&](std::int32_t k) {
+        const auto i = static_cast<std::int16_t>(k);
+        if (!elements.ShNode.IsLoaded(i) || !elements.ShNode[i].Visible) return false;
+        const TreeCore::Shape& s = elements.ShNode[i];
+        if (x < s.Left || x > s.Left + s.Width || y < s.Top || y > s.Top + s.Height) return false;
+        centre = at(s.Left + s.Width / 2, s.Top + s.Height / 2);
+        return true;
+      };
+      if (!take(own) && look.Shapes != nullptr) {
+        bool found = false;
+        look.Shapes->Query(Box{x, y, x, y}, [&](std::int32_t k) { found = found || take(k); });
+      }
+      return centre;
+    };
+    for (std::int16_t k : Visible(elements.LnNode, look.Lines, visible, false)) {
+      const TreeCore::Line& l = elements.LnNode[k];
+      QPointF a = at(l.X1, l.Y1), b = at(l.X2, l.Y2);
+      if (!ClipSegment(a, b, margin)) continue;
+      ++painted;
+      if (!seen.insert(SegmentKey(a.toPoint(), b.toPoint())).second) continue;
+      a = centreOf(k, l.X1, l.Y1);
+      b = centreOf(-1, l.X2, l.Y2);
+      if (ClipSegment(a, b, margin)) lines.emplace_back(a.toPoint(), b.toPoint());
+    }
+    painter.setPen(QPen(LineColour, 0));
+    painter.drawLines(lines.data(), static_cast<int>(lines.size()));
+
+    const TreeCore::Shape& t = elements.ShNode[0];
+    const int side = std::clamp(
+        static_cast<int>(std::lround(std::min(t.Width * view.ScaleX, t.Height * view.ScaleY))), 2,
+        3);
+    seen.clear();
+    std::vector<QRect> plain, warned;
+    for (std::int16_t k : shapes) {
+      const TreeCore::Shape& s = elements.ShNode[k];
+      const QPointF c = at(s.Left + s.Width / 2, s.Top + s.Height / 2);
+      const QPoint p(static_cast<int>(std::floor(c.x())) - side / 2,
+                     static_cast<int>(std::floor(c.y())) - side / 2);
+      const bool w = Flag(warn, k);
+      if (seen.insert(SegmentKey(p, p) ^ (w ? 1 : 0)).second)
+        (w ? warned : plain).emplace_back(p, QSize(side, side));
+      ++painted;
+    }
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(CircleOutline);
+    painter.drawRects(plain.data(), static_cast<int>(plain.size()));
+    painter.setBrush(WarnOutline);
+    painter.drawRects(warned.data(), static_cast<int>(warned.size()));
+  } else {
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setPen(QPen(LineColour, 1));
+    for (std::int16_t k : Visible(elements.LnNode, look.Lines, visible, true)) {
+      const TreeCore::Line& l = elements.LnNode[k];
+      QPointF a = at(l.X1, l.Y1), b = at(l.X2, l.Y2);
+      if (!ClipSegment(a, b, margin)) continue;
+      painter.drawLine(a, b);
+      ++painted;
+    }
+
+    for (std::int16_t k : shapes) {
+      const TreeCore::Shape& s = elements.ShNode[k];
+      const bool w = Flag(warn, k);
+      painter.setPen(QPen(w ? WarnOutline : CircleOutline, 1));
+      painter.setBrush(w ? WarnFill : CircleFill);
+      // The outline runs just inside the shape's box.
+      const QRectF box(at(s.Left, s.Top), QSizeF(s.Width * view.ScaleX, s.Height * view.ScaleY));
+      const double d = std::min(box.width(), box.height());
+      QRectF circle(0, 0, d, d);
+      circle.moveCenter(box.center());
+      painter.drawEllipse(circle.adjusted(0.5, 0.5, -0.5, -0.5));
+      ++painted;
+    }
+
+    if (detail == Detail::Full) {
+      QFont font = options.CaptionFont;
+      const int pixels =
+          std::max(1, static_cast<int>(std::lround(DesignCaptionPixels * view.Zoom())));
+      font.setPixelSize(pixels);
+      painter.setPen(CaptionColour);
+      painter.setBrush(Qt::NoBrush);
+      painter.setFont(font);
+      const QFontMetricsF metrics(font);
+      for (std::int16_t k : Visible(elements.TreeNode, look.Labels, visible, true)) {
+        const TreeCore::Label& l = elements.TreeNode[k];
+        const QRectF box(at(l.Left, l.Top), QSizeF(l.Width * view.ScaleX, l.Height * view.ScaleY));
+        const QString caption = QString::fromStdString(l.Caption);
+        // Six-character values such as -32768 are squeezed rather than cut.
+        const double wide = metrics.horizontalAdvance(caption);
+        if (wide > box.width() && wide > 0) {
+          QFont narrow = font;
+          narrow.setPixelSize(std::max(6, static_cast<int>(pixels * box.width() / wide)));
+          painter.setFont(narrow);
+          painter.drawText(box, Qt::AlignCenter, caption);
+          painter.setFont(font);
+        } else {
+          painter.drawText(box, Qt::AlignCenter, caption);
+        }
+        ++painted;
+      }
+    }
+  }
+
+  if (deco != nullptr) {
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    // Badges beside their circles, once circles are drawn at all.
+    if (!dots && !deco->Badges.empty()) {
+      QFont font = options.CaptionFont;
+      font.setPixelSize(std::clamp(static_cast<int>(std::lround(9 * view.Zoom())), 7, 24));
+      font.setBold(true);
+      painter.setFont(font);
+      for (std::int16_t k : shapes) {
+        if (static_cast<std::size_t>(k) >= deco->Badges.size()) continue;
+        const std::string& text = deco->Badges[static_cast<std::size_t>(k)];
+        if (text.empty()) continue;
+        const TreeCore::Shape& s = elements.ShNode[k];
+        const QPointF right = at(s.Left + s.Width, s.Top);
+        painter.setPen(Flag(warn, k) ? WarnOutline : BadgeColour);
+        painter.drawText(QRectF(right + QPointF(2, 0), QSizeF(200, s.Height * view.ScaleY)),
+                         Qt::AlignLeft | Qt::AlignVCenter | Qt::TextDontClip,
+                         QString::fromStdString(text));
+      }
+    }
+    // Rings: large enough to find a dot in a zoomed-out drawing.
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(RingColour, 2.5));
+    for (int marked : deco->Marked) {
+      if (marked < 0 || marked > 32767) continue;
+      const auto k = static_cast<std::int16_t>(marked);
+      if (!elements.ShNode.IsLoaded(k) || !elements.ShNode[k].Visible) continue;
+      const TreeCore::Shape& s = elements.ShNode[k];
+      const QPointF c = at(s.Left + s.Width / 2, s.Top + s.Height / 2);
+      const double r =
+          std::max(std::min(s.Width * view.ScaleX, s.Height * view.ScaleY) / 2 + 3, 7.0);
+      if (!margin.adjusted(-r, -r, r, r).contains(c)) continue;
+      painter.drawEllipse(c, r, r);
+    }
+  }
+  painter.restore();
+  return painted;
+}
+
+}  // namespace TreeUi

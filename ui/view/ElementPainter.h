@@ -1,0 +1,62 @@
+// Paints a drawing's elements (lines, circles, captions) through a view
+// transform, at the level of detail the scale allows: full detail, circles
+// without captions once captions would be unreadable, and dots joined by
+// hairlines once circles would be a few pixels wide. The pad, the export of
+// a drawing and any other pane paint with it, so they all look alike.
+#pragma once
+
+#include <QFont>
+#include <QRectF>
+#include <string>
+#include <vector>
+
+#include "ElementIndex.h"
+#include "Templates.h"
+#include "view/geometry/ViewTransform.h"
+
+class QPainter;
+
+namespace TreeUi {
+
+enum class Detail { Dots, Circles, Full };
+
+// What a transform shows of elements of this size: decided on the template
+// circle (element 0), whose size every element shares.
+Detail DetailAt(const ViewTransform& view, const TreeCore::ElementArrays& elements);
+
+// Marks laid over the drawing, indexed by element k.
+struct ElementDecorations {
+  std::vector<int> Marked;          // a highlight ring around each
+  std::vector<std::string> Badges;  // a short text beside the circle; "" for none
+  std::vector<bool> Warn;           // the circle in the warning colour
+  bool Empty() const { return Marked.empty() && Badges.empty() && Warn.empty(); }
+};
+
+// Spatial lookups over the three arrays, in model twips. Without them every
+// element is looked at.
+struct ElementLookups {
+  const ElementIndex* Lines = nullptr;
+  const ElementIndex* Shapes = nullptr;
+  const ElementIndex* Labels = nullptr;
+};
+
+struct PaintOptions {
+  // The caption font at 100 %; its pixel size follows the zoom.
+  QFont CaptionFont = DefaultCaptionFont();
+  const ElementDecorations* Decorations = nullptr;
+  const ElementLookups* Lookups = nullptr;
+  bool FillBackground = true;
+
+  static QFont DefaultCaptionFont();
+};
+
+// Paints what meets `area` (device pixels of the painter) and returns the
+// number of elements drawn. Lines first, then circles, then captions, each
+// kind in its stacking order; decorations on top.
+int PaintElements(QPainter& painter, const TreeCore::ElementArrays& elements,
+                  const ViewTransform& view, const QRectF& area, const PaintOptions& options = {});
+
+// The smallest box holding every visible element, in model twips.
+Extent DrawnExtent(const TreeCore::ElementArrays& elements);
+
+}  // namespace TreeUi
