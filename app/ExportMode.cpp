@@ -66,17 +66,9 @@ int WritePng(const std::string& path, const TreeCore::ElementArrays& elements, c
 
 }  // namespace
 
-std::optional<int> RunExportMode(int argc, char* argv[]) {
-  if (argc < 2 || std::string_view(argv[1]) != "--export") return std::nullopt;
-  if (argc != 4) {
-    std::cerr
-        << "Usage: treetest --export FILE.svg|FILE.png LIST   (LIST - reads standard input)\n";
-    return Refused;
-  }
-  const std::string path = argv[2];
+int RunExportMode(const std::string& path, std::string list, char* program) {
   // A list of 32767 values is longer than one argument may be: "-" reads it
   // from standard input instead, without the line breaks that end it.
-  std::string list = argv[3];
   if (list == "-") {
     list.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
     while (!list.empty() && (list.back() == '\n' || list.back() == '\r')) list.pop_back();
@@ -113,7 +105,7 @@ std::optional<int> RunExportMode(int argc, char* argv[]) {
       status = WriteFailed;
     }
   } else {
-    status = WritePng(path, elements, argv[0]);
+    status = WritePng(path, elements, program);
   }
   // The drawing library keeps pointers to the arrays it drew into.
   TreeCore::ResetTree(TreeCore::MainTree, false);

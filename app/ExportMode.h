@@ -3,14 +3,13 @@
 // or a display. LIST "-" reads the list from standard input.
 #pragma once
 
-#include <optional>
+#include <string>
 
 namespace TreeApp {
 
-// The exit status when the arguments ask for the export; nullopt when they
-// do not, and the window should start. Refusals go to standard error with
-// the window's words and exit status 2; a file that cannot be written gives
-// status 1.
-std::optional<int> RunExportMode(int argc, char* argv[]);
+// The exit status. Refusals go to standard error with the window's words and
+// exit status 2; a file that cannot be written gives status 1. `program` is
+// argv[0], for the PNG's GUI application.
+int RunExportMode(const std::string& path, std::string list, char* program);
 
 }  // namespace TreeApp

@@ -7,12 +7,6 @@
 
 namespace TreeTrace {
 
-bool WantsTraceMode(int argc, char* argv[]) {
-  for (int i = 1; i < argc; ++i)
-    if (std::string_view(argv[i]) == "--trace") return true;
-  return false;
-}
-
 int RunTraceMode(std::istream& in, std::ostream& out, std::ostream& err) {
   TreeCore::TreeRec tree;
   Engine engine;

@@ -8,8 +8,6 @@
 
 namespace TreeTrace {
 
-// True when the arguments ask for the trace mode.
-bool WantsTraceMode(int argc, char* argv[]);
 // Reads "get LIST" and "erase LIST" lines until the input ends. Returns the
 // exit status: 0, or 2 when a line was neither command.
 int RunTraceMode(std::istream& in, std::ostream& out, std::ostream& err);

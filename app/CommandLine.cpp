@@ -1,0 +1,178 @@
+#include "CommandLine.h"
+
+#include <QCommandLineParser>
+#include <QStringList>
+#include <algorithm>
+#include <vector>
+
+namespace TreeApp {
+
+namespace {
+
+// One entry per option; a new option is an entry here and its handler in
+// RunCommand.cpp. An entry without a description is one of Qt's own, for the
+// window: accepted so that QApplication still gets it, and not listed.
+struct Entry {
+  QStringList names;
+  Mode mode = Mode::Window;
+  const char* valueName = nullptr;  // Qt's options that take a value
+  // Arguments after the option, taken as they stand: a LIST may begin with a
+  // minus sign, which the parser would read as an option.
+  int operands = 0;
+  const char* syntax = nullptr;  // what follows the option in the usage
+  const char* description = nullptr;
+};
+
+const std::vector<Entry>& Entries() {
+  static const std::vector<Entry> entries = {
+      {{"export"},
+       Mode::Export,
+       nullptr,
+       2,
+       "FILE.svg|FILE.png LIST   (LIST - reads standard input)",
+       "Writes the drawing that Get Tree makes of LIST to FILE, SVG or PNG by the\n"
+       "name's ending (PNG at 100 %, or fitted to 4096 px when larger). LIST is\n"
+       "integers separated by commas, and may begin with a minus sign."},
+      {{"trace"},
+       Mode::Trace,
+       nullptr,
+       0,
+       "< COMMANDS",
+       "Reads \"get LIST\" and \"erase LIST\" lines on standard input and writes\n"
+       "every balancing event as a JSON line on standard output."},
+      {{"h", "help"}, Mode::Help, nullptr, 0, nullptr, "Shows this text."},
+      {{"v", "version"}, Mode::Version, nullptr, 0, nullptr, "Shows the version."},
+      // QGuiApplication's and QApplication's options, and the X11 plugin's.
+      {{"platform"}, Mode::Window, "NAME"},
+      {{"platformpluginpath"}, Mode::Window, "PATH"},
+      {{"platformtheme"}, Mode::Window, "THEME"},
+      {{"plugin"}, Mode::Window, "PLUGIN"},
+      {{"qwindowgeometry"}, Mode::Window, "GEOMETRY"},
+      {{"qwindowicon"}, Mode::Window, "ICON"},
+      {{"qwindowtitle"}, Mode::Window, "TITLE"},
+      {{"session"}, Mode::Window, "SESSION"},
+      {{"style"}, Mode::Window, "STYLE"},
+      {{"stylesheet"}, Mode::Window, "FILE"},
+      {{"qmljsdebugger"}, Mode::Window, "PORT"},
+      {{"display"}, Mode::Window, "DISPLAY"},
+      {{"geometry"}, Mode::Window, "GEOMETRY"},
+      {{"title"}, Mode::Window, "TITLE"},
+      {{"icon"}, Mode::Window, "ICON"},
+      {{"name"}, Mode::Window, "NAME"},
+      {{"visual"}, Mode::Window, "VISUAL"},
+      {{"reverse"}},
+      {{"widgetcount"}},
+      {{"testability"}},
+      {{"nograb"}},
+      {{"dograb"}},
+      {{"sync"}},
+  };
+  return entries;
+}
+
+// "-name" or "--name", exactly: "-name=value" carries its own value.
+const Entry* Find(const QByteArray& argument) {
+  if (!argument.startsWith('-')) return nullptr;
+  const QString name = QString::fromLocal8Bit(argument.mid(argument.startsWith("--") ? 2 : 1));
+  const auto& entries = Entries();
+  const auto it = std::find_if(entries.begin(), entries.end(),
+                               [&](const Entry& e) { return e.names.contains(name); });
+  return it == entries.end() ? nullptr : &*it;
+}
+
+QString Synopsis(const Entry& entry) {
+  QStringList names;
+  for (const QString& name : entry.names) names << (name.size() == 1 ? "-" : "--") + name;
+  QString text = names.join(QStringLiteral(", "));
+  if (entry.syntax) text += ' ' + QString::fromLatin1(entry.syntax);
+  return text;
+}
+
+}  // namespace
+
+std::variant<Command, UsageError> ParseCommandLine(const QByteArrayList& arguments) {
+  Command command;
+  QStringList rest;
+  bool options = true;
+  for (qsizetype i = 0; i < arguments.size(); ++i) {
+    rest << QString::fromLocal8Bit(arguments[i]);
+    if (arguments[i] == "--") options = false;
+    const Entry* entry = i > 0 && options ? Find(arguments[i]) : nullptr;
+    if (!entry) continue;
+    // A value of Qt's must not be taken for an option of ours, and back.
+    if (entry->valueName && i + 1 < arguments.size())
+      rest << QString::fromLocal8Bit(arguments[++i]);
+    for (int n = 0; n < entry->operands && i + 1 < arguments.size(); ++n)
+      command.operands << arguments[++i];
+  }
+
+  QCommandLineParser parser;
+  // Qt's options are words after one dash (-platform, -style).
+  parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+  for (const Entry& entry : Entries())
+    parser.addOption(entry.valueName ? QCommandLineOption(entry.names, {}, entry.valueName)
+                                     : QCommandLineOption(entry.names));
+  if (!parser.parse(rest)) return UsageError{"treetest: " + parser.errorText()};
+
+  std::vector<const Entry*> modes;
+  for (const Entry& entry : Entries())
+    if (entry.mode != Mode::Window && parser.isSet(entry.names.last())) modes.push_back(&entry);
+  // Help and version answer whatever else is asked.
+  for (const Mode answer : {Mode::Help, Mode::Version})
+    if (std::any_of(modes.begin(), modes.end(), [&](const Entry* e) { return e->mode == answer; }))
+      return Command{answer, {}, false};
+  if (modes.size() > 1)
+    return UsageError{"treetest: --" + modes[0]->names.last() + " and --" + modes[1]->names.last() +
+                      " cannot be used together"};
+
+  const QStringList positional = parser.positionalArguments();
+  if (!modes.empty()) {
+    command.mode = modes[0]->mode;
+    // The mode's own usage line, as --export has always answered a wrong count.
+    if (command.operands.size() != modes[0]->operands || !positional.isEmpty())
+      return UsageError{"Usage: treetest " + Synopsis(*modes[0]), false};
+  } else if (!positional.isEmpty()) {
+    return UsageError{"treetest: unexpected argument '" + positional.first() + "'"};
+  }
+  command.namesDisplay =
+      parser.isSet(QStringLiteral("platform")) || parser.isSet(QStringLiteral("display"));
+  return command;
+}
+
+QString UsageText() {
+  QString text = QStringLiteral(
+      "Usage: treetest [OPTION] [Qt option...]\n\n"
+      "Without an option the window opens. It needs a display; without one, run it\n"
+      "under Xvfb: xvfb-run treetest. Qt's own options (-platform offscreen, -style\n"
+      "Fusion, ...) apply to the window.\n\n"
+      "Options:\n");
+  for (const Entry& entry : Entries()) {
+    if (!entry.description) continue;
+    text += "  " + Synopsis(entry) + "\n      ";
+    text += QString::fromLatin1(entry.description).replace('\n', QStringLiteral("\n      "));
+    text += '\n';
+  }
+  text += QStringLiteral(
+      "\nExit status: 0 done; 1 a file that cannot be written; 2 a refused list, an\n"
+      "unknown trace line, a usage error, or no display for the window.\n");
+  return text;
+}
+
+QString VersionText() {
+  return QStringLiteral("treetest " TREETEST_VERSION);
+}
+
+QString NoDisplayText() {
+  return QStringLiteral(
+      "treetest: the window needs a display, and neither DISPLAY nor WAYLAND_DISPLAY is set; "
+      "run it under Xvfb: xvfb-run treetest");
+}
+
+bool CanTryWindow(const Command& command) {
+  // As scripts/run decides: an empty variable names no display.
+  return command.namesDisplay || !qEnvironmentVariableIsEmpty("DISPLAY") ||
+         !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+         !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
+}  // namespace TreeApp
