@@ -2,45 +2,41 @@
 
 #include <QApplication>
 #include <QBackingStore>
-#include <QGuiApplication>
+#include <QGraphicsEffect>
 #include <QPaintEngine>
-#include <QPaintEvent>
 #include <QPainter>
 #include <QPointer>
-#include <QProxyStyle>
-#include <QStyleFactory>
-#include <QStyleHints>
-#include <QStyleOptionFrame>
 #include <QTimer>
-#include <algorithm>
 #include <vector>
 
 #include "boxes/UnshapedLists.h"
 
 namespace TreeUi {
 
-namespace {
-
-// The application's style, except that the line edit draws no caret of its
-// own while its box paints a long text: the box draws it, so that the image
-// it keeps holds the text without the caret.
-class CaretStyle final : public QProxyStyle {
+// Hands every paint of the box to the box, which either lets the line edit
+// paint (and keeps what it painted) or shows a frame it kept.
+class ListBox::Frames final : public QGraphicsEffect {
  public:
-  // On the application's own style, not the desktop default that a proxy
-  // without a base would pick.
-  explicit CaretStyle(ListBox* box)
-      : QProxyStyle(QStyleFactory::create(QApplication::style()->name())), box_(box) {
-    setParent(box);
-  }
-  int pixelMetric(PixelMetric metric, const QStyleOption* option,
-                  const QWidget* widget) const override {
-    if (metric == PM_TextCursorWidth && box_ && box_->LongMode()) return 0;
-    return QProxyStyle::pixelMetric(metric, option, widget);
+  // The box owns it once it is the box's effect.
+  explicit Frames(ListBox* box) : box_(box) {}
+  // The box's rectangle as the line edit paints it now.
+  QPixmap PaintWhole() const { return sourcePixmap(Qt::LogicalCoordinates, nullptr, NoPad); }
+  void PaintAsUsual(QPainter* painter) { drawSource(painter); }
+
+ protected:
+  void draw(QPainter* painter) override {
+    // A window paints its background with itself, which a source pixmap
+    // leaves out (a box inside a window lies on its parent's).
+    if (box_->isWindow() && box_->LongMode())
+      painter->fillRect(box_->rect(), box_->palette().window());
+    box_->Draw(*painter);
   }
 
  private:
-  QPointer<ListBox> box_;
+  ListBox* box_;
 };
+
+namespace {
 
 // A real timer, not a zero-time call: those go before the timers that are
 // already due, and the point is to let them run first.
@@ -55,15 +51,15 @@ std::vector<QPointer<ListBox>>& PutOffQueue() {
 }  // namespace
 
 ListBox::ListBox(QWidget* parent) : QLineEdit(parent) {
-  style_ = new CaretStyle(this);
-  setStyle(style_);
+  frames_ = new Frames(this);
+  setGraphicsEffect(frames_);
   connect(this, &QLineEdit::textChanged, this, [this] {
     newText_ = true;
+    stale_ = true;
     UpdateShaping();
   });
-  connect(this, &QLineEdit::textChanged, this, &ListBox::Changed);
-  connect(this, &QLineEdit::cursorPositionChanged, this, &ListBox::Changed);
-  connect(this, &QLineEdit::selectionChanged, this, &ListBox::Changed);
+  connect(this, &QLineEdit::cursorPositionChanged, this, [this] { stale_ = true; });
+  connect(this, &QLineEdit::selectionChanged, this, [this] { stale_ = true; });
   UpdateShaping();
 }
 
@@ -80,27 +76,13 @@ void ListBox::UpdateShaping() {
   setFont(own);
 }
 
-void ListBox::Changed() {
-  stale_ = true;
-  RestartBlink();
-}
-
-void ListBox::RestartBlink() {
-  // As the line edit does: after a change the caret shows at once, then blinks.
-  caretOn_ = true;
-  const int flash = QGuiApplication::styleHints()->cursorFlashTime();
-  if (hasFocus() && LongMode() && flash >= 2)
-    blink_.start(flash / 2, this);
-  else
-    blink_.stop();
-}
-
 bool ListBox::event(QEvent* event) {
   switch (event->type()) {
     case QEvent::Paint:
     case QEvent::Timer:
     case QEvent::UpdateRequest:
     case QEvent::ToolTip:
+    case QEvent::InputMethodQuery:
       break;
     case QEvent::FontChange:
       // The window's font may be one that draws lists differently unshaped.
@@ -113,90 +95,73 @@ bool ListBox::event(QEvent* event) {
         return result;
       }
       break;
-    case QEvent::FocusIn:
-    case QEvent::FocusOut:
-    case QEvent::KeyPress:
-      stale_ = true;
-      RestartBlink();
-      break;
     default:
       // Anything else may change what the line edit paints (size, state,
-      // palette, font, style, hover, input method).
+      // focus, keys, palette, style, hover, input method, drags).
       stale_ = true;
       break;
   }
   return QLineEdit::event(event);
 }
 
-void ListBox::timerEvent(QTimerEvent* event) {
-  if (event->timerId() != blink_.timerId()) {
-    QLineEdit::timerEvent(event);
-    return;
-  }
-  // The image is made here rather than at the change: a widget cannot render
-  // itself while it paints, and a burst of typing keeps restarting the blink,
-  // so it is made once the text has settled.
-  // A paint put off refreshes the image itself.
-  if (!pending_ && (stale_ || image_.size() != size() * devicePixelRatioF())) RenderImage();
-  caretOn_ = !caretOn_;
-  update(caret_.adjusted(-1, -1, 1, 1));
-}
-
-void ListBox::RenderImage() {
-  const qreal ratio = devicePixelRatioF();
-  image_ = QImage(size() * ratio, QImage::Format_ARGB32_Premultiplied);
-  image_.setDevicePixelRatio(ratio);
-  image_.fill(Qt::transparent);
-  rendering_ = true;
-  render(&image_, QPoint(), QRegion(), {});
-  rendering_ = false;
+void ListBox::paintEvent(QPaintEvent* event) {
   ++fullPaints_;
-  newText_ = false;
-  stale_ = false;
-  PlaceCaret();
+  QLineEdit::paintEvent(event);
 }
 
-void ListBox::PlaceCaret() {
-  // Where the line edit would draw its caret: its update rectangle for the
-  // caret reaches five pixels to its left and one below the line.
-  const QRect around = cursorRect();
-  QStyleOptionFrame option;
-  initStyleOption(&option);
-  const int width =
-      std::max(1, style_->baseStyle()->pixelMetric(QStyle::PM_TextCursorWidth, &option, this));
-  caret_ = QRect(around.x() + 5, around.y(), width, around.height() - 1);
+bool ListBox::BlinkOnly(const QPainter& painter) const {
+  // The line edit repaints just its cursorRect() when the caret blinks (the
+  // region of a paint is the clip the painter was given, on the device). A
+  // blink merged into a larger paint goes unseen: the caret then blinks out
+  // of step with the line edit's own until the next change is painted.
+  const QRegion onDevice = painter.paintEngine()->systemClip();
+  if (onDevice.isEmpty()) return false;
+  const QRect region = painter.deviceTransform().inverted().map(onDevice).boundingRect();
+  return cursorRect().adjusted(-1, -1, 1, 1).contains(region);
 }
 
-bool ListBox::PaintingOnScreen() const {
-  QPoint offset;
-  const QPaintDevice* device = redirected(&offset);
-  QBackingStore* store = window()->backingStore();
-  return device != nullptr && store != nullptr && device == store->paintDevice();
+bool ListBox::KeptFrameFits() const {
+  const QPixmap& frame = kept_[shown_];
+  return !frame.isNull() && frame.deviceIndependentSize().toSize() == size() &&
+         frame.devicePixelRatio() == devicePixelRatioF();
 }
 
-void ListBox::KeepFrame(const QPaintEvent& event) {
-  // Only a paint of the whole box leaves all of it in the new state.
-  if (!(QRegion(rect()) - event.region()).isEmpty() || !PaintingOnScreen()) return;
-  QPoint offset;
-  QPaintDevice* device = redirected(&offset);
-  if (device->devType() != QInternal::Image) return;
-  const auto* frame = static_cast<const QImage*>(device);
-  const qreal ratio = frame->devicePixelRatio();
-  // The box's (0, 0) lies at -offset on the device.
-  const QRect source(QPoint(qRound(-offset.x() * ratio), qRound(-offset.y() * ratio)),
-                     size() * ratio);
-  if (!frame->rect().contains(source)) return;
-  image_ = frame->copy(source);
-  image_.setDevicePixelRatio(ratio);
-  newText_ = false;
-  stale_ = false;
-}
-
-bool ListBox::CanPutOff() const {
+bool ListBox::CanPutOff(const QPainter& painter) const {
   // A new text shows at once; so does anything painted off screen (grab,
   // render), and the paint that was put off.
-  return !paintWhole_ && !image_.isNull() && image_.size() == size() * devicePixelRatioF() &&
-         !newText_ && PaintingOnScreen();
+  QBackingStore* store = window()->backingStore();
+  return !paintWhole_ && !newText_ && KeptFrameFits() && store != nullptr &&
+         painter.device() == store->paintDevice();
+}
+
+void ListBox::Draw(QPainter& painter) {
+  if (!LongMode()) {
+    kept_[0] = kept_[1] = QPixmap();
+    stale_ = true;
+    frames_->PaintAsUsual(&painter);
+    return;
+  }
+  if (!stale_ && !paintWhole_ && KeptFrameFits()) {
+    // Nothing changed but, maybe, the blink: the line edit shows the other
+    // frame, painted once and kept.
+    if (BlinkOnly(painter)) shown_ ^= 1;
+    if (KeptFrameFits()) {
+      painter.drawPixmap(QPoint(0, 0), kept_[shown_]);
+      return;
+    }
+  } else if (stale_ && CanPutOff(painter)) {
+    // The last frame until the line edit paints the new state in a pass
+    // of its own.
+    painter.drawPixmap(QPoint(0, 0), kept_[shown_]);
+    PutOff();
+    return;
+  }
+  if (stale_ || paintWhole_) kept_[0] = kept_[1] = QPixmap();
+  stale_ = false;
+  newText_ = false;
+  paintWhole_ = false;
+  kept_[shown_] = frames_->PaintWhole();
+  painter.drawPixmap(QPoint(0, 0), kept_[shown_]);
 }
 
 void ListBox::PutOff() {
@@ -220,46 +185,6 @@ void ListBox::PaintNextPutOff() {
   }
   // One box per pass, the timers and input waiting meanwhile in between.
   if (!queue.empty()) QTimer::singleShot(PutOffMs, qApp, &ListBox::PaintNextPutOff);
-}
-
-void ListBox::paintEvent(QPaintEvent* event) {
-  if (rendering_ || !LongMode()) {
-    if (!rendering_) ++fullPaints_;
-    QLineEdit::paintEvent(event);
-    return;
-  }
-  const bool current = !paintWhole_ && !stale_ && image_.size() == size() * devicePixelRatioF();
-  if (current || CanPutOff()) {
-    // The image: the box as it is, or its last frame until the line edit
-    // paints the new state in a pass of its own.
-    QPainter painter(this);
-    painter.setClipRegion(event->region());
-    painter.drawImage(QPoint(0, 0), image_);
-    if (!current) PutOff();
-  } else {
-    // Painted as the line edit paints, caret aside.
-    QLineEdit::paintEvent(event);
-    ++fullPaints_;
-    paintWhole_ = false;
-    KeepFrame(*event);
-    PlaceCaret();
-    if (!blink_.isActive()) RestartBlink();
-  }
-  const bool editable = !isReadOnly() && isEnabled();
-  if (caretOn_ && hasFocus() && editable) {
-    // Clipped to the text's area, as the line edit clips its own caret.
-    QPainter painter(this);
-    QStyleOptionFrame option;
-    initStyleOption(&option);
-    painter.setClipRegion(event->region());
-    painter.setClipRect(style()->subElementRect(QStyle::SE_LineEditContents, &option, this),
-                        Qt::IntersectClip);
-    // As the text layout draws a caret: inverting what lies under it, where
-    // the paint engine can.
-    if (painter.paintEngine()->hasFeature(QPaintEngine::RasterOpModes))
-      painter.setCompositionMode(QPainter::RasterOp_NotDestination);
-    painter.fillRect(caret_, palette().text());
-  }
 }
 
 }  // namespace TreeUi

@@ -2,22 +2,23 @@
 //
 // Every paint of a QLineEdit shapes and draws its whole text, so with a long
 // list each blink of the caret costs tens of milliseconds. With a long text
-// this box keeps an image of the line edit as it last painted (or once the
-// text has settled), serves later paints from it and draws the blinking caret
-// on top itself; with a short text it is a plain QLineEdit.
+// this box keeps the frames the line edit painted, taken through a graphics
+// effect: while nothing but the blink changes, the line edit shows one of two
+// frames (caret shown, caret hidden), and it paints each of them once. Caret,
+// selection, input-method text, style and layout direction are all the line
+// edit's own. With a short text it is a plain QLineEdit.
 //
 // A change that leaves the text as it is (focus, selection, enabled state)
 // still costs a whole paint of the line edit. Such a paint is put off to an
-// event-loop pass of its own: the paint that asked for it shows the image of
-// the last frame, so that a command that moves the focus or selects the text
-// does not hold the window up for the paints of every long box it touched.
+// event-loop pass of its own: the paint that asked for it shows the last
+// frame, so that a command that moves the focus or selects the text does not
+// hold the window up for the paints of every long box it touched.
 #pragma once
 
-#include <QBasicTimer>
-#include <QImage>
 #include <QLineEdit>
+#include <QPixmap>
 
-class QProxyStyle;
+class QPainter;
 
 namespace TreeUi {
 
@@ -25,7 +26,7 @@ class ListBox final : public QLineEdit {
   Q_OBJECT
 
  public:
-  // Texts at least this long are painted from the image.
+  // Texts at least this long are painted from the kept frames.
   static constexpr int LongText = 2000;
 
   explicit ListBox(QWidget* parent = nullptr);
@@ -39,39 +40,36 @@ class ListBox final : public QLineEdit {
  protected:
   bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
-  void timerEvent(QTimerEvent* event) override;
 
  private:
-  void Changed();
+  class Frames;
+
   // Lays a list out unshaped where the font draws it alike (see
   // UnshapedLists.h), and any other text as the line edit always does.
   void UpdateShaping();
-  void RestartBlink();
-  void RenderImage();
-  void PlaceCaret();
-  bool CanPutOff() const;
+  // Every paint of the box, through its effect.
+  void Draw(QPainter& painter);
+  bool BlinkOnly(const QPainter& painter) const;
+  bool KeptFrameFits() const;
+  bool CanPutOff(const QPainter& painter) const;
   void PutOff();
-  // Keeps what the line edit has just painted on screen as the image.
-  void KeepFrame(const QPaintEvent& event);
-  // The paint goes to the window's backing store (not to a render()).
-  bool PaintingOnScreen() const;
   static void PaintNextPutOff();
 
-  QProxyStyle* style_ = nullptr;
-  QImage image_;
-  // The text changed after the image was made (even if only to come back).
-  bool newText_ = true;
-  QRect caret_;
+  Frames* frames_ = nullptr;
+  // The line edit's frames since the last change, one per state of the
+  // blink; `shown_` is the one on screen.
+  QPixmap kept_[2];
+  int shown_ = 0;
+  // Something may have changed what the line edit paints.
   bool stale_ = true;
-  bool rendering_ = false;
-  bool caretOn_ = true;
+  // The text changed after the last frame was kept (even if only to come back).
+  bool newText_ = true;
   bool pending_ = false;
   bool unshaped_ = false;
   bool inFontChange_ = false;
-  // The next paint is the line edit's own, whatever the image holds.
+  // The next paint is the line edit's own, whatever was kept.
   bool paintWhole_ = false;
   int fullPaints_ = 0;
-  QBasicTimer blink_;
 };
 
 }  // namespace TreeUi

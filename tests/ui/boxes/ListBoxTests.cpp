@@ -1,10 +1,16 @@
 // The text box for long lists: it looks and edits as a line edit does, and
 // while nothing happens its caret blinks without painting the text again.
+#include <QAccessible>
 #include <QApplication>
 #include <QBackingStore>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QInputMethodEvent>
+#include <QMimeData>
+#include <QScopeGuard>
+#include <QStyle>
 #include <QTest>
+#include <QTextCharFormat>
 #include <QTimer>
 #include <algorithm>
 #include <functional>
@@ -71,6 +77,66 @@ QImage OnScreen(QLineEdit& e) {
   auto* frame = static_cast<QImage*>(e.window()->backingStore()->paintDevice());
   const QPoint at = e.mapTo(e.window(), QPoint(0, 0));
   return frame->copy(QRect(at, e.size()));
+}
+
+// The frames `e` shows on screen over half a second, each one once.
+QList<QImage> FramesShown(QLineEdit& e) {
+  QList<QImage> frames;
+  QElapsedTimer clock;
+  clock.start();
+  while (clock.elapsed() < 500) {
+    QTest::qWait(20);
+    if (const QImage frame = OnScreen(e); !frames.contains(frame)) frames << frame;
+  }
+  return frames;
+}
+
+// What accessibility and the input method read of `e`, in its own coordinates.
+QString Read(QLineEdit& e) {
+  QAccessibleInterface* box = QAccessible::queryAccessibleInterface(&e);
+  if (box == nullptr || box->textInterface() == nullptr) return {};
+  QAccessibleTextInterface* text = box->textInterface();
+  int from = 0, to = 0;
+  text->selection(0, &from, &to);
+  const QPoint origin = e.mapToGlobal(QPoint(0, 0));
+  QString read;
+  QDebug(&read) << text->cursorPosition() << from << to
+                << text->characterRect(text->cursorPosition()).translated(-origin)
+                << text->offsetAtPoint(origin + QPoint(60, 11))
+                << e.inputMethodQuery(Qt::ImCursorRectangle);
+  return read;
+}
+
+void Change(QLineEdit& e, int which) {
+  QTextCharFormat underlined;
+  underlined.setFontUnderline(true);
+  const QVariant format = QVariant::fromValue<QTextFormat>(underlined);
+  // Pre-edit "42", the caret after its "4" (shown, or hidden by the input method).
+  QInputMethodEvent preEdit(QStringLiteral("42"), {{QInputMethodEvent::TextFormat, 0, 2, format},
+                                                   {QInputMethodEvent::Cursor, 1, 1 - which, {}}});
+  QMimeData data;
+  data.setText(QStringLiteral("7"));
+  QDragEnterEvent drag(QPoint(60, 11), Qt::CopyAction, &data, Qt::LeftButton, {});
+  switch (which) {
+    case 0:
+    case 1:
+      QApplication::sendEvent(&e, &preEdit);
+      break;
+    case 2:
+      e.clearFocus();
+      QApplication::sendEvent(&e, &drag);
+      break;
+    case 3:
+      e.setLayoutDirection(Qt::RightToLeft);
+      e.insert(QStringLiteral(" \u05E9\u05DC\u05D5\u05DD,\u05E2\u05D5\u05DC\u05DD "));
+      e.cursorBackward(false, 3);
+      break;
+    case 4:
+      e.setSelection(90, 30);
+      break;
+    default:
+      QApplication::setStyle(QStringLiteral("Windows"));
+  }
 }
 
 }  // namespace
@@ -162,6 +228,12 @@ class ListBoxTests : public QObject {
     Pair pair(text, 300);
     QVERIFY(QTest::qWaitForWindowExposed(&pair.Box));
     QVERIFY(QTest::qWaitForWindowExposed(&pair.Plain));
+    // Both have had the focus and lost it: a line edit that never had it
+    // shows no caret with a selection, one that had it may.
+    for (QLineEdit* e : {static_cast<QLineEdit*>(&pair.Box), &pair.Plain}) {
+      Pair::Focused(*e, 300);
+      e->clearFocus();
+    }
     for (QLineEdit* e : {static_cast<QLineEdit*>(&pair.Box), &pair.Plain}) e->repaint();
     QTRY_VERIFY(!pair.Box.PaintPending());
 
@@ -234,6 +306,44 @@ class ListBoxTests : public QObject {
     QCOMPARE(first.FullPaints(), firstPaints + 1);
     QCOMPARE(second.FullPaints(), secondPaints + 1);
     QVERIFY(std::find(painted.begin(), painted.end(), 1) != painted.end());
+  }
+
+  // Input-method pre-edit, a drag over the box, right-to-left text, a
+  // selection and a style change show as in a line edit, blink included, and
+  // read the same to accessibility and to the input method.
+  void behavesAsALineEdit_data() {
+    QTest::addColumn<int>("which");
+    int which = 0;
+    for (const char* what : {"pre-edit", "pre-edit hiding the caret", "drag over the box",
+                             "right-to-left text", "selection", "style change"})
+      QTest::newRow(what) << which++;
+  }
+  void behavesAsALineEdit() {
+    QFETCH(int, which);
+    const int flash = QApplication::cursorFlashTime();
+    const QString style = QApplication::style()->name();
+    const auto restore = qScopeGuard([&] {
+      QApplication::setCursorFlashTime(flash);
+      QApplication::setStyle(style);
+    });
+    QApplication::setCursorFlashTime(160);  // a few blinks in half a second
+    Pair pair(LongList(3000), 100);
+    QVERIFY(QTest::qWaitForWindowExposed(&pair.Box) && QTest::qWaitForWindowExposed(&pair.Plain));
+    QList<QImage> shown[2];
+    QString read[2];
+    for (int i = 0; i < 2; ++i) {
+      QLineEdit& e = i == 0 ? static_cast<QLineEdit&>(pair.Box) : pair.Plain;
+      Pair::Focused(e, 100);
+      Change(e, which);
+      e.repaint();
+      QTRY_VERIFY(!pair.Box.PaintPending());
+      shown[i] = FramesShown(e);
+      read[i] = Read(e);
+    }
+    QVERIFY(pair.Box.LongMode() && !read[0].isEmpty());
+    QCOMPARE(read[0], read[1]);
+    QCOMPARE(shown[0].size(), shown[1].size());
+    for (const QImage& frame : shown[0]) QVERIFY(shown[1].contains(frame));
   }
 
   void listText_data() {
