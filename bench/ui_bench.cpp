@@ -125,8 +125,8 @@ void PaintFrame(benchmark::State& state, Frame where) {
   } else if (where == Frame::Densest || where == Frame::DensestLarge) {
     const QWidget* pad = w.W->Surface()->parentWidget();
     const auto [left, top] = DensestCorner(*w.W, pad->width() * 15.0, pad->height() * 15.0);
-    h->setValue(w.W->HorizontalScale().Position(left));
-    v->setValue(w.W->VerticalScale().Position(top));
+    h->setValue(w.W->View()->HorizontalScale().Position(left));
+    v->setValue(w.W->View()->VerticalScale().Position(top));
   }
   TreeUi::DrawSurface* surface = w.W->Surface();
   QImage frame(surface->size() * surface->devicePixelRatio(), QImage::Format_ARGB32_Premultiplied);

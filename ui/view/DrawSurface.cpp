@@ -7,11 +7,14 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 #include <QToolTip>
 #include <algorithm>
 #include <cmath>
 #include <utility>
 
+#include "view/PadAccessible.h"
 #include "view/geometry/Twips.h"
 
 namespace TreeUi {
@@ -26,6 +29,7 @@ DrawSurface::DrawSurface(TreeCore::ElementArrays& elements, QFrame* viewport)
     : QWidget(viewport), elements_(elements), viewport_(viewport) {
   setObjectName(QStringLiteral("PicInDrawPad"));
   setFocusPolicy(Qt::NoFocus);
+  InstallPadAccessibility();
   setAttribute(Qt::WA_OpaquePaintEvent);
   captionFont_ = font();
   captionFont_.setPixelSize(11);
@@ -52,6 +56,7 @@ void DrawSurface::SetHeight(double height) {
 
 void DrawSurface::ElementsChanged() {
   dirty_ = true;
+  ++generation_;
   update();
 }
 
@@ -215,6 +220,14 @@ void DrawSurface::Paint(QPainter& painter, const QRectF& area) const {
 void DrawSurface::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   Paint(painter, QRectF(event->rect()));
+  // The pad has the keyboard (F6): a focus frame just inside the viewport.
+  if (hasFocus()) {
+    QStyleOptionFocusRect frame;
+    frame.initFrom(this);
+    frame.rect =
+        viewport_->contentsRect().translated(-pos()).intersected(rect()).adjusted(1, 1, -2, -2);
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &frame, &painter, this);
+  }
   if (hint_.isEmpty()) return;
   // In the viewport's bottom-right corner, over whatever is drawn there.
   QFont font = captionFont_;
@@ -229,6 +242,16 @@ void DrawSurface::paintEvent(QPaintEvent* event) {
   painter.drawRect(box);
   painter.setPen(QColor(90, 90, 90));
   painter.drawText(box, Qt::AlignCenter, hint_);
+}
+
+void DrawSurface::focusInEvent(QFocusEvent* event) {
+  QWidget::focusInEvent(event);
+  update();
+}
+
+void DrawSurface::focusOutEvent(QFocusEvent* event) {
+  QWidget::focusOutEvent(event);
+  update();
 }
 
 bool DrawSurface::event(QEvent* event) {

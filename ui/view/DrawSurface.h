@@ -8,6 +8,7 @@
 #include <QFont>
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "ElementIndex.h"
@@ -17,7 +18,19 @@
 
 class QFrame;
 
+namespace TreeCore {
+struct TreeRec;
+}
+
 namespace TreeUi {
+
+// Which node of which tree each element shows, for the keyboard's node cursor
+// and for screen readers. A pad without them has no nodes to visit.
+struct PadNodes {
+  std::function<const TreeCore::TreeRec*()> Tree;
+  std::function<std::int32_t(int element)> NodeOf;  // -1 for none
+  std::function<int(std::int32_t node)> ElementOf;  // -1 for none
+};
 
 class DrawSurface final : public QWidget {
   Q_OBJECT
@@ -53,6 +66,11 @@ class DrawSurface final : public QWidget {
   // The elements were created, moved, shown or destroyed: the lookups are
   // rebuilt before the next paint or hit test.
   void ElementsChanged();
+  // Counts ElementsChanged calls, so that what is derived from the elements
+  // knows when to derive it again.
+  unsigned Generation() const { return generation_; }
+  void SetNodes(PadNodes nodes) { nodes_ = std::move(nodes); }
+  const PadNodes& Nodes() const { return nodes_; }
   // The box of the visible elements, in drawing twips.
   Extent DrawnBounds() const;
 
@@ -92,6 +110,8 @@ class DrawSurface final : public QWidget {
   bool event(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
@@ -110,6 +130,8 @@ class DrawSurface final : public QWidget {
   QFont captionFont_;
   ElementDecorations decorations_;
   QString hint_;
+  PadNodes nodes_;
+  unsigned generation_ = 0;
 
   mutable int painted_ = 0;
   mutable bool dirty_ = true;

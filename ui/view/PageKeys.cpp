@@ -17,6 +17,12 @@ PageKeys::PageKeys(PadView* view, DrawSurface* surface, QScrollBar* vertical, QW
   for (QWidget* control : controls) control->installEventFilter(this);
 }
 
+void PageKeys::Watch(QWidget* widget) {
+  if (widget == nullptr) return;
+  widget->installEventFilter(this);
+  for (QWidget* child : widget->findChildren<QWidget*>()) child->installEventFilter(this);
+}
+
 std::int16_t PageKeys::KeyCodeOf(int qtKey) {
   switch (qtKey) {
     case Qt::Key_Backspace:

@@ -26,6 +26,9 @@ class PageKeys final : public QObject {
   PageKeys(PadView* view, DrawSurface* surface, QScrollBar* vertical, QWidget* window,
            const std::vector<QWidget*>& controls);
 
+  // Also the keys of `widget` and its children (the pad, the progress window).
+  void Watch(QWidget* widget);
+
   // The 16-bit key code of a Qt key (Page Up 33, Page Down 34, ...), 0 for
   // keys without one.
   static std::int16_t KeyCodeOf(int qtKey);

@@ -222,11 +222,11 @@ void CommandRunner::ShowProgress(const QString& what) {
   dialog->setObjectName(QStringLiteral("CommandProgress"));
   dialog->setWindowTitle(window_->windowTitle());
   dialog->setMinimumWidth(400);  // room for the window's title
-  // Not modal, and the window stays the active one: the drawing behind it
-  // stays scrollable, its labels show their tooltips, and Page Up and Page
-  // Down still reach it.
+  // Not modal: the drawing behind it stays scrollable and its labels show
+  // their tooltips. It takes the keyboard, as every control of the window is
+  // locked, so that Escape cancels; the window passes Page Up and Page Down
+  // on to the pad (ProgressShown).
   dialog->setWindowModality(Qt::NonModal);
-  dialog->setAttribute(Qt::WA_ShowWithoutActivating);
   dialog->setAutoClose(false);
   dialog->setAutoReset(false);
   dialog->setMinimumDuration(0);
@@ -238,6 +238,8 @@ void CommandRunner::ShowProgress(const QString& what) {
   progress_ = dialog;
   UpdateProgress();
   dialog->show();
+  dialog->raise();
+  dialog->activateWindow();
   emit ProgressShown();
 }
 

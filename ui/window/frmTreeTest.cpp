@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScrollBar>
 #include <chrono>
@@ -24,6 +25,8 @@
 #include "steps/StepsWindow.h"
 #include "view/BalanceView.h"
 #include "view/DrawSurface.h"
+#include "view/MainTreeNodes.h"
+#include "view/PadKeyboard.h"
 #include "view/PadView.h"
 #include "view/PageKeys.h"
 #include "view/geometry/Twips.h"
@@ -133,11 +136,10 @@ void frmTreeTest::CreateControls() {
 
   VScrollDrawP = new QScrollBar(Qt::Vertical, this);
   VScrollDrawP->setObjectName(QStringLiteral("VScrollDrawP"));
-  TreeUi::WindowLayout::PlaceAtDesign(VScrollDrawP);
   HScrollDrawP = new QScrollBar(Qt::Horizontal, this);
   HScrollDrawP->setObjectName(QStringLiteral("HScrollDrawP"));
-  TreeUi::WindowLayout::PlaceAtDesign(HScrollDrawP);
   for (QScrollBar* bar : {VScrollDrawP, HScrollDrawP}) {
+    TreeUi::WindowLayout::PlaceAtDesign(bar);
     bar->setFocusPolicy(Qt::NoFocus);
     bar->setRange(0, 0);
     // The surface moves when a dragged thumb is released, not while it moves.
@@ -153,11 +155,13 @@ void frmTreeTest::CreateControls() {
   PicInDrawPad->SetWidth(2415);
   PicInDrawPad->SetHeight(2535);
   connect(PicInDrawPad, &TreeUi::DrawSurface::LabelClicked, this, &frmTreeTest::TreeNode_Click);
-  // The bars move the surface; after every scroll the focus goes back.
+  // The bars move the surface; after every scroll the focus goes back, but the
+  // pad keeps the keyboard that F6 gave it.
   view_ = new TreeUi::PadView(PicInDrawPad, HScrollDrawP, VScrollDrawP, this);
   view_->SetDesignLayout([this] { CheckMaxWH(); });
   connect(view_, &TreeUi::PadView::Scrolled, this, [this] {
-    if (ScrollFocusControl_ != nullptr) ScrollFocusControl_->setFocus();
+    if (ScrollFocusControl_ != nullptr && !PicInDrawPad->hasFocus())
+      ScrollFocusControl_->setFocus();
   });
   padMenu_ = new QMenu(this);
   padMenu_->setObjectName(QStringLiteral("PadMenu"));
@@ -190,6 +194,11 @@ void frmTreeTest::CreateControls() {
   keys_ = new TreeUi::PageKeys(view_, PicInDrawPad, VScrollDrawP, this, tabOrder);
 
   commands_ = new TreeUi::CommandRunner(this, tabOrder);
+  connect(commands_, &TreeUi::CommandRunner::ProgressShown, this,
+          [this] { keys_->Watch(commands_->Progress()); });
+  PicInDrawPad->SetNodes(TreeUi::MainTreeNodes(elements_));
+  auto* keyboard = new TreeUi::PadKeyboard(this, PicInDrawPad, view_, padMenu_, keys_);
+  connect(keyboard, &TreeUi::PadKeyboard::Activated, this, &frmTreeTest::TreeNode_Click);
 
   connect(CmdGetTree, &QPushButton::clicked, this, &frmTreeTest::CmdGetTree_Click);
   connect(cmdSearchNode, &QPushButton::clicked, this, &frmTreeTest::cmdSearchNode_Click);
@@ -203,8 +212,6 @@ void frmTreeTest::CreateControls() {
 void frmTreeTest::SetMessageSink(TreeUi::MessageSink* sink) {
   relay_.SetTarget(sink != nullptr ? sink : modalBox_.get());
 }
-
-// ---- Drawing ----------------------------------------------------------------
 
 void frmTreeTest::ShowBTree(const std::int32_t& MaximumLevels) {
   HideBTree();
@@ -220,8 +227,6 @@ void frmTreeTest::HideBTree() {
   layout_.ReturnSurfaceToOrigin();
   PicInDrawPad->ElementsChanged();
 }
-
-// ---- Layout, scrolling and keys -----------------------------------------------
 
 void frmTreeTest::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
@@ -250,13 +255,6 @@ void frmTreeTest::CheckMaxWH() {
 
 void frmTreeTest::CheckKeyCode(const std::int16_t& KeyCode) {
   keys_->CheckKeyCode(KeyCode);
-}
-
-const TreeUi::ScrollScale& frmTreeTest::HorizontalScale() const {
-  return view_->HorizontalScale();
-}
-const TreeUi::ScrollScale& frmTreeTest::VerticalScale() const {
-  return view_->VerticalScale();
 }
 
 // ---- Commands ---------------------------------------------------------------
@@ -397,7 +395,7 @@ void frmTreeTest::CmdClearTree_Click() {
   TxtGetTree->setFocus();
 }
 
-// ---- Balancing steps and balance badges ----------------------------------------
+// ---- Balancing steps, Show Balance and the status panel ------------------------
 
 void frmTreeTest::CreateTraceActions() {
   // Both live in the pad's menu; the window holds the steps action too, so

@@ -82,8 +82,6 @@ class frmTreeTest final : public QWidget {
   TreeUi::StepsWindow* OpenBalancingSteps();
   QAction* BalancingStepsAction() const { return stepsAction_; }
   QAction* ShowBalanceAction() const;
-  const TreeUi::ScrollScale& HorizontalScale() const;
-  const TreeUi::ScrollScale& VerticalScale() const;
   // Zoom, fit, wheel and drag scrolling of the pad.
   TreeUi::PadView* View() const { return view_; }
   // Runs the long commands' engine work off the window's thread; while it
