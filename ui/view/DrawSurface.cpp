@@ -7,8 +7,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QStyle>
-#include <QStyleOptionFocusRect>
+#include <QPen>
 #include <QToolTip>
 #include <algorithm>
 #include <cmath>
@@ -220,13 +219,13 @@ void DrawSurface::Paint(QPainter& painter, const QRectF& area) const {
 void DrawSurface::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   Paint(painter, QRectF(event->rect()));
-  // The pad has the keyboard (F6): a focus frame just inside the viewport.
+  // The pad has the keyboard (F6): a frame just inside the viewport, drawn
+  // here rather than by the style, which shows focus only after Tab.
   if (hasFocus()) {
-    QStyleOptionFocusRect frame;
-    frame.initFrom(this);
-    frame.rect =
-        viewport_->contentsRect().translated(-pos()).intersected(rect()).adjusted(1, 1, -2, -2);
-    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &frame, &painter, this);
+    const QRect client = viewport_->contentsRect().translated(-pos()).intersected(rect());
+    painter.setPen(QPen(palette().color(QPalette::Highlight), 2, Qt::DashLine));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRectF(client).adjusted(1, 1, -1, -1));
   }
   if (hint_.isEmpty()) return;
   // In the viewport's bottom-right corner, over whatever is drawn there.
