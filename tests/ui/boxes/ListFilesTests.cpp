@@ -10,6 +10,7 @@
 #include <QUrl>
 
 #include "UiTestSupport.h"
+#include "boxes/BoxEditing.h"
 #include "boxes/ListFiles.h"
 
 using UiTest::Harness;
@@ -57,6 +58,9 @@ class ListFilesTests : public QObject {
     {
       Harness h;
       QVERIFY(h.Window->PadMenu()->actions().contains(Action(h, "OpenList")));
+      std::unique_ptr<QMenu> boxMenu(
+          h.Box("TxtGetTree")->findChild<TreeUi::BoxEditing*>()->CreateContextMenu());
+      QVERIFY(boxMenu->actions().contains(Action(h, "SaveList")));
       Answer(h, "OpenListDialog", a);
       Action(h, "OpenList")->trigger();
       QCOMPARE(h.Box("TxtGetTree")->text(), QStringLiteral("5,3,8,1"));
