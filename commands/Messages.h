@@ -20,6 +20,12 @@ inline constexpr std::string_view NoTreeToSearch =
     "The Node was not found in the Tree since there is no Tree to seach in";
 inline constexpr std::string_view NodeFoundTitle = "Node Found";
 
+// The rules a refused piece of a list can break, as the boxes explain them.
+inline constexpr std::string_view NotANumber = "not a number";
+inline constexpr std::string_view OutsideInt16 = "outside \u221232768..32767";
+inline constexpr std::string_view OutsideInt32 = "outside \u22122147483648..2147483647";
+inline constexpr std::string_view TooManyValues = "more than 32,767 values";
+
 // The message of an Erase that stopped before the end of its list; empty when
 // every value was erased.
 constexpr std::string_view EraseStopMessage(TreeCore::EraseStop stop) {

@@ -66,6 +66,41 @@ TEST(RefusedPieceTest, TooManyPiecesSelectsWhatLiesBeyondTheLimit) {
   EXPECT_EQ(list.substr(start), "1,1");
 }
 
+TEST(RefusedPieceTest, TheRuleBrokenIsNamedWithThePiece) {
+  struct Case {
+    std::string Text;
+    bool List;
+    std::optional<RefusalRule> Rule;
+    std::string Explained;
+  } const cases[] = {
+      {"1,,2", true, RefusalRule::NotANumber, "Piece 2 (empty) is not a number."},
+      {"4, x ,6", true, RefusalRule::NotANumber, "Piece 2 (\"x\") is not a number."},
+      {"99999", true, RefusalRule::OutsideInt16, "\"99999\" is outside \u221232768..32767."},
+      {"5,32767.5", true, RefusalRule::OutsideInt16,
+       "Piece 2 (\"32767.5\") is outside \u221232768..32767."},
+      {"1,-32768,32767", true, std::nullopt, ""},
+      {"99999", false, std::nullopt, ""},
+      {" 1e10 ", false, RefusalRule::OutsideInt32,
+       "\"1e10\" is outside \u22122147483648..2147483647."},
+      {"", false, RefusalRule::NotANumber, "The text is not a number."},
+      {"1," + std::string(30, '7') + "\u00e9", true, RefusalRule::NotANumber,
+       "Piece 2 (\"" + std::string(24, '7') + "\u2026\") is not a number."},
+  };
+  for (const Case& c : cases) {
+    const auto refusal = c.List ? ListRefusal(c.Text) : NumberRefusal(c.Text);
+    ASSERT_EQ(refusal.has_value(), c.Rule.has_value()) << c.Text;
+    if (!refusal) continue;
+    EXPECT_EQ(refusal->Rule, *c.Rule) << c.Text;
+    EXPECT_EQ(ExplainRefusal(c.Text, *refusal), c.Explained);
+  }
+  std::string many = "1";
+  for (int i = 0; i < 39999; ++i) many += ",2";
+  const auto refusal = ListRefusal(many);
+  ASSERT_TRUE(refusal.has_value());
+  EXPECT_EQ(refusal->Rule, RefusalRule::TooManyValues);
+  EXPECT_EQ(ExplainRefusal(many, *refusal), "The list has 40,000 values: more than 32,767 values.");
+}
+
 TEST(ReadyListTest, FixedShapes) {
   using V = std::vector<std::int16_t>;
   EXPECT_EQ(MakeReadyList(ReadyList::Ascending, 5), (V{1, 2, 3, 4, 5}));

@@ -103,12 +103,23 @@ TEST(TraceMode, ListsAreTypedAsInTheTextBoxes) {
   EXPECT_EQ(o.lines.back().rfind(R"({"event":"done","nodes":3,)", 0), 0u);
 }
 
-TEST(TraceMode, AnUnknownCommandIsReportedAndSkipped) {
-  const Output o = RunTrace("grow 5\nget 5\n");
+TEST(TraceMode, AnUnknownCommandIsReportedWithItsLineAndSkipped) {
+  const Output o = RunTrace("get 5\n\ngrow 5\n");
   EXPECT_EQ(o.status, 2);
-  EXPECT_NE(o.err.find("grow"), std::string::npos);
+  EXPECT_NE(o.err.find("line 3: unknown command \"grow\""), std::string::npos) << o.err;
   ASSERT_EQ(o.lines.size(), 2u);
   EXPECT_EQ(o.lines[0], R"({"event":"insert","value":5,"node":0})");
+}
+
+TEST(TraceMode, IndentedLinesAndTabsAfterTheCommandRunAsPlainOnes) {
+  const Output plain = RunTrace("get 5,3,8\nerase 3\n");
+  for (const char* input : {"  get 5,3,8\nerase\t3\n", "\tget\t 5,3,8\n \terase \t3\n"}) {
+    SCOPED_TRACE(input);
+    const Output o = RunTrace(input);
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.lines, plain.lines);
+  }
+  EXPECT_EQ(plain.lines.back(), R"({"event":"done","nodes":2,"height":1})");
 }
 
 }  // namespace

@@ -10,6 +10,8 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QTextDocument>
+#include <utility>
 
 #include "PasteText.h"
 #include "RefusedPiece.h"
@@ -31,19 +33,39 @@ bool IsActionFor(const QAction* action, QKeySequence::StandardKey key) {
 
 }  // namespace
 
-BoxEditing::BoxEditing(QLineEdit* box, QMenu* extra) : QObject(box), box_(box), extra_(extra) {
+BoxEditing::BoxEditing(QLineEdit* box, Reads reads) : QObject(box), box_(box), reads_(reads) {
   box_->installEventFilter(this);
   // Anything the user does to the box after the refusal is newer than it.
   connect(box_, &QLineEdit::textEdited, this, [this] { remembered_ = false; });
 }
 
+void BoxEditing::AddToMenu(QAction* action) {
+  extras_ << action;
+}
+
 void BoxEditing::Refused() {
   refused_ = box_->text();
   const QByteArray utf8 = refused_.toUtf8();
-  const TreeCommands::Span piece = TreeCommands::RefusedPiece(utf8.toStdString());
+  const std::string text = utf8.toStdString();
+  const auto refusal =
+      reads_ == Reads::List ? TreeCommands::ListRefusal(text) : TreeCommands::NumberRefusal(text);
+  const TreeCommands::Span piece = refusal ? refusal->Piece : TreeCommands::Span{0, text.size()};
   refusedStart_ = Utf16Position(utf8, piece.Start);
   refusedLength_ = Utf16Position(utf8, piece.Start + piece.Length) - refusedStart_;
   remembered_ = !refused_.isEmpty();
+  if (!refusal) return;
+  if (refusalTip_.isEmpty() || box_->toolTip() != refusalTip_) usualTip_ = box_->toolTip();
+  refusalTip_ = QString::fromStdString(TreeCommands::ExplainRefusal(text, *refusal)) +
+                QStringLiteral("\nCtrl+Z brings the refused text back, the piece selected.");
+  // A piece such as "<b>" must not turn the tip into rich text.
+  if (Qt::mightBeRichText(refusalTip_)) refusalTip_ = Qt::convertFromPlainText(refusalTip_);
+  box_->setToolTip(refusalTip_);
+}
+
+void BoxEditing::CommandStarted() {
+  // A tooltip set since the refusal (a new ready-made list's) stays.
+  if (!refusalTip_.isEmpty() && box_->toolTip() == refusalTip_) box_->setToolTip(usualTip_);
+  refusalTip_.clear();
 }
 
 bool BoxEditing::CanRestore() const {
@@ -82,9 +104,11 @@ QMenu* BoxEditing::CreateContextMenu() {
       connect(action, &QAction::triggered, this, &BoxEditing::Restore);
     }
   }
-  if (extra_) {
-    menu->addSeparator();
-    menu->addMenu(extra_);
+  bool first = true;
+  for (QAction* action : extras_) {
+    if (action == nullptr) continue;
+    if (std::exchange(first, false)) menu->addSeparator();
+    menu->addAction(action);
   }
   return menu;
 }

@@ -1,13 +1,16 @@
 // What the Get Tree, Search and Erase boxes add to a plain line edit:
 // pasted (or dropped) columns become lists, and a list that a command refused and
 // emptied comes back with Ctrl+Z or the context menu's Undo, the refused
-// piece selected. Typed text is left exactly as typed.
+// piece selected; until the next command the box's tooltip says which piece
+// broke which rule. Typed text is left exactly as typed.
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 
+class QAction;
 class QLineEdit;
 class QMenu;
 
@@ -17,11 +20,17 @@ class BoxEditing final : public QObject {
   Q_OBJECT
 
  public:
-  // `extra`, when given, is added to the box's context menu (not owned).
-  explicit BoxEditing(QLineEdit* box, QMenu* extra = nullptr);
+  // What the box holds: a Get Tree or Erase list, or Search's one number.
+  enum class Reads { List, Number };
+  explicit BoxEditing(QLineEdit* box, Reads reads = Reads::List);
 
-  // A command refused the box's text and is about to empty it.
+  // Adds `action` (a submenu's too) to the box's context menu (not owned).
+  void AddToMenu(QAction* action);
+  // A command refused the box's text and is about to empty it: the tooltip
+  // names the refused piece and the rule it broke.
   void Refused();
+  // A command starts: the box's usual tooltip comes back after a refusal's.
+  void CommandStarted();
   // True while Undo would bring a refused text back.
   bool CanRestore() const;
   // Brings the refused text back, the refused piece selected.
@@ -36,8 +45,11 @@ class BoxEditing final : public QObject {
 
  private:
   QLineEdit* box_;
-  QPointer<QMenu> extra_;
+  Reads reads_;
+  QList<QPointer<QAction>> extras_;
   QString refused_;
+  // The refusal's tooltip while it shows, and the one it replaced.
+  QString refusalTip_, usualTip_;
   int refusedStart_ = 0, refusedLength_ = 0;
   bool remembered_ = false;
 };

@@ -49,8 +49,11 @@ ListsMenu::ListsMenu(QWidget* window, QLineEdit* box, QMenu* padMenu, MessageSin
   }
   padMenu->addSeparator();
   padMenu->addMenu(menu_);
-  // A list typed over a random one no longer comes from the seed.
-  connect(box_, &QLineEdit::textEdited, box_, [box = box_] { box->setToolTip(QString()); });
+  // A list typed over a random one no longer comes from the seed; another
+  // feature's tooltip (a refusal's) is left alone.
+  connect(box_, &QLineEdit::textEdited, this, [this] {
+    if (box_->toolTip() == seedTip_) box_->setToolTip(QString());
+  });
 }
 
 void ListsMenu::Ask(ReadyList kind) {
@@ -97,9 +100,10 @@ bool ListsMenu::Fill(ReadyList kind, const QString& countText, const QString& se
   lastCount_ = QString::number(n);
   const auto values = TreeCommands::MakeReadyList(kind, n, seed);
   box_->setText(QString::fromStdString(TreeCommands::ListText(values)));
-  box_->setToolTip(kind == ReadyList::Random
-                       ? QStringLiteral("Random list of %1 values, seed %2").arg(n).arg(seed)
-                       : QString());
+  seedTip_ = kind == ReadyList::Random
+                 ? QStringLiteral("Random list of %1 values, seed %2").arg(n).arg(seed)
+                 : QString();
+  box_->setToolTip(seedTip_);
   getTree_();
   return true;
 }

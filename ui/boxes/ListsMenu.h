@@ -44,6 +44,7 @@ class ListsMenu final : public QObject {
   QLineEdit* box_;
   QMenu* menu_;
   QString lastCount_;
+  QString seedTip_;  // the random list's tooltip, while the box holds it
 };
 
 }  // namespace TreeUi

@@ -19,8 +19,8 @@
 #include "Messages.h"
 #include "NodeElement.h"
 #include "boxes/BoxEditing.h"
+#include "boxes/BoxFeatures.h"
 #include "boxes/ListBox.h"
-#include "boxes/ListsMenu.h"
 #include "pictures/PictureActions.h"
 #include "steps/StepsWindow.h"
 #include "view/BalanceView.h"
@@ -67,11 +67,8 @@ frmTreeTest::frmTreeTest(QWidget* parent)
 
   // Pictures of the drawing, ready-made lists, and paste and undo in the boxes.
   new TreeUi::PictureActions(this, padMenu_, PicInDrawPad, view_, relay_);
-  auto* lists =
-      new TreeUi::ListsMenu(this, TxtGetTree, padMenu_, relay_, [this] { CmdGetTree_Click(); });
-  new TreeUi::BoxEditing(TxtGetTree, lists->Menu());
-  new TreeUi::BoxEditing(txtSearchNode);
-  new TreeUi::BoxEditing(txtEraseNode);
+  boxes_ = new TreeUi::BoxFeatures(this, {TxtGetTree, txtSearchNode, txtEraseNode}, padMenu_,
+                                   relay_, [this] { CmdGetTree_Click(); });
 }
 
 frmTreeTest::~frmTreeTest() {
@@ -298,10 +295,16 @@ void frmTreeTest::Redraw() {
   if (view_->FitNewTrees()) view_->FitWhole(false);
 }
 
+bool frmTreeTest::StartCommand() {
+  if (commands_->Running()) return false;  // one command at a time
+  PicInDrawPad->SetMarkedElements({});     // the found node is marked until the next command
+  boxes_->CommandStarted();                // and a refusal's tooltip shows until then too
+  return true;
+}
+
 void frmTreeTest::CmdGetTree_Click() {
-  if (commands_->Running()) return;  // one command at a time
+  if (!StartCommand()) return;
   const auto started = std::chrono::steady_clock::now();
-  PicInDrawPad->SetMarkedElements({});  // the found node is marked until the next command
   TreeUi::BusyCursor busy;
   std::vector<std::int16_t> list;
   const ListCheck checked = CheckListOf(TreeCommands::CommandKind::Get, TxtGetTree, busy, list);
@@ -325,8 +328,7 @@ void frmTreeTest::CmdGetTree_Click() {
 }
 
 void frmTreeTest::cmdSearchNode_Click() {
-  if (commands_->Running()) return;     // one command at a time
-  PicInDrawPad->SetMarkedElements({});  // the found node is marked until the next command
+  if (!StartCommand()) return;
   TreeUi::BusyCursor busy;
   const TreeCommands::SearchOutcome found =
       TreeCommands::Search(TreeCore::MainTree, txtSearchNode->text().toStdString());
@@ -346,9 +348,8 @@ void frmTreeTest::cmdSearchNode_Click() {
 }
 
 void frmTreeTest::CmdEraseTree_Click() {
-  if (commands_->Running()) return;  // one command at a time
+  if (!StartCommand()) return;
   const auto started = std::chrono::steady_clock::now();
-  PicInDrawPad->SetMarkedElements({});  // the found node is marked until the next command
   TreeUi::BusyCursor busy;
   std::vector<std::int16_t> list;
   const ListCheck checked = CheckListOf(TreeCommands::CommandKind::Erase, txtEraseNode, busy, list);
@@ -377,8 +378,7 @@ void frmTreeTest::CmdEraseTree_Click() {
 }
 
 void frmTreeTest::CmdClearTree_Click() {
-  if (commands_->Running()) return;     // one command at a time
-  PicInDrawPad->SetMarkedElements({});  // the found node is marked until the next command
+  if (!StartCommand()) return;
   TreeUi::BusyCursor busy;
   last_.Forget();
   TreeCore::ResetTree(TreeCore::MainTree, false);

@@ -26,6 +26,7 @@ class QPushButton;
 class QScrollBar;
 
 namespace TreeUi {
+class BoxFeatures;
 class CommandRunner;
 class DrawSurface;
 class PadView;
@@ -95,6 +96,8 @@ class frmTreeTest final : public QWidget {
 
  private:
   void CreateControls();
+  // False while a command runs; else the marks and tooltips of the last one go.
+  bool StartCommand();
   void Say(TreeUi::BusyCursor& busy, std::string_view text, std::string_view title,
            TreeUi::MessageIcon icon = TreeUi::MessageIcon::Error);
   // Checks a Get Tree or Erase list; on a refusal shows the message, and
@@ -140,4 +143,5 @@ class frmTreeTest final : public QWidget {
   QWidget* ScrollFocusControl_ = nullptr;
   TreeUi::PadView* view_ = nullptr;
   TreeUi::PageKeys* keys_ = nullptr;
+  TreeUi::BoxFeatures* boxes_ = nullptr;
 };

@@ -135,6 +135,27 @@ class ExportWindowTests : public QObject {
     QCOMPARE(InOrderValues(), (std::vector<int>{3, 5, 8}));  // the tree as it was
   }
 
+  // The tooltip says which piece broke which rule until the next command,
+  // which brings back the box's own tooltip (here a random list's seed).
+  void refusalTooltipLastsUntilTheNextCommand() {
+    Harness h;
+    QVERIFY(Lists(h)->Fill(ReadyList::Random, QStringLiteral("15"), QStringLiteral("12345")));
+    QLineEdit* edit = h.Box("TxtGetTree");
+    const QString seedTip = edit->toolTip();
+    edit->setText(QStringLiteral("4,99999,6"));
+    h.Button("CmdGetTree")->click();
+    QCOMPARE(h.Sink.Messages.back().Text, NumbersOnly);
+    QCOMPARE(edit->toolTip(),
+             QStringLiteral("Piece 2 (\"99999\") is outside −32768..32767.\n"
+                            "Ctrl+Z brings the refused text back, the piece selected."));
+    QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(edit->text(), QStringLiteral("4,99999,6"));
+    QVERIFY(edit->toolTip().startsWith(QStringLiteral("Piece 2")));
+    h.Box("txtSearchNode")->setText(QStringLiteral("5"));
+    h.Button("cmdSearchNode")->click();
+    QCOMPARE(edit->toolTip(), seedTip);
+  }
+
   // After the user types again, Undo is the box's own once more.
   void undoAfterNewTypingIsTheBoxesOwn() {
     Harness h;
