@@ -25,9 +25,9 @@
 #include "TraceJson.h"
 #include "TraceText.h"
 #include "view/DrawSurface.h"
-#include "window/MessageSink.h"
 #include "view/PadView.h"
 #include "view/geometry/Twips.h"
+#include "window/MessageSink.h"
 
 namespace TreeUi {
 
@@ -74,6 +74,19 @@ StepsWindow::StepsWindow(QWidget* parent)
   viewport_->setMinimumSize(240, 200);
   pane_ = new DrawSurface(elements_, viewport_);
   pane_->setObjectName(QStringLiteral("StepsSurface"));
+  // Screen readers find the shown tree's nodes, as on the main pad.
+  pane_->SetNodes({[this] { return &shown_; },
+                   [this](int k) -> std::int32_t {
+                     return k >= 0 && static_cast<std::size_t>(k) < nodeOfElement_.size()
+                                ? nodeOfElement_[static_cast<std::size_t>(k)]
+                                : -1;
+                   },
+                   [this](std::int32_t node) {
+                     const auto it = std::find(nodeOfElement_.begin(), nodeOfElement_.end(), node);
+                     return it == nodeOfElement_.end()
+                                ? -1
+                                : static_cast<int>(it - nodeOfElement_.begin());
+                   }});
   auto* hBar = new QScrollBar(Qt::Horizontal);
   auto* vBar = new QScrollBar(Qt::Vertical);
   hBar->hide();

@@ -4,7 +4,7 @@
 #include <QTest>
 
 #include "UiTestSupport.h"
-#include "view/PadKeyboard.h"
+#include "steps/StepsWindow.h"
 
 using UiTest::Harness;
 
@@ -102,6 +102,12 @@ class PadKeyboardTests : public QObject {
     QVERIFY(focused != nullptr);
     QVERIFY(focused->state().focused);
     QVERIFY(focused->text(QAccessible::Name).startsWith(QStringLiteral("50, root")));
+    // The steps window's pane shows the same tree after the last value.
+    QWidget* steps = h.Window->OpenBalancingSteps();
+    QAccessibleInterface* pane = QAccessible::queryAccessibleInterface(
+        steps->findChild<QWidget*>(QStringLiteral("StepsSurface")));
+    QCOMPARE(pane->childCount(), 7);
+    QCOMPARE(pane->child(0)->text(QAccessible::Name), names[3]);
   }
 };
 
