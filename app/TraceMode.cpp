@@ -1,5 +1,6 @@
 #include "TraceMode.h"
 
+#include <functional>
 #include <string>
 
 #include "TraceCommands.h"
@@ -7,11 +8,14 @@
 
 namespace TreeTrace {
 
-int RunTraceMode(std::istream& in, std::ostream& out, std::ostream& err) {
+int RunTraceMode(std::istream& in, std::ostream& out, std::ostream& err, bool states) {
   TreeCore::TreeRec tree;
   Engine engine;
   JsonTraceWriter writer(out);
   engine.SetObserver(&writer);
+  if (states) writer.ShowStates(&tree);
+  std::function<void()> beforeValue;
+  if (states) beforeValue = [&writer] { writer.State(); };
   int status = 0;
   std::string line;
   for (long number = 1; std::getline(in, line); ++number) {
@@ -29,7 +33,7 @@ int RunTraceMode(std::istream& in, std::ostream& out, std::ostream& err) {
         blank == std::string_view::npos ? std::string_view() : text.substr(blank + 1);
     std::string message;
     if (word == "get") {
-      message = RunGetTree(engine, tree, list, nullptr);
+      message = RunGetTree(engine, tree, list, nullptr, beforeValue);
     } else if (word == "erase") {
       message = RunErase(engine, tree, list, nullptr);
     } else {

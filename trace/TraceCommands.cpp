@@ -6,7 +6,7 @@
 namespace TreeTrace {
 
 std::string RunGetTree(Engine& engine, TreeCore::TreeRec& tree, std::string_view text,
-                       TraceRecorder* recorder) {
+                       TraceRecorder* recorder, const std::function<void()>& beforeValue) {
   const auto list = TreeCommands::CheckList(CommandKind::Get, text);
   if (!list.Refusal.empty()) return std::string(list.Refusal);
   engine.Reset(tree, false);
@@ -17,6 +17,7 @@ std::string RunGetTree(Engine& engine, TreeCore::TreeRec& tree, std::string_view
   }
   for (const std::int16_t value : list.Values) {
     if (recorder != nullptr) recorder->BeginValue(tree, value);
+    if (beforeValue) beforeValue();
     engine.Insert(tree, value);
   }
   engine.SetObserver(observer);

@@ -24,10 +24,21 @@ class JsonTraceWriter final : public TreeCore::TreeObserver {
   // {"event":"done","nodes":Count,"height":Height}: the end of every command.
   void Done(const TreeCore::TreeRec& tree);
 
+  // With a tree, a state line of it comes before every rotate, fixup, erase
+  // and done line (--states); Get Tree adds one before each value with State.
+  void ShowStates(const TreeCore::TreeRec* tree) { states_ = tree; }
+  void State();
+
  private:
   void Line(const std::string& line);
   std::ostream& out_;
+  const TreeCore::TreeRec* states_ = nullptr;
 };
+
+// {"event":"state","root":R,"count":C,"height":H,"left":L,"right":RH,"nodes":[...]}: the
+// tree's own fields and its first Count slots as they stand, each as
+// [Data,Parent,LeftChild,RightChild,Level,Kind,LeftHeight,RightHeight].
+std::string StateLine(const TreeCore::TreeRec& tree);
 
 // `text` as a JSON string, quotes included.
 std::string JsonString(std::string_view text);
