@@ -9,9 +9,10 @@ std::string Num(long long v) {
 }  // namespace
 
 std::string DescribeValue(CommandKind kind, const ValueStep& step) {
+  // Values first; a slot only in brackets, for whoever reads the table.
   if (kind == CommandKind::Erase) {
     std::string text = "Erase " + Num(step.Value);
-    if (step.Node >= 0) text += " \u2014 node " + Num(step.Node);
+    if (step.Node >= 0) text += " (slot " + Num(step.Node) + ")";
     if (step.HasParent)
       text += std::string(step.RightOfParent ? ", right" : ", left") + " child of " +
               Num(step.ParentValue);
@@ -19,7 +20,7 @@ std::string DescribeValue(CommandKind kind, const ValueStep& step) {
       text += ", the root";
     return text;
   }
-  std::string text = "Insert " + Num(step.Value) + " \u2014 node " + Num(step.Node);
+  std::string text = "Insert " + Num(step.Value) + " (slot " + Num(step.Node) + ")";
   if (step.HasParent)
     text += std::string(step.RightOfParent ? ", right" : ", left") + " child of " +
             Num(step.ParentValue);
@@ -31,7 +32,7 @@ std::string DescribeValue(CommandKind kind, const ValueStep& step) {
 std::string DescribeEvent(const StepEvent& e) {
   switch (e.Type) {
     case EventType::Insert:
-      return "insert " + Num(e.Value) + " into node " + Num(e.Node);
+      return "insert " + Num(e.Value) + " (slot " + Num(e.Node) + ")";
     case EventType::Rotate:
       return std::string(TreeCore::ChainKindText(e.Kind())) + " rotation at " + Num(e.Value) +
              ": " + Num(e.NewTopValue()) + " takes its place";
@@ -43,7 +44,7 @@ std::string DescribeEvent(const StepEvent& e) {
       return text;
     }
     case EventType::Erase:
-      return "node " + Num(e.Node) + " (" + Num(e.Value) + ") removed";
+      return Num(e.Value) + " removed (slot " + Num(e.Node) + ")";
   }
   return {};
 }

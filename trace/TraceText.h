@@ -7,7 +7,7 @@
 
 namespace TreeTrace {
 
-// "Insert 7 — node 5, right child of 12", "Erase 7 — node 5".
+// "Insert 7 (slot 5), right child of 12", "Erase 7 (slot 5), the root".
 std::string DescribeValue(CommandKind kind, const ValueStep& step);
 // "LL rotation at 30: 20 takes its place",
 // "right-heavy fix-up at 50: in-order neighbour 55 moves into its place".

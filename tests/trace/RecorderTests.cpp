@@ -141,14 +141,14 @@ TEST(Recorder, EventsInPlainWords) {
 
   const auto& step = rec.Step(0);
   EXPECT_EQ(TreeTrace::DescribeValue(CommandKind::Get, step),
-            "Insert 12 \u2014 node 6, right child of 10");
+            "Insert 12 (slot 6), right child of 10");
   EXPECT_EQ(step.Rotations[static_cast<int>(TreeCore::ChainKind::LL)], 1u);
   EXPECT_EQ(step.Rotations[static_cast<int>(TreeCore::ChainKind::LR)], 0u);
   EXPECT_EQ(step.FixUps, 2u);
   const auto events = rec.EventsOf(0);
   ASSERT_EQ(events.size(), 4u);
   const std::vector<std::string> words = {
-      "insert 12 into node 6",
+      "insert 12 (slot 6)",
       "LL rotation at 20: 10 takes its place",
       "right-heavy fix-up at 50: in-order neighbour 55 moves into its place",
       "left-heavy fix-up at 20: in-order neighbour 10 moves into its place",

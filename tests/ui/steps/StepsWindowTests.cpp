@@ -78,9 +78,9 @@ class StepsWindowTests : public QObject {
 
     QCOMPARE(steps->List()->topLevelItemCount(), 16);  // the summary and one row per value
     QCOMPARE(steps->List()->topLevelItem(1)->text(0),
-             QStringLiteral("Insert 1 \u2014 node 0, the root"));
+             QStringLiteral("Insert 1 (slot 0), the root"));
     QCOMPARE(steps->List()->topLevelItem(2)->text(0),
-             QStringLiteral("Insert 2 \u2014 node 1, right child of 1"));
+             QStringLiteral("Insert 2 (slot 1), right child of 1"));
     QCOMPARE(steps->CurrentValue(), 14);  // follows the command to its last value
 
     struct Move {
@@ -192,7 +192,7 @@ class StepsWindowTests : public QObject {
     QCOMPARE(h.Sink.Messages[0].Text, QStringLiteral("The Element does not exist in the tree"));
     QCOMPARE(steps->List()->topLevelItemCount(), 3);  // summary, "Erase 3", the stop
     QCOMPARE(steps->List()->topLevelItem(1)->text(0),
-             QStringLiteral("Erase 3 \u2014 node 1, left child of 5"));
+             QStringLiteral("Erase 3 (slot 1), left child of 5"));
     // The removed position: its parent, 5, now in slot 0.
     steps->ShowValue(0);
     QCOMPARE(steps->MarkedNodes(), std::vector<std::int32_t>{0});
