@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "CommandInput.h"
 #include "TraceCommands.h"
 #include "TraceJson.h"
 
@@ -12,33 +13,15 @@ int RunTraceMode(std::istream& in, std::ostream& out, std::ostream& err) {
   Engine engine;
   JsonTraceWriter writer(out);
   engine.SetObserver(&writer);
-  int status = 0;
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    const std::string_view text(line);
-    if (text.find_first_not_of(" \t") == std::string_view::npos) continue;
-    // The command word, then one blank; the rest is the list exactly as typed.
-    const std::size_t blank = text.find(' ');
-    const std::string_view word = text.substr(0, blank);
-    const std::string_view list =
-        blank == std::string_view::npos ? std::string_view() : text.substr(blank + 1);
-    std::string message;
-    if (word == "get") {
-      message = RunGetTree(engine, tree, list, nullptr);
-    } else if (word == "erase") {
-      message = RunErase(engine, tree, list, nullptr);
-    } else {
-      err << "treetest --trace: unknown command \"" << word
-          << "\" (expected \"get LIST\" or \"erase LIST\")\n";
-      status = 2;
-      continue;
-    }
-    if (!message.empty()) writer.Message(message);
-    writer.Done(tree);
-    out.flush();
-  }
-  return status;
+  return ReadCommandLines(
+      in, err, "--trace", [&](TreeCommands::CommandKind kind, std::string_view list) {
+        const std::string message = kind == TreeCommands::CommandKind::Get
+                                        ? RunGetTree(engine, tree, list, nullptr)
+                                        : RunErase(engine, tree, list, nullptr);
+        if (!message.empty()) writer.Message(message);
+        writer.Done(tree);
+        out.flush();
+      });
 }
 
 }  // namespace TreeTrace
