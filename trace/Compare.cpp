@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cstdint>
 #include <memory>
 #include <utility>
 
 #include "Commands.h"
+#include "Messages.h"
 #include "TraceCommands.h"
 #include "TreeObserver.h"
 
@@ -42,29 +44,72 @@ std::vector<std::int16_t> SchemePreorder(const TreeCore::TreeRec& tree) {
   return out;
 }
 
-std::vector<Avl::Tree::Placed> SchemeInOrder(const TreeCore::TreeRec& tree) {
-  std::vector<Avl::Tree::Placed> out;
+std::vector<SlotDepth> InOrderSlots(const TreeCore::TreeRec& tree) {
+  std::vector<SlotDepth> out;
   if (!tree.Exists || tree.Count == 0) return out;
-  std::vector<std::pair<std::int32_t, int>> stack;
+  std::vector<SlotDepth> stack;
   std::int32_t n = tree.Root;
   int depth = 1;
   while (n != -1 || !stack.empty()) {
     while (n != -1) {
-      stack.emplace_back(n, depth++);
+      stack.push_back({n, depth++});
       n = tree.Nodes[static_cast<std::size_t>(n)].LeftChild;
     }
-    const auto [top, d] = stack.back();
+    const SlotDepth top = stack.back();
     stack.pop_back();
-    const TreeCore::NodeRec& node = tree.Nodes[static_cast<std::size_t>(top)];
-    out.push_back({node.Data, d});
-    n = node.RightChild;
-    depth = d + 1;
+    out.push_back(top);
+    n = tree.Nodes[static_cast<std::size_t>(top.Slot)].RightChild;
+    depth = top.Depth + 1;
   }
   return out;
 }
 
+TreeCore::TreeRec AvlAsTree(const Avl::Tree& avl) {
+  TreeCore::TreeRec t;
+  if (avl.Empty()) return t;
+  // Slots in pre-order: a node's slot is known before its children's.
+  struct Item {
+    std::int32_t node, parent;
+    bool left;
+    int level;
+  };
+  std::vector<Item> stack{{avl.Root(), -1, false, 1}};
+  while (!stack.empty()) {
+    const Item item = stack.back();
+    stack.pop_back();
+    const auto& a = avl.At(item.node);
+    const auto slot = static_cast<std::int32_t>(t.Nodes.size());
+    TreeCore::NodeRec n;
+    n.Data = a.Value;
+    n.Level = item.level;
+    n.Parent = item.parent;
+    n.LeftChild = n.RightChild = -1;
+    n.LeftHeight = a.Left == Avl::Tree::None ? 0 : avl.At(a.Left).Height;
+    n.RightHeight = a.Right == Avl::Tree::None ? 0 : avl.At(a.Right).Height;
+    n.Kind = item.parent == -1 ? TreeCore::NodeKind::Root
+             : a.Left == Avl::Tree::None && a.Right == Avl::Tree::None
+                 ? TreeCore::NodeKind::Leaf
+                 : TreeCore::NodeKind::Interior;
+    t.Nodes.push_back(n);
+    if (item.parent != -1)
+      (item.left ? t.Nodes[static_cast<std::size_t>(item.parent)].LeftChild
+                 : t.Nodes[static_cast<std::size_t>(item.parent)].RightChild) = slot;
+    if (a.Right != Avl::Tree::None) stack.push_back({a.Right, slot, false, item.level + 1});
+    if (a.Left != Avl::Tree::None) stack.push_back({a.Left, slot, true, item.level + 1});
+  }
+  t.Exists = true;
+  t.Root = 0;
+  t.Count = static_cast<std::int32_t>(t.Nodes.size());
+  t.Height = avl.Levels() - 1;
+  t.TreeLeftHeight = t.Nodes[0].LeftHeight;
+  t.TreeRightHeight = t.Nodes[0].RightHeight;
+  return t;
+}
+
 // Hears both trees and adds each event to the current tallies.
-class CompareRun::Counter final : public TreeCore::TreeObserver, public Avl::Observer {
+namespace {
+
+class Counter final : public TreeCore::TreeObserver, public Avl::Observer {
  public:
   RotationCounts scheme{}, avl{};
   std::uint32_t fixUps = 0, erases = 0;
@@ -80,18 +125,63 @@ class CompareRun::Counter final : public TreeCore::TreeObserver, public Avl::Obs
   }
 };
 
-CompareRun::CompareRun() = default;
-CompareRun::~CompareRun() = default;
-
-namespace {
-
 // The same order of kinds on both sides, so that the counts index alike.
 static_assert(static_cast<int>(TreeCore::ChainKind::RR) == static_cast<int>(Avl::Rotation::RR) &&
               static_cast<int>(TreeCore::ChainKind::RL) == static_cast<int>(Avl::Rotation::RL) &&
               static_cast<int>(TreeCore::ChainKind::LL) == static_cast<int>(Avl::Rotation::LL) &&
               static_cast<int>(TreeCore::ChainKind::LR) == static_cast<int>(Avl::Rotation::LR));
 
+RotationCounts Minus(const RotationCounts& a, const RotationCounts& b) {
+  RotationCounts d{};
+  for (std::size_t i = 0; i < d.size(); ++i) d[i] = a[i] - b[i];
+  return d;
+}
+
+// One value of a Get Tree (the trees already emptied) or an Erase, as the
+// commands take it; an Erase that stops there gives its message.
+std::string_view Apply(Engine& engine, TreeCore::TreeRec& tree, Avl::Tree& avl,
+                       TreeCommands::CommandKind kind, std::int16_t value) {
+  if (kind == TreeCommands::CommandKind::Get) {
+    engine.Insert(tree, value);
+    avl.Insert(value);
+    return {};
+  }
+  if (!tree.Exists) return TreeCommands::Messages::TreeEmpty;
+  const std::int32_t index = TreeCore::FindValue(tree, value);
+  if (index == -1) return TreeCommands::Messages::NotInTree;
+  engine.Delete(tree, index);
+  avl.Erase(value);
+  return {};
+}
+
+// Runs history[0..last) whole, then `last`'s values up to `count`; `each`
+// hears every value of the last command.
+template <typename Each>
+std::string_view Replay(const std::vector<HistoryEntry>& history, std::size_t count, Engine& engine,
+                        TreeCore::TreeRec& tree, Avl::Tree& avl, Each&& each) {
+  for (std::size_t c = 0; c < history.size(); ++c) {
+    const HistoryEntry& entry = history[c];
+    const bool last = c + 1 == history.size();
+    if (entry.Kind == TreeCommands::CommandKind::Get) {
+      engine.Reset(tree, false);
+      avl.Clear();
+    }
+    for (std::size_t i = 0; i < entry.Values.size() && (!last || i < count); ++i) {
+      const std::string_view stop = Apply(engine, tree, avl, entry.Kind, entry.Values[i]);
+      if (!stop.empty()) {
+        if (last) return stop;
+        break;
+      }
+      if (last) each(entry.Values[i]);
+    }
+  }
+  return {};
+}
+
 }  // namespace
+
+CompareRun::CompareRun() = default;
+CompareRun::~CompareRun() = default;
 
 CompareResult CompareRun::Run(TreeCommands::CommandKind kind, std::string_view list) {
   CompareResult result;
@@ -120,6 +210,42 @@ CompareResult CompareRun::Run(TreeCommands::CommandKind kind, std::string_view l
                    counter.scheme, counter.fixUps, SchemePreorder(tree_)};
   result.Avl = {avl_.Size(), avl_.Levels(), counter.avl, 0, avl_.Preorder()};
   return result;
+}
+
+}  // namespace TreeTrace
+
+namespace TreeTrace {
+
+CompareSteps::CompareSteps(std::vector<HistoryEntry> history) : history_(std::move(history)) {
+  if (history_.empty()) history_.push_back({TreeCommands::CommandKind::Get, {}});
+  Engine engine;
+  TreeCore::TreeRec tree;
+  Avl::Tree avl;
+  Counter counter;
+  Counter before;
+  auto each = [&](std::int16_t value) {
+    steps_.push_back({value, Minus(counter.scheme, before.scheme), Minus(counter.avl, before.avl),
+                      counter.fixUps - before.fixUps, SchemeLevels(tree), avl.Levels()});
+    before = counter;
+  };
+  // The counter listens to the last command only.
+  std::vector<HistoryEntry> earlier(history_.begin(), history_.end() - 1);
+  if (!earlier.empty()) Replay(earlier, SIZE_MAX, engine, tree, avl, [](std::int16_t) {});
+  engine.SetObserver(&counter);
+  avl.SetObserver(&counter);
+  std::vector<HistoryEntry> last{history_.back()};
+  if (last[0].Kind == TreeCommands::CommandKind::Get) {
+    engine.Reset(tree, false);
+    avl.Clear();
+  }
+  message_ = Replay(last, last[0].Values.size(), engine, tree, avl, each);
+}
+
+void CompareSteps::TreesAfter(std::ptrdiff_t i, TreeCore::TreeRec& scheme, Avl::Tree& avl) const {
+  Engine engine;
+  scheme = TreeCore::TreeRec();
+  avl.Clear();
+  Replay(history_, static_cast<std::size_t>(i + 1), engine, scheme, avl, [](std::int16_t) {});
 }
 
 }  // namespace TreeTrace

@@ -37,8 +37,16 @@ struct CompareResult {
 // The depth of the deepest node of an engine tree, from its links.
 int SchemeLevels(const TreeCore::TreeRec& tree);
 std::vector<std::int16_t> SchemePreorder(const TreeCore::TreeRec& tree);
-// An engine tree's values in order, each with its depth (the root is 1).
-std::vector<Avl::Tree::Placed> SchemeInOrder(const TreeCore::TreeRec& tree);
+
+// The AVL tree as an engine table (slots in pre-order, levels, kinds and
+// heights filled in), so that the engine tree's drawing can draw it too.
+TreeCore::TreeRec AvlAsTree(const Avl::Tree& avl);
+// An engine tree's node slots in order, each with its depth (the root is 1).
+struct SlotDepth {
+  std::int32_t Slot;
+  int Depth;
+};
+std::vector<SlotDepth> InOrderSlots(const TreeCore::TreeRec& tree);
 
 class CompareRun {
  public:
@@ -55,10 +63,42 @@ class CompareRun {
   const Avl::Tree& AvlTree() const { return avl_; }
 
  private:
-  class Counter;
   Engine engine_;
   TreeCore::TreeRec tree_;
   Avl::Tree avl_;
+};
+
+// What one value of a command did to each tree.
+struct CompareStep {
+  std::int16_t Value = 0;
+  RotationCounts SchemeRotations{}, AvlRotations{};
+  std::uint32_t SchemeFixUps = 0;
+  int SchemeLevels = 0, AvlLevels = 0;
+};
+
+// A command that ran to its end, as a history keeps it.
+struct HistoryEntry {
+  TreeCommands::CommandKind Kind;
+  std::vector<std::int16_t> Values;
+};
+
+// The last command of a history (the commands since the last Get Tree, oldest
+// first) through both trees value by value, each tree starting from what the
+// earlier commands left.
+class CompareSteps {
+ public:
+  explicit CompareSteps(std::vector<HistoryEntry> history);
+  TreeCommands::CommandKind Kind() const { return history_.back().Kind; }
+  const std::vector<CompareStep>& Steps() const { return steps_; }
+  // Why the last command, an Erase, stopped early; empty otherwise.
+  const std::string& Message() const { return message_; }
+  // Both trees right after value i of the last command; i = -1 before it.
+  void TreesAfter(std::ptrdiff_t i, TreeCore::TreeRec& scheme, Avl::Tree& avl) const;
+
+ private:
+  std::vector<HistoryEntry> history_;
+  std::vector<CompareStep> steps_;
+  std::string message_;
 };
 
 }  // namespace TreeTrace

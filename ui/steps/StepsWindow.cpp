@@ -25,9 +25,9 @@
 #include "TraceJson.h"
 #include "TraceText.h"
 #include "view/DrawSurface.h"
-#include "window/MessageSink.h"
 #include "view/PadView.h"
 #include "view/geometry/Twips.h"
+#include "window/MessageSink.h"
 
 namespace TreeUi {
 
@@ -279,6 +279,7 @@ void StepsWindow::ShowValue(std::size_t i) {
     const QSignalBlocker quiet(list_);
     list_->setCurrentItem(item);
   }
+  emit ValueShown(current_);
 }
 
 void StepsWindow::ShowSummary() {
@@ -293,6 +294,7 @@ void StepsWindow::ShowSummary() {
     const QSignalBlocker quiet(list_);
     list_->setCurrentItem(list_->topLevelItem(0));
   }
+  emit ValueShown(-1);
 }
 
 void StepsWindow::Display(TreeCore::TreeRec tree, std::vector<std::int32_t> marks) {
