@@ -92,6 +92,7 @@ CompareWindow::CompareWindow(StepsFinder steps, QWidget* parent)
     grid->addWidget(vBar, 1, 1);
     grid->addWidget(hBar, 2, 0);
     grid->addWidget(pane.summary, 3, 0);
+    grid->setRowStretch(1, 1);
     trees->addWidget(box);
   }
 
