@@ -10,12 +10,13 @@
 
 namespace AvlModel {
 
+struct Node;
+using Link = std::unique_ptr<Node>;
 struct Node {
   std::int16_t value = 0;
   int height = 1;
-  std::unique_ptr<Node> left, right;
+  Link left, right;
 };
-using Link = std::unique_ptr<Node>;
 
 struct Model {
   Link root;
@@ -23,36 +24,27 @@ struct Model {
 
   static int H(const Link& n) { return n ? n->height : 0; }
   static void Fix(Link& n) { n->height = 1 + std::max(H(n->left), H(n->right)); }
-  static void RotateLeft(Link& n) {
-    Link r = std::move(n->right);
-    n->right = std::move(r->left);
+  // Lifts n's child on side `up` into n's place (`down` the other side).
+  static void Rotate(Link& n, Link Node::*up, Link Node::*down) {
+    Link c = std::move((*n).*up);
+    (*n).*up = std::move((*c).*down);
     Fix(n);
-    r->left = std::move(n);
-    Fix(r);
-    n = std::move(r);
-  }
-  static void RotateRight(Link& n) {
-    Link l = std::move(n->left);
-    n->left = std::move(l->right);
-    Fix(n);
-    l->right = std::move(n);
-    Fix(l);
-    n = std::move(l);
+    (*c).*down = std::move(n);
+    Fix(c);
+    n = std::move(c);
   }
   void Balance(Link& n) {
     Fix(n);
     const int b = H(n->left) - H(n->right);
-    if (b > 1) {
-      const bool single = H(n->left->left) >= H(n->left->right);
-      rotations += single ? "LL " : "LR ";
-      if (!single) RotateLeft(n->left);
-      RotateRight(n);
-    } else if (b < -1) {
-      const bool single = H(n->right->right) >= H(n->right->left);
-      rotations += single ? "RR " : "RL ";
-      if (!single) RotateRight(n->right);
-      RotateLeft(n);
-    }
+    if (b > -2 && b < 2) return;
+    Link Node::*heavy = b > 1 ? &Node::left : &Node::right;
+    Link Node::*light = b > 1 ? &Node::right : &Node::left;
+    Link& child = (*n).*heavy;
+    const bool single = H((*child).*heavy) >= H((*child).*light);
+    const char side = b > 1 ? 'L' : 'R', other = b > 1 ? 'R' : 'L';
+    rotations += {side, single ? side : other, ' '};
+    if (!single) Rotate(child, light, heavy);
+    Rotate(n, heavy, light);
   }
   void Insert(Link& n, std::int16_t v) {
     if (!n) {

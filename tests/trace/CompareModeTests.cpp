@@ -17,19 +17,15 @@
 
 namespace {
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream split(text);
-  for (std::string line; std::getline(split, line);) lines.push_back(line);
-  return lines;
-}
-
 std::vector<std::string> RunMode(int (*mode)(std::istream&, std::ostream&, std::ostream&),
                                  const std::string& input) {
   std::istringstream in(input);
   std::ostringstream out, err;
   EXPECT_EQ(mode(in, out, err), 0) << err.str();
-  return Lines(out.str());
+  std::vector<std::string> lines;
+  std::istringstream split(out.str());
+  for (std::string line; std::getline(split, line);) lines.push_back(line);
+  return lines;
 }
 
 std::string Count(const std::string& text, const char* key) {

@@ -21,26 +21,15 @@ TreeUi::CompareWindow* OpenCompare(UiTest::Harness& h) {
   return h.Window->findChild<TreeUi::CompareWindow*>(QStringLiteral("CompareWindow"));
 }
 
-// The order, in order, whose level differs from the other tree's node at the
-// same in-order position, from the nodes' own Level fields.
+// The slots of `a`, in order, whose Level differs from that of the node of
+// `b` at the same in-order position.
 std::vector<std::int32_t> Differing(const TreeCore::TreeRec& a, const TreeCore::TreeRec& b) {
-  auto inOrder = [](const TreeCore::TreeRec& t) {
-    std::vector<std::int32_t> order;
-    std::vector<std::int32_t> stack;
-    for (std::int32_t n = t.Exists ? t.Root : -1; n != -1 || !stack.empty();) {
-      for (; n != -1; n = t.Nodes[static_cast<std::size_t>(n)].LeftChild) stack.push_back(n);
-      order.push_back(stack.back());
-      n = t.Nodes[static_cast<std::size_t>(stack.back())].RightChild;
-      stack.pop_back();
-    }
-    return order;
-  };
-  const auto x = inOrder(a), y = inOrder(b);
+  const auto x = TreeTrace::InOrderSlots(a), y = TreeTrace::InOrderSlots(b);
   std::vector<std::int32_t> out;
   for (std::size_t k = 0; k < x.size(); ++k)
-    if (a.Nodes[static_cast<std::size_t>(x[k])].Level !=
-        b.Nodes[static_cast<std::size_t>(y[k])].Level)
-      out.push_back(x[k]);
+    if (a.Nodes[static_cast<std::size_t>(x[k].Slot)].Level !=
+        b.Nodes[static_cast<std::size_t>(y[k].Slot)].Level)
+      out.push_back(x[k].Slot);
   std::sort(out.begin(), out.end());
   return out;
 }
@@ -60,20 +49,13 @@ class CompareWindowTests : public QObject {
     QVERIFY(compare->isVisible() && !compare->isModal());
     QTableWidget* table = compare->Table();
     QCOMPARE(table->rowCount(), 15);
-    struct Row {
-      int row;
-      const char* scheme;
-      const char* avl;
-      const char* levels;
-      const char* avlLevels;
-    } const rows[] = {{2, "fix-ups 1", "RR 1", "2", "2"},
-                      {6, "", "RR 1", "4", "3"},
-                      {14, "RR 1, fix-ups 2", "RR 1", "5", "4"}};
-    for (const Row& r : rows) {
-      QCOMPARE(table->item(r.row, 1)->text(), QString::fromLatin1(r.scheme));
-      QCOMPARE(table->item(r.row, 2)->text(), QString::fromLatin1(r.avl));
-      QCOMPARE(table->item(r.row, 3)->text(), QString::fromLatin1(r.levels));
-      QCOMPARE(table->item(r.row, 4)->text(), QString::fromLatin1(r.avlLevels));
+    // Value 3: a fix-up against RR; 7: 4 levels against 3; 15: 5 against 4.
+    const std::pair<int, const char*> rows[] = {
+        {2, "3|fix-ups 1|RR 1|2|2"}, {6, "7||RR 1|4|3"}, {14, "15|RR 1, fix-ups 2|RR 1|5|4"}};
+    for (const auto& [row, cells] : rows) {
+      QStringList texts;
+      for (int c = 0; c < 5; ++c) texts << table->item(row, c)->text();
+      QCOMPARE(texts.join('|'), QString::fromLatin1(cells));
     }
     QCOMPARE(compare->findChild<QLabel*>(QStringLiteral("SchemeSummary"))->text(),
              QStringLiteral("Rotations: RR 6; fix-ups: 10"));
