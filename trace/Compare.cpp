@@ -137,6 +137,15 @@ RotationCounts Minus(const RotationCounts& a, const RotationCounts& b) {
   return d;
 }
 
+// The engine keeps every node's level, so after each value a scan of the
+// table finds the deepest one, some times faster than a walk of the links.
+int DeepestLevel(const TreeCore::TreeRec& tree) {
+  int deepest = 0;
+  for (std::int32_t i = 0; tree.Exists && i < tree.Count; ++i)
+    deepest = std::max(deepest, tree.Nodes[static_cast<std::size_t>(i)].Level);
+  return deepest;
+}
+
 // One value of a Get Tree (the trees already emptied) or an Erase, as the
 // commands take it; an Erase that stops there gives its message.
 std::string_view Apply(Engine& engine, TreeCore::TreeRec& tree, Avl::Tree& avl,
@@ -225,7 +234,7 @@ CompareSteps::CompareSteps(std::vector<HistoryEntry> history) : history_(std::mo
   Counter before;
   auto each = [&](std::int16_t value) {
     steps_.push_back({value, Minus(counter.scheme, before.scheme), Minus(counter.avl, before.avl),
-                      counter.fixUps - before.fixUps, SchemeLevels(tree), avl.Levels()});
+                      counter.fixUps - before.fixUps, DeepestLevel(tree), avl.Levels()});
     before = counter;
   };
   // The counter listens to the last command only.
