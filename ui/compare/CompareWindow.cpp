@@ -73,11 +73,14 @@ CompareWindow::CompareWindow(StepsFinder steps, QWidget* parent)
     pane.viewport->setAutoFillBackground(true);
     pane.viewport->setMinimumSize(240, 200);
     pane.surface = new DrawSurface(pane.elements, pane.viewport);
+    pane.surface->setObjectName(QStringLiteral("%1Surface").arg(QLatin1String(names[p])));
     auto* hBar = new QScrollBar(Qt::Horizontal);
     auto* vBar = new QScrollBar(Qt::Vertical);
     hBar->hide();
     vBar->hide();
     pane.view = new PadView(pane.surface, hBar, vBar, this);
+    connect(pane.surface, &DrawSurface::LabelClicked, this,
+            [this, p](int element) { SelectElement(p, element); });
     pane.summary = new QLabel;
     pane.summary->setObjectName(QStringLiteral("%1Summary").arg(QLatin1String(names[p])));
     pane.summary->setWordWrap(true);
@@ -150,6 +153,40 @@ const std::vector<std::int32_t>& CompareWindow::Marked(int pane) const {
 
 const TreeCore::TreeRec& CompareWindow::Shown(int pane) const {
   return panes_[static_cast<std::size_t>(pane)]->shown;
+}
+
+std::int32_t CompareWindow::SelectedSlot(int pane) const {
+  const auto order = TreeTrace::InOrderSlots(Shown(pane));
+  return selected_ >= 0 && static_cast<std::size_t>(selected_) < order.size()
+             ? order[static_cast<std::size_t>(selected_)].Slot
+             : -1;
+}
+
+// The same value in both trees is the node at the same in-order position, as
+// lists may repeat values; it gets a badge in both panes.
+void CompareWindow::SelectElement(int pane, int element) {
+  const Pane& from = *panes_[static_cast<std::size_t>(pane)];
+  if (element < 0 || static_cast<std::size_t>(element) >= from.nodeOfElement.size()) return;
+  const auto order = TreeTrace::InOrderSlots(from.shown);
+  const auto at = std::find_if(order.begin(), order.end(), [&](const TreeTrace::SlotDepth& s) {
+    return s.Slot == from.nodeOfElement[static_cast<std::size_t>(element)];
+  });
+  if (at == order.end()) return;
+  selected_ = at - order.begin();
+  int levels[2] = {0, 0};
+  for (int p = 0; p < 2; ++p) {
+    Pane& shown = *panes_[static_cast<std::size_t>(p)];
+    const std::int32_t slot = SelectedSlot(p);
+    std::vector<std::string> badges(shown.nodeOfElement.size());
+    for (std::size_t k = 0; k < badges.size(); ++k)
+      if (shown.nodeOfElement[k] == slot) badges[k] = "selected";
+    shown.surface->SetBadges(std::move(badges), std::vector<bool>(shown.nodeOfElement.size()));
+    if (slot >= 0) levels[p] = shown.shown.Nodes[static_cast<std::size_t>(slot)].Level;
+  }
+  status_->setText(QStringLiteral("Selected %1: level %2 in this tool, %3 in AVL.")
+                       .arg(from.shown.Nodes[static_cast<std::size_t>(at->Slot)].Data)
+                       .arg(levels[SchemePane])
+                       .arg(levels[AvlPane]));
 }
 
 void CompareWindow::Follow(std::vector<TreeTrace::HistoryEntry> history) {
@@ -279,6 +316,8 @@ void CompareWindow::FollowSteps() {
 void CompareWindow::Display(Pane& pane, TreeCore::TreeRec tree, std::vector<std::int32_t> marks) {
   pane.shown = std::move(tree);
   pane.marked = std::move(marks);
+  pane.surface->SetBadges({}, {});
+  selected_ = -1;
   pane.nodeOfElement = pane.drawing.Draw(pane.shown, pane.elements);
   if (pane.nodeOfElement.empty()) {
     pane.elements.TreeNode[0].Visible = false;

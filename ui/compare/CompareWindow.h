@@ -55,6 +55,10 @@ class CompareWindow final : public QWidget {
   // The slots marked in each pane (0 this tool's, 1 AVL's), in the shown trees.
   const std::vector<std::int32_t>& Marked(int pane) const;
   const TreeCore::TreeRec& Shown(int pane) const;
+  // Selects the node element `element` of `pane` shows, and the node at the
+  // same in-order position in the other pane; -1 in both when none.
+  void SelectElement(int pane, int element);
+  std::int32_t SelectedSlot(int pane) const;
 
  private:
   struct Pane;
@@ -68,7 +72,8 @@ class CompareWindow final : public QWidget {
   std::unique_ptr<TreeTrace::CompareSteps> command_;
   std::array<std::unique_ptr<Pane>, 2> panes_;
   std::ptrdiff_t current_ = -1;
-  bool echoing_ = false;  // a step the steps window asked for, not to send back
+  std::ptrdiff_t selected_ = -1;  // the selected node's in-order position
+  bool echoing_ = false;          // a step the steps window asked for, not to send back
 
   QTableWidget* table_ = nullptr;
   QLabel* status_ = nullptr;

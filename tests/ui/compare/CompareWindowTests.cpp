@@ -67,6 +67,12 @@ class CompareWindowTests : public QObject {
       QCOMPARE(compare->Marked(1), Differing(compare->Shown(1), compare->Shown(0)));
     }
     QVERIFY(!compare->Marked(0).empty());  // 1..7: 4 levels against 3
+    // A node clicked in one pane selects the same value in the other.
+    emit compare->findChild<TreeUi::DrawSurface*>(QStringLiteral("AvlSurface"))->LabelClicked(0);
+    const std::int32_t left = compare->SelectedSlot(0), right = compare->SelectedSlot(1);
+    QVERIFY(left >= 0 && right >= 0);
+    QCOMPARE(compare->Shown(0).Nodes[static_cast<std::size_t>(left)].Data,
+             compare->Shown(1).Nodes[static_cast<std::size_t>(right)].Data);
   }
 
   void anEraseStartsBothTreesFromTheSameHistory() {
