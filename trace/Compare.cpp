@@ -4,6 +4,7 @@
 #include <cassert>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <utility>
 
 #include "Commands.h"
@@ -166,7 +167,7 @@ std::string_view Apply(Engine& engine, TreeCore::TreeRec& tree, Avl::Tree& avl,
 // Runs history[0..last) whole, then `last`'s values up to `count`; `each`
 // hears every value of the last command.
 template <typename Each>
-std::string_view Replay(const std::vector<HistoryEntry>& history, std::size_t count, Engine& engine,
+std::string_view Replay(std::span<const HistoryEntry> history, std::size_t count, Engine& engine,
                         TreeCore::TreeRec& tree, Avl::Tree& avl, Each&& each) {
   for (std::size_t c = 0; c < history.size(); ++c) {
     const HistoryEntry& entry = history[c];
@@ -221,10 +222,6 @@ CompareResult CompareRun::Run(TreeCommands::CommandKind kind, std::string_view l
   return result;
 }
 
-}  // namespace TreeTrace
-
-namespace TreeTrace {
-
 CompareSteps::CompareSteps(std::vector<HistoryEntry> history) : history_(std::move(history)) {
   if (history_.empty()) history_.push_back({TreeCommands::CommandKind::Get, {}});
   Engine engine;
@@ -238,16 +235,11 @@ CompareSteps::CompareSteps(std::vector<HistoryEntry> history) : history_(std::mo
     before = counter;
   };
   // The counter listens to the last command only.
-  std::vector<HistoryEntry> earlier(history_.begin(), history_.end() - 1);
-  if (!earlier.empty()) Replay(earlier, SIZE_MAX, engine, tree, avl, [](std::int16_t) {});
+  const std::span<const HistoryEntry> all(history_);
+  Replay(all.first(all.size() - 1), SIZE_MAX, engine, tree, avl, [](std::int16_t) {});
   engine.SetObserver(&counter);
   avl.SetObserver(&counter);
-  std::vector<HistoryEntry> last{history_.back()};
-  if (last[0].Kind == TreeCommands::CommandKind::Get) {
-    engine.Reset(tree, false);
-    avl.Clear();
-  }
-  message_ = Replay(last, last[0].Values.size(), engine, tree, avl, each);
+  message_ = Replay(all.last(1), SIZE_MAX, engine, tree, avl, each);
 }
 
 void CompareSteps::TreesAfter(std::ptrdiff_t i, TreeCore::TreeRec& scheme, Avl::Tree& avl) const {
