@@ -222,7 +222,8 @@ CompareResult CompareRun::Run(TreeCommands::CommandKind kind, std::string_view l
   return result;
 }
 
-CompareSteps::CompareSteps(std::vector<HistoryEntry> history) : history_(std::move(history)) {
+CompareSteps::CompareSteps(std::vector<HistoryEntry> history, std::size_t interval)
+    : history_(std::move(history)), engine_(std::make_unique<Engine>()) {
   if (history_.empty()) history_.push_back({TreeCommands::CommandKind::Get, {}});
   Engine engine;
   TreeCore::TreeRec tree;
@@ -233,20 +234,42 @@ CompareSteps::CompareSteps(std::vector<HistoryEntry> history) : history_(std::mo
     steps_.push_back({value, Minus(counter.scheme, before.scheme), Minus(counter.avl, before.avl),
                       counter.fixUps - before.fixUps, DeepestLevel(tree), avl.Levels()});
     before = counter;
+    if (interval > 0 && steps_.size() % interval == 0) {
+      kept_.push_back({static_cast<std::ptrdiff_t>(steps_.size()) - 1, tree, avl});
+      kept_.back().avl.SetObserver(nullptr);  // the counter does not outlive this
+    }
   };
   // The counter listens to the last command only.
   const std::span<const HistoryEntry> all(history_);
   Replay(all.first(all.size() - 1), SIZE_MAX, engine, tree, avl, [](std::int16_t) {});
+  if (history_.back().Kind == TreeCommands::CommandKind::Get) {
+    engine.Reset(tree, false);
+    avl.Clear();
+  }
+  kept_.push_back({-1, tree, avl});
   engine.SetObserver(&counter);
   avl.SetObserver(&counter);
   message_ = Replay(all.last(1), SIZE_MAX, engine, tree, avl, each);
 }
 
-void CompareSteps::TreesAfter(std::ptrdiff_t i, TreeCore::TreeRec& scheme, Avl::Tree& avl) const {
-  Engine engine;
-  scheme = TreeCore::TreeRec();
-  avl.Clear();
-  Replay(history_, static_cast<std::size_t>(i + 1), engine, scheme, avl, [](std::int16_t) {});
+CompareSteps::~CompareSteps() = default;
+
+void CompareSteps::TreesAfter(std::ptrdiff_t i, TreeCore::TreeRec& scheme, Avl::Tree& avl) {
+  i = std::clamp<std::ptrdiff_t>(i, -1, static_cast<std::ptrdiff_t>(steps_.size()) - 1);
+  auto from = std::prev(std::upper_bound(
+      kept_.begin(), kept_.end(), i, [](std::ptrdiff_t v, const Kept& k) { return v < k.after; }));
+  if (last_.after > i || last_.after < from->after) {
+    last_ = *from;
+    engine_ = std::make_unique<Engine>();  // nothing kept from another tree
+  }
+  const HistoryEntry& command = history_.back();
+  // Only values that went through: an Erase's stop is not among the steps.
+  for (std::ptrdiff_t v = last_.after + 1; v <= i; ++v)
+    Apply(*engine_, last_.scheme, last_.avl, command.Kind,
+          command.Values[static_cast<std::size_t>(v)]);
+  last_.after = i;
+  scheme = last_.scheme;
+  avl = last_.avl;
 }
 
 }  // namespace TreeTrace

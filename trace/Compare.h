@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -87,16 +88,29 @@ struct HistoryEntry {
 // earlier commands left.
 class CompareSteps {
  public:
-  explicit CompareSteps(std::vector<HistoryEntry> history);
+  // Both trees are kept every `interval` values of the last command, so that
+  // a step rebuilds at most that many values (0: none kept).
+  explicit CompareSteps(std::vector<HistoryEntry> history, std::size_t interval = 4096);
+  ~CompareSteps();
   TreeCommands::CommandKind Kind() const { return history_.back().Kind; }
   const std::vector<CompareStep>& Steps() const { return steps_; }
   // Why the last command, an Erase, stopped early; empty otherwise.
   const std::string& Message() const { return message_; }
   // Both trees right after value i of the last command; i = -1 before it.
-  void TreesAfter(std::ptrdiff_t i, TreeCore::TreeRec& scheme, Avl::Tree& avl) const;
+  // From the trees it last gave when i lies ahead of them (stepping forward),
+  // else from the nearest kept trees before i.
+  void TreesAfter(std::ptrdiff_t i, TreeCore::TreeRec& scheme, Avl::Tree& avl);
 
  private:
+  struct Kept {
+    std::ptrdiff_t after;  // the value of the last command they follow
+    TreeCore::TreeRec scheme;
+    Avl::Tree avl;
+  };
   std::vector<HistoryEntry> history_;
+  std::vector<Kept> kept_;  // in order, the first before the last command
+  Kept last_{-2, {}, {}};   // what TreesAfter gave last
+  std::unique_ptr<Engine> engine_;
   std::vector<CompareStep> steps_;
   std::string message_;
 };

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "AvlModel.h"
+#include "Compare.h"
 #include "CompareMode.h"
 #include "Messages.h"
 #include "TraceMode.h"
@@ -133,6 +134,29 @@ TEST(CompareMode, AgreesWithTheTraceTheEngineAndTheAvlModelOnRandomStreams) {
                      Count(avl.rotations, "rotations") + "," + Pre(avlPre) + "}" + message + "}");
     }
     ASSERT_EQ(RunMode(TreeTrace::RunCompareMode, input), want) << input;
+  }
+}
+
+// Steps taken from kept trees, or on from the last ones, give the trees a
+// whole replay gives, in any order.
+TEST(CompareSteps, AnyStepFromKeptTreesIsTheWholeReplays) {
+  auto erase = TraceTest::Shuffled(60, 4);
+  erase.push_back(99);
+  const std::vector<TreeTrace::HistoryEntry> history = {
+      {TreeCommands::CommandKind::Get, TraceTest::Shuffled(60, 3)},
+      {TreeCommands::CommandKind::Erase, erase}};
+  TreeTrace::CompareSteps kept(history, 7), whole(history, 0);
+  ASSERT_EQ(kept.Steps().size(), 60u);  // and stops at 99
+  std::mt19937 rng(5);
+  for (int round = 0; round < 40; ++round) {
+    const auto i = static_cast<std::ptrdiff_t>(rng() % 61) - 1;
+    TreeCore::TreeRec a, b;
+    Avl::Tree x, y;
+    kept.TreesAfter(i, a, x);
+    whole.TreesAfter(i, b, y);
+    ASSERT_TRUE(TraceTest::SameTree(a, b)) << i;
+    ASSERT_EQ(x.Preorder(), y.Preorder()) << i;
+    ASSERT_EQ(x.Size(), static_cast<std::size_t>(59 - i));
   }
 }
 
