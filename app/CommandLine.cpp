@@ -40,6 +40,15 @@ const std::vector<Entry>& Entries() {
        "< COMMANDS",
        "Reads \"get LIST\" and \"erase LIST\" lines on standard input and writes\n"
        "every balancing event as a JSON line on standard output."},
+      {{"compare"},
+       Mode::Compare,
+       nullptr,
+       0,
+       "< COMMANDS",
+       "Reads \"get LIST\" and \"erase LIST\" lines on standard input, runs each\n"
+       "through this tool's tree and a textbook AVL tree, and writes one JSON line\n"
+       "per command: each tree's nodes, levels, rotations (and fix-ups) and\n"
+       "pre-order."},
       {{"h", "help"}, Mode::Help, nullptr, 0, nullptr, "Shows this text."},
       {{"v", "version"}, Mode::Version, nullptr, 0, nullptr, "Shows the version."},
       // QGuiApplication's and QApplication's options, and the X11 plugin's.

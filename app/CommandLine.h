@@ -9,7 +9,7 @@
 
 namespace TreeApp {
 
-enum class Mode { Window, Help, Version, Export, Trace };
+enum class Mode { Window, Help, Version, Export, Trace, Compare };
 
 struct Command {
   Mode mode = Mode::Window;

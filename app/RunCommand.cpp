@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "CommandLine.h"
+#include "CompareMode.h"
 #include "ExportMode.h"
 #include "TraceMode.h"
 
@@ -45,6 +46,8 @@ std::optional<int> RunCommandLine(int argc, char* argv[]) {
                            argv[0]);
     case Mode::Trace:
       return TreeTrace::RunTraceMode(std::cin, std::cout, std::cerr);
+    case Mode::Compare:
+      return TreeTrace::RunCompareMode(std::cin, std::cout, std::cerr);
   }
   return UsageStatus;
 }

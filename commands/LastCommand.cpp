@@ -11,11 +11,18 @@ void LastCommand::Completed() {
   if (!pending_) return;
   kept_ = std::move(pending_);
   pending_.reset();
+  if (listener_) listener_();
 }
 
 void LastCommand::Forget() {
   pending_.reset();
   kept_.reset();
+  if (listener_) listener_();
+}
+
+const std::vector<std::int16_t>& LastCommand::Values() const {
+  static const std::vector<std::int16_t> none;
+  return kept_ ? kept_->Values : none;
 }
 
 std::optional<TreeJob> LastCommand::Again() const {

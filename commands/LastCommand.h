@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -27,6 +28,10 @@ class LastCommand {
   CommandKind Kind() const { return kept_ ? kept_->Kind : CommandKind::Get; }
   // A job that does the command's engine work again, event for event.
   std::optional<TreeJob> Again() const;
+  // The kept command's list (empty when none is kept).
+  const std::vector<std::int16_t>& Values() const;
+  // Told after every Completed and Forget (the compare window's history).
+  void OnChange(std::function<void()> listener) { listener_ = std::move(listener); }
 
  private:
   struct Command {
@@ -36,6 +41,7 @@ class LastCommand {
   };
   std::optional<Command> pending_;
   std::optional<Command> kept_;
+  std::function<void()> listener_;
 };
 
 }  // namespace TreeCommands

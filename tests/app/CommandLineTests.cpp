@@ -32,6 +32,8 @@ TEST(CommandLine, ModesOperandsQtOptionsAndUsageErrors) {
       {{"--export", "a.svg", "1", "-v", "--trace"}, "", Mode::Version},
       {{"--trace", "--export", "a", "1"}, "treetest: --export and --trace cannot be used together"},
       {{"--", "--trace"}, "treetest: unexpected argument '--trace'"},
+      {{"--compare"}, "", Mode::Compare},
+      {{"--trace", "--compare"}, "treetest: --trace and --compare cannot be used together"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args.join(' ').toStdString());
@@ -69,7 +71,7 @@ TEST(Treetest, AnswersWithoutADisplay) {
     long errLines;
   } const cases[] = {
       {"--help", 0, {"--export FILE.svg|FILE.png LIST", "--trace", "Exit status"}, {}, 0},
-      {"-platform offscreen --help", 0, {"--export", "--trace"}, {}, 0},
+      {"-platform offscreen --help", 0, {"--export", "--trace", "--compare"}, {}, 0},
       {"--version", 0, {"treetest 1.0\n"}, {}, 0},
       {"--bogus", 2, {}, {"Unknown option 'bogus'", "--export FILE", "--trace"}, -1},
       {"", 2, {}, {"xvfb-run treetest"}, 1},

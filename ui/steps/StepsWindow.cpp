@@ -292,6 +292,7 @@ void StepsWindow::ShowValue(std::size_t i) {
     const QSignalBlocker quiet(list_);
     list_->setCurrentItem(item);
   }
+  emit ValueShown(current_);
 }
 
 void StepsWindow::ShowSummary() {
@@ -306,6 +307,7 @@ void StepsWindow::ShowSummary() {
     const QSignalBlocker quiet(list_);
     list_->setCurrentItem(list_->topLevelItem(0));
   }
+  emit ValueShown(-1);
 }
 
 void StepsWindow::Display(TreeCore::TreeRec tree, std::vector<std::int32_t> marks) {

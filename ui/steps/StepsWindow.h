@@ -71,6 +71,10 @@ class StepsWindow final : public QWidget {
   QString SummaryText() const;
   double LastStepMilliseconds() const { return lastStepMs_; }
 
+ signals:
+  // Value i is shown; -1 for the summary (the compare window steps along).
+  void ValueShown(std::ptrdiff_t i);
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 

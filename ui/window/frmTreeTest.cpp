@@ -1,7 +1,6 @@
 #include "window/frmTreeTest.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -21,6 +20,7 @@
 #include "boxes/BoxEditing.h"
 #include "boxes/BoxFeatures.h"
 #include "boxes/ListBox.h"
+#include "compare/CompareWindow.h"
 #include "pictures/PictureActions.h"
 #include "steps/StepsWindow.h"
 #include "view/BalanceView.h"
@@ -408,6 +408,7 @@ void frmTreeTest::CreateTraceActions() {
   addAction(stepsAction_);
   padMenu_->addAction(stepsAction_);
   balance_ = new TreeUi::BalanceAction(this, padMenu_, PicInDrawPad);
+  new TreeUi::CompareFeature(this, padMenu_, last_, [this] { return steps_.data(); });
 }
 
 TreeUi::StepsWindow* frmTreeTest::BalancingSteps() const {
