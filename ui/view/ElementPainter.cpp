@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <unordered_set>
 
+#include "CaptionFit.h"
+
 namespace TreeUi {
 
 namespace {
@@ -255,6 +257,20 @@ int PaintElements(QPainter& painter, const TreeCore::ElementArrays& elements,
         const TreeCore::Label& l = elements.TreeNode[k];
         const QRectF box(at(l.Left, l.Top), QSizeF(l.Width * view.ScaleX, l.Height * view.ScaleY));
         const QString caption = QString::fromStdString(l.Caption);
+        if (options.FitCaptions && elements.ShNode.IsLoaded(k) && elements.ShNode[k].Visible) {
+          const TreeCore::Shape& s = elements.ShNode[k];
+          QRectF circle(at(s.Left, s.Top), QSizeF(s.Width * view.ScaleX, s.Height * view.ScaleY));
+          const double r = std::min(circle.width(), circle.height()) / 2 - 0.5;
+          const double ems = metrics.horizontalAdvance(caption) / pixels;
+          QFont fitted = font;
+          fitted.setPixelSize(std::max(
+              1, static_cast<int>(std::floor(TreeCore::CaptionFitPixels(ems, r, pixels)))));
+          painter.setFont(fitted);
+          painter.drawText(circle, Qt::AlignCenter, caption);
+          painter.setFont(font);
+          ++painted;
+          continue;
+        }
         // Six-character values such as -32768 are squeezed rather than cut.
         const double wide = metrics.horizontalAdvance(caption);
         if (wide > box.width() && wide > 0) {
@@ -286,7 +302,8 @@ int PaintElements(QPainter& painter, const TreeCore::ElementArrays& elements,
         const TreeCore::Shape& s = elements.ShNode[k];
         const QPointF right = at(s.Left + s.Width, s.Top);
         painter.setPen(Flag(warn, k) ? WarnOutline : BadgeColour);
-        painter.drawText(QRectF(right + QPointF(2, 0), QSizeF(200, s.Height * view.ScaleY)),
+        painter.drawText(QRectF(right + QPointF(TreeCore::BadgeClearance, 0),
+                                QSizeF(200, s.Height * view.ScaleY)),
                          Qt::AlignLeft | Qt::AlignVCenter | Qt::TextDontClip,
                          QString::fromStdString(text));
       }

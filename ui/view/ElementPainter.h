@@ -46,6 +46,10 @@ struct PaintOptions {
   const ElementDecorations* Decorations = nullptr;
   const ElementLookups* Lookups = nullptr;
   bool FillBackground = true;
+  // Each caption at its circle's centre in a font that keeps it inside the
+  // circle (the compact layout and the pictures); off, captions sit in their
+  // labels as they always have.
+  bool FitCaptions = false;
 
   static QFont DefaultCaptionFont();
 };
