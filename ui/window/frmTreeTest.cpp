@@ -208,7 +208,7 @@ void frmTreeTest::SetMessageSink(TreeUi::MessageSink* sink) {
 
 void frmTreeTest::ShowBTree(const std::int32_t& MaximumLevels) {
   HideBTree();
-  TreeCore::DrawTree(elements_.TreeNode, elements_.ShNode, elements_.LnNode, MaximumLevels);
+  compact_->DrawMainTree(elements_, MaximumLevels);
   PicInDrawPad->ElementsChanged();
   if (balance_ != nullptr) balance_->Update();
 }
@@ -410,6 +410,7 @@ void frmTreeTest::CreateTraceActions() {
   addAction(stepsAction_);
   padMenu_->addAction(stepsAction_);
   balance_ = new TreeUi::BalanceAction(this, padMenu_, PicInDrawPad);
+  compact_ = new TreeUi::LayoutAction(this, padMenu_, PicInDrawPad, [this] { Redraw(); });
 }
 
 TreeUi::StepsWindow* frmTreeTest::BalancingSteps() const {
