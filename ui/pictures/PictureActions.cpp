@@ -108,7 +108,8 @@ bool PictureActions::ExportTo(const QString& path, PictureSizing sizing,
                               std::optional<TreeCore::TreeLayout> layout) {
   if (!HasDrawing(surface_->Elements()))
     return Fail(QStringLiteral("there is no tree on the pad."));
-  const PaintOptions paint = layout ? DrawMain(*layout) : PadOptions();
+  PaintOptions paint = layout ? DrawMain(*layout) : PadOptions();
+  paint.LinesBetweenCircles = true;
   const TreeCore::ElementArrays& elements = layout ? pictured_ : surface_->Elements();
   const QString suffix = QFileInfo(path).suffix().toLower();
   if (suffix == QLatin1String("svg")) {

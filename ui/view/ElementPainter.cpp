@@ -103,6 +103,54 @@ std::uint64_t SegmentKey(QPoint a, QPoint b) {
   return part(a.x()) << 48 | part(a.y()) << 32 | part(b.x()) << 16 | part(b.y());
 }
 
+std::vector<ElementIndex::Item> ShapeItems(const TreeCore::ControlArray<TreeCore::Shape>& shapes) {
+  std::vector<ElementIndex::Item> items;
+  for (std::int32_t k = 0; k < shapes.UpperBound(); ++k) {
+    const auto i = static_cast<std::int16_t>(k);
+    if (shapes.IsLoaded(i) && shapes[i].Visible) items.push_back({BoxOf(shapes[i]), k});
+  }
+  return items;
+}
+
+// The circle whose box holds a line's end: its own element's at the child's
+// end, any other at the parent's; -1 for none.
+int CircleAt(const TreeCore::ControlArray<TreeCore::Shape>& shapes, const ElementIndex& circles,
+             std::int16_t own, double x, double y) {
+  auto holds = [&](std::int32_t k) {
+    const auto i = static_cast<std::int16_t>(k);
+    if (!shapes.IsLoaded(i) || !shapes[i].Visible) return false;
+    const TreeCore::Shape& s = shapes[i];
+    return x >= s.Left && x <= s.Left + s.Width && y >= s.Top && y <= s.Top + s.Height;
+  };
+  if (own >= 0 && holds(own)) return own;
+  int found = -1;
+  circles.Query(Box{x, y, x, y}, [&](std::int32_t k) {
+    if (found < 0 && k != own && holds(k)) found = k;
+  });
+  return found;
+}
+
+// Moves a line's device ends to the edges of the circles it joins, as drawn.
+void BetweenCircles(const TreeCore::ControlArray<TreeCore::Shape>& shapes,
+                    const ElementIndex& circles, const ViewTransform& view, std::int16_t k,
+                    const TreeCore::Line& l, QPointF& a, QPointF& b) {
+  const int from = CircleAt(shapes, circles, k, l.X1, l.Y1);
+  const int to = CircleAt(shapes, circles, k, l.X2, l.Y2);
+  if (from < 0 || to < 0 || from == to) return;
+  auto centre = [&](int i, double& r) {
+    const TreeCore::Shape& s = shapes[static_cast<std::int16_t>(i)];
+    r = std::min(s.Width * view.ScaleX, s.Height * view.ScaleY) / 2 - 0.5;
+    return QPointF(view.DeviceX(s.Left + s.Width / 2), view.DeviceY(s.Top + s.Height / 2));
+  };
+  double ra = 0, rb = 0;
+  const QPointF ca = centre(from, ra), cb = centre(to, rb);
+  const QPointF d = cb - ca;
+  const double length = std::hypot(d.x(), d.y());
+  if (!(length > ra + rb)) return;
+  a = ca + d * (ra / length);
+  b = cb - d * (rb / length);
+}
+
 }  // namespace
 
 QFont PaintOptions::DefaultCaptionFont() {
@@ -222,9 +270,14 @@ int PaintElements(QPainter& painter, const TreeCore::ElementArrays& elements,
   } else {
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setPen(QPen(LineColour, 1));
+    const bool reroute = options.LinesBetweenCircles && view.ScaleX != view.ScaleY;
+    ElementIndex own;
+    if (reroute && look.Shapes == nullptr) own.Build(ShapeItems(elements.ShNode));
+    const ElementIndex& circles = look.Shapes != nullptr ? *look.Shapes : own;
     for (std::int16_t k : Visible(elements.LnNode, look.Lines, visible, true)) {
       const TreeCore::Line& l = elements.LnNode[k];
       QPointF a = at(l.X1, l.Y1), b = at(l.X2, l.Y2);
+      if (reroute) BetweenCircles(elements.ShNode, circles, view, k, l, a, b);
       if (!ClipSegment(a, b, margin)) continue;
       painter.drawLine(a, b);
       ++painted;
