@@ -5,8 +5,11 @@
 #include <QPainter>
 #include <QPen>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
+#include <limits>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "CaptionFit.h"
@@ -24,6 +27,8 @@ const QColor WarnOutline(170, 20, 20);
 const QColor WarnFill(255, 205, 200);
 const QColor RingColour(235, 120, 0);
 const QColor BadgeColour(20, 60, 140);
+// Opacity of one hairline edge in a zoomed-out drawing.
+constexpr int EdgeAlpha = 110;
 
 // Cuts a segment to a rectangle (Liang-Barsky), so that painting never meets
 // the huge coordinates of a line that crosses most of a wide drawing.
@@ -243,7 +248,11 @@ int PaintElements(QPainter& painter, const TreeCore::ElementArrays& elements,
       b = centreOf(-1, l.X2, l.Y2);
       if (ClipSegment(a, b, margin)) lines.emplace_back(a.toPoint(), b.toPoint());
     }
-    painter.setPen(QPen(LineColour, 0));
+    // Translucent, so that where many edges cross a pixel it is darker than
+    // where one does: dense rows read as shades, not as a grey block.
+    QColor edge = LineColour;
+    edge.setAlpha(EdgeAlpha);
+    painter.setPen(QPen(edge, 0));
     painter.drawLines(lines.data(), static_cast<int>(lines.size()));
 
     const TreeCore::Shape& t = elements.ShNode[0];
@@ -251,18 +260,61 @@ int PaintElements(QPainter& painter, const TreeCore::ElementArrays& elements,
         static_cast<int>(std::lround(std::min(t.Width * view.ScaleX, t.Height * view.ScaleY))), 2,
         3);
     seen.clear();
-    std::vector<QRect> plain, warned;
+    // A row with more nodes than pixels would be a solid bar of dots: it is
+    // drawn as a strip instead, each pixel column as dark as the number of
+    // nodes in it.
+    struct Row {
+      int Nodes = 0, MinX = std::numeric_limits<int>::max(), MaxX = std::numeric_limits<int>::min();
+    };
+    std::unordered_map<int, Row> rows;
+    std::unordered_map<std::uint64_t, std::size_t> columnOf;
+    std::vector<std::pair<QPoint, int>> columns;  // top-left of the column's dot, nodes in it
+    std::vector<QPoint> dotOf;
+    dotOf.reserve(shapes.size());
     for (std::int16_t k : shapes) {
       const TreeCore::Shape& s = elements.ShNode[k];
       const QPointF c = at(s.Left + s.Width / 2, s.Top + s.Height / 2);
       const QPoint p(static_cast<int>(std::floor(c.x())) - side / 2,
                      static_cast<int>(std::floor(c.y())) - side / 2);
+      dotOf.push_back(p);
+      Row& row = rows[p.y()];
+      ++row.Nodes;
+      row.MinX = std::min(row.MinX, p.x());
+      row.MaxX = std::max(row.MaxX, p.x());
+      const auto [slot, added] = columnOf.emplace(SegmentKey(p, p), columns.size());
+      if (added) columns.emplace_back(p, 0);
+      ++columns[slot->second].second;
+    }
+    auto dense = [&](int y) {
+      const Row& row = rows[y];
+      return row.Nodes > row.MaxX - row.MinX + 1;
+    };
+    std::vector<QRect> plain, warned;
+    for (std::size_t i = 0; i < shapes.size(); ++i) {
+      const std::int16_t k = shapes[i];
+      const QPoint p = dotOf[i];
       const bool w = Flag(warn, k);
-      if (seen.insert(SegmentKey(p, p) ^ (w ? 1 : 0)).second)
+      if ((w || !dense(p.y())) && seen.insert(SegmentKey(p, p) ^ (w ? 1 : 0)).second)
         (w ? warned : plain).emplace_back(p, QSize(side, side));
       ++painted;
     }
     painter.setPen(Qt::NoPen);
+    constexpr int Shades = 8;
+    std::array<std::vector<QRect>, Shades> strips;
+    for (const auto& [p, nodes] : columns) {
+      if (!dense(p.y())) continue;
+      // One node a light grey, many the outline's colour.
+      const int shade = std::min(Shades - 1, static_cast<int>(Shades * nodes / (nodes + 3.0)));
+      strips[static_cast<std::size_t>(shade)].emplace_back(p.x() + side / 2, p.y(), 1, side);
+    }
+    for (int shade = 0; shade < Shades; ++shade) {
+      const double t = (shade + 1.0) / Shades;
+      painter.setBrush(QColor::fromRgbF(1 - t * (1 - CircleOutline.redF()),
+                                        1 - t * (1 - CircleOutline.greenF()),
+                                        1 - t * (1 - CircleOutline.blueF())));
+      const auto& rects = strips[static_cast<std::size_t>(shade)];
+      painter.drawRects(rects.data(), static_cast<int>(rects.size()));
+    }
     painter.setBrush(CircleOutline);
     painter.drawRects(plain.data(), static_cast<int>(plain.size()));
     painter.setBrush(WarnOutline);
