@@ -13,21 +13,16 @@
 #include <map>
 #include <numeric>
 #include <random>
-#include <string>
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Circle {
-  double X, Y, R;
-};
 struct Svg {
-  double Width = 0;
-  std::vector<Circle> Circles;
+  double Width = 0, SmallestFont = 1e9;
+  std::vector<std::array<double, 3>> Circles;  // x, y, r
   std::vector<std::array<double, 4>> Lines;
   std::vector<std::string> Texts;
-  double SmallestFont = 1e9;
 };
 
 Svg Read(const fs::path& file) {
@@ -38,16 +33,14 @@ Svg Read(const fs::path& file) {
   while (!xml.atEnd()) {
     if (xml.readNext() != QXmlStreamReader::StartElement) continue;
     const auto a = xml.attributes();
-    auto number = [&](const char* name) { return a.value(QLatin1String(name)).toDouble(); };
+    auto n = [&](const char* name) { return a.value(QLatin1String(name)).toDouble(); };
+    const auto name = xml.name();
     if (a.hasAttribute(QLatin1String("font-size")))
-      svg.SmallestFont = std::min(svg.SmallestFont, number("font-size"));
-    if (xml.name() == QLatin1String("svg")) svg.Width = number("width");
-    if (xml.name() == QLatin1String("circle"))
-      svg.Circles.push_back({number("cx"), number("cy"), number("r")});
-    if (xml.name() == QLatin1String("line"))
-      svg.Lines.push_back({number("x1"), number("y1"), number("x2"), number("y2")});
-    if (xml.name() == QLatin1String("text"))
-      svg.Texts.push_back(xml.readElementText().toStdString());
+      svg.SmallestFont = std::min(svg.SmallestFont, n("font-size"));
+    if (name == QLatin1String("svg")) svg.Width = n("width");
+    if (name == QLatin1String("circle")) svg.Circles.push_back({n("cx"), n("cy"), n("r")});
+    if (name == QLatin1String("line")) svg.Lines.push_back({n("x1"), n("y1"), n("x2"), n("y2")});
+    if (name == QLatin1String("text")) svg.Texts.push_back(xml.readElementText().toStdString());
   }
   EXPECT_FALSE(xml.hasError());
   return svg;
@@ -62,74 +55,55 @@ int Treetest(const std::string& arguments) {
 
 class CompactExportTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir = fs::temp_directory_path() / ("compact-export-" + std::to_string(::getpid()));
-    fs::create_directories(dir);
-    std::vector<int> v(1999);
-    std::iota(v.begin(), v.end(), -999);
-    std::shuffle(v.begin(), v.end(), std::mt19937(27));
-    values.assign(v.begin(), v.begin() + 100);
-    for (const int x : values) {
-      if (!list.empty()) list += ',';
-      list += std::to_string(x);
-    }
-  }
+  void SetUp() override { fs::create_directories(dir); }
   void TearDown() override { fs::remove_all(dir); }
-  fs::path dir;
-  std::vector<int> values;
-  std::string list;
+  const fs::path dir = fs::temp_directory_path() / ("compact-" + std::to_string(::getpid()));
 };
 
-TEST_F(CompactExportTest, SvgOfAHundredValuesIsReadable) {
-  ASSERT_EQ(Treetest("--export " + (dir / "t.svg").string() + " --layout compact " + list), 0);
-  const Svg svg = Read(dir / "t.svg");
-  ASSERT_EQ(svg.Circles.size(), 100u);
+TEST_F(CompactExportTest, HundredValuesAsSvgAndFittedPng) {
+  std::vector<int> values(1999);
+  std::iota(values.begin(), values.end(), -999);
+  std::shuffle(values.begin(), values.end(), std::mt19937(27));
+  values.resize(100);
   std::vector<std::string> expected;
-  for (const int v : values) expected.push_back(std::to_string(v));
-  std::vector<std::string> texts = svg.Texts;
-  std::sort(texts.begin(), texts.end());
+  for (const int x : values) expected.push_back(std::to_string(x));
+  std::string list = expected[0];
+  for (std::size_t i = 1; i < expected.size(); ++i) list.append(",").append(expected[i]);
+  ASSERT_EQ(Treetest("--export " + (dir / "t.svg").string() + " --layout compact " + list), 0);
+  ASSERT_EQ(
+      Treetest("--export " + (dir / "t.png").string() + " --layout compact --fit 2048 " + list), 0);
+  Svg svg = Read(dir / "t.svg");
+  ASSERT_EQ(svg.Circles.size(), 100u);
+  std::sort(svg.Texts.begin(), svg.Texts.end());
   std::sort(expected.begin(), expected.end());
-  EXPECT_EQ(texts, expected);
+  EXPECT_EQ(svg.Texts, expected);  // the values, and no other text
   EXPECT_GE(svg.SmallestFont, 8);
-  const double diameter = 2 * svg.Circles[0].R;
+  const double diameter = 2 * svg.Circles[0][2];
   EXPECT_LE(svg.Width, 100 * (diameter + 8) + 2 * 8 + 2);
-
   std::map<double, std::vector<double>> rows;
-  for (const Circle& c : svg.Circles) rows[c.Y].push_back(c.X);
+  for (const auto& c : svg.Circles) rows[c[1]].push_back(c[0]);
   for (auto& [y, xs] : rows) {
     std::sort(xs.begin(), xs.end());
     for (std::size_t i = 1; i < xs.size(); ++i) EXPECT_GT(xs[i] - xs[i - 1], diameter) << y;
   }
-  for (const auto& l : svg.Lines)
-    for (int end = 0; end < 4; end += 2)
-      EXPECT_TRUE(std::any_of(
-          svg.Circles.begin(), svg.Circles.end(),
-          [&](const Circle& c) { return std::hypot(l[end] - c.X, l[end + 1] - c.Y) <= c.R; }))
-          << l[end] << "," << l[end + 1];
-}
-
-TEST_F(CompactExportTest, FittedPngIsInkedAlongEveryEdge) {
-  ASSERT_EQ(Treetest("--export " + (dir / "t.svg").string() + " --layout compact " + list), 0);
-  ASSERT_EQ(
-      Treetest("--export " + (dir / "t.png").string() + " --layout compact --fit 2048 " + list), 0);
-  const Svg svg = Read(dir / "t.svg");
+  // k: PNG pixels per SVG pixel, both about their 8-pixel margins.
   const QImage png(QString::fromStdString((dir / "t.png").string()));
   ASSERT_EQ(std::max(png.width(), png.height()), 2048);
-  // The SVG is at 100 %; the PNG the same picture scaled about its margin.
   const double k = (png.width() - 16) / (svg.Width - 16);
-  auto to = [&](double v) { return (v - 8) * k + 8; };
+  auto inCircle = [&](double x, double y, double scale) {
+    return std::any_of(svg.Circles.begin(), svg.Circles.end(), [&](const auto& c) {
+      return std::hypot(x - ((c[0] - 8) * scale + 8), y - ((c[1] - 8) * scale + 8)) <= c[2] * scale;
+    });
+  };
   for (const auto& l : svg.Lines) {
-    const double x1 = to(l[0]), y1 = to(l[1]), x2 = to(l[2]), y2 = to(l[3]);
+    EXPECT_TRUE(inCircle(l[0], l[1], 1) && inCircle(l[2], l[3], 1)) << l[0] << "," << l[1];
+    // Between the circles the PNG is inked within a pixel of the line.
+    const double x1 = (l[0] - 8) * k + 8, y1 = (l[1] - 8) * k + 8;
+    const double x2 = (l[2] - 8) * k + 8, y2 = (l[3] - 8) * k + 8;
     const double length = std::hypot(x2 - x1, y2 - y1);
-    // Only the stretch between the two circles: inside them is their fill.
-    auto inCircle = [&](double x, double y) {
-      return std::any_of(svg.Circles.begin(), svg.Circles.end(), [&](const Circle& c) {
-        return std::hypot(x - to(c.X), y - to(c.Y)) <= c.R * k;
-      });
-    };
     for (double t = 0; t <= length; t += 0.5) {
       const double x = x1 + (x2 - x1) * t / length, y = y1 + (y2 - y1) * t / length;
-      if (inCircle(x, y)) continue;
+      if (inCircle(x, y, k)) continue;
       int darkest = 255;
       for (int dx = -1; dx <= 1; ++dx)
         for (int dy = -1; dy <= 1; ++dy)
@@ -143,22 +117,15 @@ TEST_F(CompactExportTest, FittedPngIsInkedAlongEveryEdge) {
 
 TEST_F(CompactExportTest, FitSizesAndUsageErrors) {
   const std::string png = (dir / "f.png").string();
-  struct Case {
-    std::string Options;
-    int Status, Longer;
-  } cases[] = {{"--fit 300", 0, 300},   {"--fit 1", 0, 1},        {"--fit 5000", 0, 5000},
-               {"--fit 0", 2, 0},       {"--fit 16385", 2, 0},    {"--fit x", 2, 0},
-               {"--layout tidy", 2, 0}, {"--layout slots", 0, -1}};
-  for (const Case& c : cases) {
+  const std::tuple<std::string, int, int> cases[] = {
+      {"--fit 300", 0, 300}, {"--fit 1", 0, 1}, {"--fit 5000", 0, 5000}, {"--fit 0", 2, 0},
+      {"--fit 16385", 2, 0}, {"--fit x", 2, 0}, {"--layout tidy", 2, 0}, {"--layout slots", 0, 0}};
+  for (const auto& [options, status, longer] : cases) {
     fs::remove(png);
-    EXPECT_EQ(Treetest("--export " + png + " " + c.Options + " 5,3,8"), c.Status) << c.Options;
+    EXPECT_EQ(Treetest("--export " + png + " " + options + " 5,3,8"), status) << options;
     const QSize size = QImageReader(QString::fromStdString(png)).size();
-    if (c.Longer > 0) {
-      EXPECT_EQ(std::max(size.width(), size.height()), c.Longer) << c.Options;
-    }
-    if (c.Status != 0) {
-      EXPECT_FALSE(fs::exists(png)) << c.Options;
-    }
+    EXPECT_EQ(longer == 0 || std::max(size.width(), size.height()) == longer, true) << options;
+    EXPECT_EQ(fs::exists(png), status == 0) << options;
   }
   EXPECT_EQ(Treetest("--export " + (dir / "f.svg").string() + " --fit 300 5,3,8"), 2);
 }

@@ -16,15 +16,6 @@ namespace {
 
 using namespace DrawingTest;
 
-std::vector<std::int16_t> List(int count, bool sorted) {
-  std::vector<std::int16_t> v(1999);
-  std::iota(v.begin(), v.end(), std::int16_t{-999});
-  std::shuffle(v.begin(), v.end(), std::mt19937(static_cast<unsigned>(count)));
-  v.resize(static_cast<std::size_t>(count));
-  if (sorted) std::sort(v.begin(), v.end());
-  return v;
-}
-
 struct Case {
   int Count;
   bool Sorted;
@@ -35,54 +26,60 @@ class CompactLayoutTest : public DrawingFixture, public ::testing::WithParamInte
 
 TEST_P(CompactLayoutTest, RowsLinesAndWidth) {
   const Case c = GetParam();
+  std::vector<std::int16_t> list(1999);
+  std::iota(list.begin(), list.end(), std::int16_t{-999});
+  std::shuffle(list.begin(), list.end(), std::mt19937(static_cast<unsigned>(c.Count)));
+  list.resize(static_cast<std::size_t>(c.Count));
+  if (c.Sorted) std::sort(list.begin(), list.end());
   ResetTree(MainTree, false);
-  for (const std::int16_t v : List(c.Count, c.Sorted)) InsertValue(MainTree, v);
+  for (const std::int16_t v : list) InsertValue(MainTree, v);
   ShowTree(arrays);
   ApplyCompactLayout(MainTree, DefaultDrawing(), c.Scheme);
   const float unit = NodeUnit, pitch = unit + CompactGap;
+  const auto column =
+      c.Scheme == CompactScheme::Tidy ? TidyColumns(MainTree) : InOrderColumns(MainTree);
 
-  // Rows: by top, the circles' left edges in order, at least a pitch apart.
   std::map<float, std::vector<float>> rows;
-  std::vector<std::pair<float, std::int16_t>> byValue;
+  std::vector<std::pair<float, int>> byPlace;
   for (std::int16_t k = 0; k < arrays.ShNode.UpperBound(); ++k) {
     const Shape& s = arrays.ShNode[k];
-    ASSERT_TRUE(s.Visible);
     EXPECT_EQ(arrays.TreeNode[k].Left, s.Left);
     rows[s.Top].push_back(s.Left);
-    byValue.emplace_back(s.Left, k);
+    byPlace.emplace_back(s.Left, std::stoi(arrays.TreeNode[k].Caption));
+    // The line's ends inside the child's circle and its parent's.
+    const NodeRec& node = MainTree.Nodes[DefaultDrawing().NodeOfElement[k]];
+    if (k == 0) continue;
+    const Shape& parent = arrays.ShNode[SharedTreeStore.Nodes[node.Parent].ControlIndex];
+    auto inside = [&](float x, float y, const Shape& circle) {
+      return std::hypot(x - circle.Left - unit / 2, y - circle.Top - unit / 2) <= unit / 2;
+    };
+    const Line& l = arrays.LnNode[k];
+    EXPECT_TRUE(inside(l.X1, l.Y1, s) && inside(l.X2, l.Y2, parent)) << node.Data;
+    // Tidy: a parent centred over two children, half a column beside one.
+    const NodeRec& up = MainTree.Nodes[node.Parent];
+    const std::int32_t twice = 2 * column[node.Parent], self = column[&node - &MainTree.Nodes[0]];
+    if (c.Scheme != CompactScheme::Tidy) continue;
+    if (up.LeftChild >= 0 && up.RightChild >= 0) {
+      EXPECT_EQ(twice, column[up.LeftChild] + column[up.RightChild]) << up.Data;
+    } else {
+      EXPECT_EQ(std::abs(twice - 2 * self), 2) << up.Data;
+    }
   }
-  ASSERT_EQ(static_cast<int>(byValue.size()), c.Count);
+  ASSERT_EQ(static_cast<int>(byPlace.size()), c.Count);
   for (auto& [top, lefts] : rows) {
     std::sort(lefts.begin(), lefts.end());
     for (std::size_t i = 1; i < lefts.size(); ++i)
-      EXPECT_GE(lefts[i] - lefts[i - 1], pitch - 0.01f) << "row at " << top;
+      EXPECT_GE(lefts[i] - lefts[i - 1], pitch - 0.01f);
   }
-
-  // Lines: both ends inside a circle, the child's and its parent's.
-  for (std::int16_t k = 1; k < arrays.LnNode.UpperBound(); ++k) {
-    const Line& l = arrays.LnNode[k];
-    const Shape& child = arrays.ShNode[k];
-    auto inside = [&](float x, float y, const Shape& s) {
-      return std::hypot(x - s.Left - unit / 2, y - s.Top - unit / 2) <= unit / 2;
-    };
-    EXPECT_TRUE(inside(l.X1, l.Y1, child)) << "element " << k;
-    const std::int32_t node = DefaultDrawing().NodeOfElement[static_cast<std::size_t>(k)];
-    const NodeRec& parent = SharedTreeStore.Nodes[MainTree.Nodes[node].Parent];
-    EXPECT_TRUE(inside(l.X2, l.Y2, arrays.ShNode[static_cast<std::int16_t>(parent.ControlIndex)]))
-        << "element " << k;
-  }
-
-  // Width: one pitch per node in order; the tidy layout no wider than that.
+  // One pitch per node in order, read left to right as sorted; tidy narrower.
   const float inOrder = static_cast<float>(c.Count) * pitch - CompactGap + 1;
+  std::sort(byPlace.begin(), byPlace.end());
   if (c.Scheme == CompactScheme::InOrder) {
     EXPECT_FLOAT_EQ(DrawingWidth, inOrder);
-    // Left to right reads the sorted values.
-    std::sort(byValue.begin(), byValue.end());
-    for (std::size_t i = 1; i < byValue.size(); ++i)
-      EXPECT_LT(std::stoi(arrays.TreeNode[byValue[i - 1].second].Caption),
-                std::stoi(arrays.TreeNode[byValue[i].second].Caption));
+    EXPECT_TRUE(std::is_sorted(byPlace.begin(), byPlace.end(),
+                               [](auto& a, auto& b) { return a.second < b.second; }));
   } else {
-    EXPECT_LE(DrawingWidth, inOrder);
+    EXPECT_LE(DrawingWidth, c.Count < 3 ? inOrder : inOrder / 2);
   }
 }
 
@@ -93,22 +90,5 @@ INSTANTIATE_TEST_SUITE_P(Lists, CompactLayoutTest,
                                            Case{1000, false, CompactScheme::Tidy},
                                            Case{127, true, CompactScheme::InOrder},
                                            Case{1000, true, CompactScheme::Tidy}));
-
-TEST(CompactColumnsTest, TidyCentresEveryParentOverItsTwoChildren) {
-  // 4 over 2 and 6, 2 over 1 and 3, 6 over 5 and 7; 8 alone under 7.
-  ResetModuleState();
-  ResetTree(MainTree, false);
-  for (const std::int16_t v : {4, 2, 6, 1, 3, 5, 7, 8}) InsertValue(MainTree, v);
-  const auto column = TidyColumns(MainTree);
-  for (std::size_t i = 0; i < MainTree.Nodes.size(); ++i) {
-    const NodeRec& n = MainTree.Nodes[i];
-    if (n.LeftChild >= 0 && n.RightChild >= 0) {
-      EXPECT_EQ(2 * column[i], column[n.LeftChild] + column[n.RightChild]) << n.Data;
-    } else if (n.RightChild >= 0) {
-      EXPECT_EQ(column[i] + 1, column[n.RightChild]) << n.Data;
-    }
-  }
-  ResetModuleState();
-}
 
 }  // namespace
