@@ -304,6 +304,9 @@ void PictureActions::PaintPage(QPrinter* printer) {
   const double fit = std::min({across, down, Largest});
   QPainter painter(printer);
   painter.scale(k, k);
+  // Centred on the page.
+  painter.translate(std::max(0.0, (width - margin - e.Width() * fit) / 2),
+                    std::max(0.0, (height - margin - e.Height() * fit) / 2));
   PaintPicture(painter, printed_, {fit, fit}, printOptions_);
 }
 
