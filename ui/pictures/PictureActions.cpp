@@ -49,12 +49,19 @@ PictureActions::PictureActions(QWidget* window, QMenu* menu, DrawSurface* surfac
   export_->setObjectName(QStringLiteral("ExportPicture"));
   copy_ = menu->addAction(QStringLiteral("Copy Picture"), this, &PictureActions::CopyPicture);
   copy_->setObjectName(QStringLiteral("CopyPicture"));
+  // The whole tree in either layout, compact first, fitted to the default size.
+  copyWhole_ = menu->addMenu(QStringLiteral("Copy Whole Tree"));
+  copyWhole_->menuAction()->setObjectName(QStringLiteral("CopyWholeTree"));
+  for (const auto& [text, kind] :
+       {std::pair{QStringLiteral("Compact Layout"), TreeCore::TreeLayout::Compact},
+        std::pair{QStringLiteral("Slot Layout"), TreeCore::TreeLayout::Slots}})
+    copyWhole_->addAction(text, this, [this, kind = kind] { CopyWhole(kind); });
   print_ = menu->addAction(QStringLiteral("Print…"), this, [this] { Print(); });
   print_->setObjectName(QStringLiteral("PrintPicture"));
   // Nothing to picture before the first tree and after Clear Tree.
   connect(menu, &QMenu::aboutToShow, this, [this] {
     const bool drawn = HasDrawing(surface_->Elements());
-    for (QAction* a : {export_, copy_, print_}) a->setEnabled(drawn);
+    for (QAction* a : {export_, copy_, print_, copyWhole_->menuAction()}) a->setEnabled(drawn);
   });
   lastFolder_ = QDir::homePath();
 }
@@ -225,6 +232,17 @@ bool PictureActions::AskSizing(PictureSizing& sizing, const TreeCore::ElementArr
   return true;
 }
 
+void PictureActions::CopyWhole(TreeCore::TreeLayout layout) {
+  if (!HasDrawing(surface_->Elements())) return;
+  PaintOptions paint = DrawMain(layout);
+  paint.LinesBetweenCircles = true;
+  PictureSizing sizing;
+  const QSize natural = PictureSize(pictured_, sizing.View);
+  sizing.Fit = std::max(natural.width(), natural.height()) > TreeCore::DefaultFitPixels;
+  const QImage image = RenderPicture(pictured_, ScalesFor(pictured_, sizing), paint);
+  if (!image.isNull()) QApplication::clipboard()->setImage(image);
+}
+
 void PictureActions::CopyPicture() {
   // The surface's own painting, without the hint laid over the viewport.
   const DrawSurface* surface = surface_;
@@ -239,6 +257,8 @@ void PictureActions::CopyPicture() {
 
 void PictureActions::PrintIn(TreeCore::TreeLayout layout) {
   printOptions_ = DrawMain(layout);
+  // On paper every caption stays inside its circle, whatever the layout.
+  printOptions_.FitCaptions = true;
   printed_ = pictured_;
   printBadges_ = badges_;
   if (printOptions_.Decorations != nullptr) printOptions_.Decorations = &printBadges_;

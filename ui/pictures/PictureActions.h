@@ -43,6 +43,9 @@ class PictureActions final : public QObject {
                 std::optional<TreeCore::TreeLayout> layout = std::nullopt);
   // Puts a PNG of the part of the drawing inside the pad on the clipboard.
   void CopyPicture();
+  // Puts a picture of the whole main tree in `layout` on the clipboard, at
+  // 100 % or fitted to the default size when larger.
+  void CopyWhole(TreeCore::TreeLayout layout);
   // Opens the print preview (a window of its own) for the main tree as it is
   // now, compact unless the preview's "Slot Layout" is chosen.
   void Print(TreeCore::TreeLayout layout = TreeCore::TreeLayout::Compact);
@@ -79,6 +82,7 @@ class PictureActions final : public QObject {
   QAction* export_ = nullptr;
   QAction* copy_ = nullptr;
   QAction* print_ = nullptr;
+  QMenu* copyWhole_ = nullptr;
   QString lastFolder_;
   std::unique_ptr<QPrinter> printer_;
   QPointer<QPrintPreviewDialog> preview_;

@@ -1,6 +1,7 @@
 // "Compact Layout" where it is used: the pad (off at first, Ctrl+L,
 // remembered), the steps pane (on at first) and Print (compact, landscape).
 #include <QAction>
+#include <QClipboard>
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -81,6 +82,10 @@ class CompactLayoutTests : public QObject {
     QVERIFY(e.Width() < TreeCore::DrawingWidth / 2);
     QCOMPARE(pictures->Preview()->printer()->pageLayout().orientation(), QPageLayout::Landscape);
     pictures->Preview()->close();
+    pictures->CopyWhole(TreeCore::TreeLayout::Compact);
+    const int compactWidth = QApplication::clipboard()->image().width();
+    pictures->CopyWhole(TreeCore::TreeLayout::Slots);
+    QVERIFY(compactWidth > 0 && compactWidth * 2 < QApplication::clipboard()->image().width());
   }
 };
 
