@@ -213,6 +213,8 @@ void DrawSurface::Paint(QPainter& painter, const QRectF& area) const {
   PaintOptions options;
   options.CaptionFont = captionFont_;
   options.FitCaptions = fitCaptions_;
+  // Rows spread by the zoom move the lines' ends off their circles.
+  options.LinesBetweenCircles = true;
   const ElementLookups lookups{&lines_, &shapes_, &labels_};
   options.Lookups = &lookups;
   if (!decorations_.Empty()) options.Decorations = &decorations_;
