@@ -10,6 +10,7 @@
 #include "pictures/PictureActions.h"
 #include "steps/StepsWindow.h"
 #include "view/LayoutAction.h"
+#include "view/PadView.h"
 #include "view/ViewSettings.h"
 
 namespace {
@@ -86,6 +87,22 @@ class CompactLayoutTests : public QObject {
     const int compactWidth = QApplication::clipboard()->image().width();
     pictures->CopyWhole(TreeCore::TreeLayout::Slots);
     QVERIFY(compactWidth > 0 && compactWidth * 2 < QApplication::clipboard()->image().width());
+  }
+
+  // From the fit of a wide tree, whose rows are spread, zooming in never
+  // brings the rows closer together.
+  void rowsNeverCloseUpWhenZoomingIn() {
+    Harness h;
+    QStringList list;
+    for (int v = 1; v <= 1000; ++v) list << QString::number(v);
+    h.GetTree(list.join(','));
+    h.Window->View()->FitWhole();
+    double rows = h.Surface()->ZoomY();
+    QVERIFY(rows > h.Surface()->ZoomX());
+    for (int step = 0; step < 12; ++step, rows = h.Surface()->ZoomY()) {
+      h.Window->View()->ZoomIn();
+      QVERIFY2(h.Surface()->ZoomY() >= rows * (1 - 1e-9), qPrintable(QString::number(step)));
+    }
   }
 };
 
