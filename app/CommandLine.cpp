@@ -21,6 +21,8 @@ struct Entry {
   int operands = 0;
   const char* syntax = nullptr;  // what follows the option in the usage
   const char* description = nullptr;
+  // An option of that mode only (it may stand between the mode's operands).
+  Mode of = Mode::Window;
 };
 
 const std::vector<Entry>& Entries() {
@@ -33,6 +35,22 @@ const std::vector<Entry>& Entries() {
        "Writes the drawing that Get Tree makes of LIST to FILE, SVG or PNG by the\n"
        "name's ending (PNG at 100 %, or fitted to 4096 px when larger). LIST is\n"
        "integers separated by commas, and may begin with a minus sign."},
+      {{"layout"},
+       Mode::Window,
+       "compact|slots",
+       0,
+       "compact|slots",
+       "With --export: the compact layout, rows only as wide as their nodes, or the\n"
+       "window's slot layout (the default).",
+       Mode::Export},
+      {{"fit"},
+       Mode::Window,
+       "N",
+       0,
+       "N",
+       "With --export to a PNG: scaled so that its longer side is N pixels\n"
+       "(1..16384), small trees enlarged too.",
+       Mode::Export},
       {{"trace"},
        Mode::Trace,
        nullptr,
@@ -111,8 +129,15 @@ std::variant<Command, UsageError> ParseCommandLine(const QByteArrayList& argumen
     // A value of Qt's must not be taken for an option of ours, and back.
     if (entry->valueName && i + 1 < arguments.size())
       rest << QString::fromLocal8Bit(arguments[++i]);
-    for (int n = 0; n < entry->operands && i + 1 < arguments.size(); ++n)
-      command.operands << arguments[++i];
+    for (int n = 0; n < entry->operands && i + 1 < arguments.size(); ++n) {
+      // The mode's own options may stand between its operands: to the parser.
+      for (const Entry* own = nullptr; i + 2 < arguments.size() && (own = Find(arguments[i + 1])) &&
+                                       own->of == entry->mode && own->of != Mode::Window;
+           i += 2)
+        rest << QString::fromLocal8Bit(arguments[i + 1])
+             << QString::fromLocal8Bit(arguments[i + 2]);
+      if (i + 1 < arguments.size()) command.operands << arguments[++i];
+    }
   }
 
   QCommandLineParser parser;
@@ -129,7 +154,7 @@ std::variant<Command, UsageError> ParseCommandLine(const QByteArrayList& argumen
   // Help and version answer whatever else is asked.
   for (const Mode answer : {Mode::Help, Mode::Version})
     if (std::any_of(modes.begin(), modes.end(), [&](const Entry* e) { return e->mode == answer; }))
-      return Command{answer, {}, false};
+      return Command{answer, {}, {}, false};
   if (modes.size() > 1)
     return UsageError{"treetest: --" + modes[0]->names.last() + " and --" + modes[1]->names.last() +
                       " cannot be used together"};
@@ -142,6 +167,15 @@ std::variant<Command, UsageError> ParseCommandLine(const QByteArrayList& argumen
       return UsageError{"Usage: treetest " + Synopsis(*modes[0]), false};
   } else if (!positional.isEmpty()) {
     return UsageError{"treetest: unexpected argument '" + positional.first() + "'"};
+  }
+  for (const Entry& entry : Entries()) {
+    if (entry.of == Mode::Window || !parser.isSet(entry.names.last())) continue;
+    if (entry.of != command.mode)
+      return UsageError{"treetest: --" + entry.names.last() + " is an option of --" +
+                        std::find_if(Entries().begin(), Entries().end(), [&](const Entry& e) {
+                          return e.mode == entry.of;
+                        })->names.last()};
+    command.settings.insert(entry.names.last(), parser.value(entry.names.last()));
   }
   command.namesDisplay =
       parser.isSet(QStringLiteral("platform")) || parser.isSet(QStringLiteral("display"));

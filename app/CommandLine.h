@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QByteArrayList>
+#include <QMap>
 #include <QString>
 #include <variant>
 
@@ -15,6 +16,9 @@ struct Command {
   Mode mode = Mode::Window;
   // As typed: the mode's arguments after its option (--export's FILE, LIST).
   QByteArrayList operands;
+  // The mode's own options that were given, by name, with their values as
+  // typed (--export's --layout and --fit); its handler checks them.
+  QMap<QString, QString> settings;
   // -platform or -display on the command line: Qt is told where the window goes.
   bool namesDisplay = false;
 };

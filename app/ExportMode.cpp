@@ -32,7 +32,17 @@ std::string LowerSuffix(std::string_view path) {
   return suffix;
 }
 
-int WritePng(const std::string& path, const TreeCore::ElementArrays& elements, char* program) {
+// Scales of a picture whose longer side is `fit` pixels, the same across as
+// down, so that lines keep meeting their circles.
+TreeCore::Scales FitUniformly(const TreeCore::ElementArrays& elements, int fit) {
+  const TreeCore::Extent e = TreeCore::VisibleExtent(elements);
+  const double inner = std::max(1.0, fit - 2 * TreeCore::PictureMargin);
+  const double s = inner / std::max({e.Width(), e.Height(), 1.0});
+  return {s, s};
+}
+
+int WritePng(const std::string& path, const TreeCore::ElementArrays& elements, char* program,
+             const ExportOptions& options) {
   // Text needs a GUI application; the offscreen platform needs no display.
   qputenv("QT_QPA_PLATFORM", "offscreen");
   int argc = 1;
@@ -42,7 +52,18 @@ int WritePng(const std::string& path, const TreeCore::ElementArrays& elements, c
   TreeUi::PictureSizing sizing;
   const QSize natural = TreeUi::PictureSize(elements, {});
   sizing.Fit = std::max(natural.width(), natural.height()) > TreeCore::DefaultFitPixels;
-  const QImage image = TreeUi::RenderPicture(elements, TreeUi::ScalesFor(elements, sizing));
+  TreeUi::PaintOptions paint;
+  paint.FitCaptions = options.Layout == TreeCore::TreeLayout::Compact;
+  QImage image = TreeUi::RenderPicture(
+      elements,
+      options.Fit > 0 ? FitUniformly(elements, options.Fit) : TreeUi::ScalesFor(elements, sizing),
+      paint);
+  // Below the two margins' width the picture is made with them and shrunk.
+  const int longer = std::max(image.width(), image.height());
+  if (options.Fit > 0 && !image.isNull() && longer != options.Fit)
+    image = image.scaled(std::max(1, image.width() * options.Fit / longer),
+                         std::max(1, image.height() * options.Fit / longer), Qt::IgnoreAspectRatio,
+                         Qt::SmoothTransformation);
   if (image.isNull()) {
     std::cerr << "treetest: not enough memory for the picture\n";
     return WriteFailed;
@@ -66,7 +87,8 @@ int WritePng(const std::string& path, const TreeCore::ElementArrays& elements, c
 
 }  // namespace
 
-int RunExportMode(const std::string& path, std::string list, char* program) {
+int RunExportMode(const std::string& path, std::string list, char* program,
+                  const ExportOptions& options) {
   // A list of 32767 values is longer than one argument may be: "-" reads it
   // from standard input instead, without the line breaks that end it.
   if (list == "-") {
@@ -96,16 +118,21 @@ int RunExportMode(const std::string& path, std::string list, char* program) {
   elements.ShNode[0].Visible = false;
   elements.LnNode[0].Visible = false;
   TreeCore::DrawTree(elements.TreeNode, elements.ShNode, elements.LnNode, 0);
+  const bool compact = options.Layout == TreeCore::TreeLayout::Compact;
+  if (compact) TreeCore::ApplyCompactLayout(TreeCore::MainTree, TreeCore::DefaultDrawing());
 
   int status = 0;
   if (suffix == "svg") {
-    const std::string error = TreeCore::SaveSvg(path, elements);
+    TreeCore::SvgOptions svg;
+    svg.FitCaptions = compact;
+    const std::string error =
+        TreeCore::SaveSvg(path, elements, 1.0 / TreeCore::PictureTwipsPerPixel, svg);
     if (!error.empty()) {
       std::cerr << "treetest: " << error << '\n';
       status = WriteFailed;
     }
   } else {
-    status = WritePng(path, elements, program);
+    status = WritePng(path, elements, program, options);
   }
   // The drawing library keeps pointers to the arrays it drew into.
   TreeCore::ResetTree(TreeCore::MainTree, false);

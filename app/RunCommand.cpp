@@ -5,6 +5,7 @@
 #include "CommandLine.h"
 #include "CompareMode.h"
 #include "ExportMode.h"
+#include "PictureExtent.h"
 #include "TraceMode.h"
 
 namespace TreeApp {
@@ -15,6 +16,31 @@ constexpr int UsageStatus = 2;
 
 std::ostream& operator<<(std::ostream& out, const QString& text) {
   return out << text.toLocal8Bit().constData();
+}
+
+int Usage(const QString& message) {
+  std::cerr << message << "\n\n" << UsageText();
+  return UsageStatus;
+}
+
+// --export's own options: --layout compact|slots, --fit N for a PNG.
+std::variant<TreeApp::ExportOptions, QString> ExportOptionsOf(const Command& command) {
+  ExportOptions options;
+  const QString layout = command.settings.value(QStringLiteral("layout"), QStringLiteral("slots"));
+  if (layout == QLatin1String("compact"))
+    options.Layout = TreeCore::TreeLayout::Compact;
+  else if (layout != QLatin1String("slots"))
+    return "treetest: --layout is compact or slots, not '" + layout + "'";
+  if (command.settings.contains(QStringLiteral("fit"))) {
+    const QString value = command.settings.value(QStringLiteral("fit"));
+    bool number = false;
+    options.Fit = value.toInt(&number);
+    if (!number || options.Fit < 1 || options.Fit > TreeCore::MaxFitPixels)
+      return "treetest: --fit takes a number of pixels from 1 to 16384, not '" + value + "'";
+    if (!command.operands[0].toLower().endsWith(".png"))
+      return QStringLiteral("treetest: --fit is for a PNG picture");
+  }
+  return options;
 }
 
 }  // namespace
@@ -41,9 +67,12 @@ std::optional<int> RunCommandLine(int argc, char* argv[]) {
     case Mode::Version:
       std::cout << VersionText() << '\n';
       return 0;
-    case Mode::Export:
+    case Mode::Export: {
+      const auto options = ExportOptionsOf(command);
+      if (const auto* error = std::get_if<QString>(&options)) return Usage(*error);
       return RunExportMode(command.operands[0].toStdString(), command.operands[1].toStdString(),
-                           argv[0]);
+                           argv[0], std::get<ExportOptions>(options));
+    }
     case Mode::Trace:
       return TreeTrace::RunTraceMode(std::cin, std::cout, std::cerr);
     case Mode::Compare:

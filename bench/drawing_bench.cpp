@@ -11,6 +11,8 @@
 #include <random>
 #include <vector>
 
+#include "BenchLists.h"
+#include "CompactLayout.h"
 #include "Drawing.h"
 #include "PeakMemory.h"
 
@@ -87,6 +89,40 @@ void BM_ResetAndDraw(benchmark::State& state) {
 }
 
 BENCHMARK(BM_ResetAndDraw)->Arg(1000)->Arg(8000)->Arg(32767)->Unit(benchmark::kMillisecond);
+
+// The compact layout of a drawn tree, alone: arg 0 the scheme (0 in-order,
+// 1 tidy), arg 1 the list (0 random, 1 ascending). The widths of both
+// schemes and of the slot layout are reported in pixels at 100 %.
+void BM_CompactLayout(benchmark::State& state) {
+  const auto scheme = state.range(0) == 0 ? CompactScheme::InOrder : CompactScheme::Tidy;
+  const auto order = state.range(1) == 0 ? BenchLists::Random : BenchLists::Ascending;
+  constexpr std::int64_t count = 32767;
+  ResetModuleState();
+  ResetDrawingState();
+  InstallDrawingHooks();
+  ResetTree(MainTree, false);
+  for (const std::int16_t value : BenchLists::Values(count, order)) InsertValue(MainTree, value);
+  ElementArrays arrays;
+  DrawTree(arrays.TreeNode, arrays.ShNode, arrays.LnNode, 0);
+  state.counters["slots_px"] = DrawingWidth / 15.0;
+  for (auto _ : state) {
+    ApplyCompactLayout(MainTree, DefaultDrawing(), scheme);
+    benchmark::DoNotOptimize(DrawingWidth);
+  }
+  state.counters["width_px"] = DrawingWidth / 15.0;
+  state.counters["height_px"] = DrawingHeight / 15.0;
+  ResetTree(MainTree, false);
+  ResetModuleState();
+  ResetDrawingState();
+}
+
+BENCHMARK(BM_CompactLayout)
+    ->ArgNames({"tidy", "sorted"})
+    ->Args({0, 0})
+    ->Args({1, 0})
+    ->Args({0, 1})
+    ->Args({1, 1})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

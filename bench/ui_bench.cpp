@@ -21,12 +21,13 @@
 #include <random>
 
 #include "CountingSink.h"
-#include "view/DrawSurface.h"
 #include "Drawing.h"
-#include "boxes/ListBox.h"
-#include "view/PadView.h"
 #include "PeakMemory.h"
 #include "TreeCore.h"
+#include "boxes/ListBox.h"
+#include "view/DrawSurface.h"
+#include "view/LayoutAction.h"
+#include "view/PadView.h"
 #include "window/frmTreeTest.h"
 
 namespace {
@@ -383,6 +384,19 @@ void BM_PaintWholeTreeAtFit(benchmark::State& state) {
   state.counters["zoom_pct"] = w.W->View()->Scale() / TreeUi::DesignScale * 100;
 }
 
+// The whole 32767-node tree fitted to the pad in either layout (arg 0: 1
+// compact), random or sorted (arg 1: 1 sorted): one paint.
+void BM_PaintWholeTreeAtFitLayouts(benchmark::State& state) {
+  Window w;
+  w.W->Layout()->Action()->setChecked(state.range(0) == 1);
+  w.Run("TxtGetTree", "CmdGetTree", Join(Values(32767, state.range(1) == 1, 1)));
+  w.W->View()->FitWhole();
+  SurfaceFrame frame(w.W->Surface());
+  frame.Paint();
+  for (auto _ : state) frame.Paint();
+  state.counters["painted"] = w.W->Surface()->LastPaintedCount();
+}
+
 // A 1000-node random tree at `steps` zoom steps from its fit, the view put
 // on the place with the most nodes at that scale: one paint.
 void BM_PaintDensest1000(benchmark::State& state) {
@@ -429,6 +443,13 @@ void BM_CtrlWheelStep32767(benchmark::State& state) {
 }
 
 BENCHMARK(BM_PaintWholeTreeAtFit)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PaintWholeTreeAtFitLayouts)
+    ->ArgNames({"compact", "sorted"})
+    ->Args({0, 0})
+    ->Args({1, 0})
+    ->Args({0, 1})
+    ->Args({1, 1})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PaintDensest1000)->DenseRange(0, 36, 3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CtrlWheelStep32767)->Arg(0)->Arg(6)->Arg(12)->Unit(benchmark::kMillisecond);
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "CompactLayout.h"
 #include "Drawing.h"
 #include "EngineState.h"
 #include "Templates.h"
@@ -14,10 +15,11 @@ namespace TreeUi {
 
 class StepsDrawing {
  public:
-  // Replaces the drawing in `elements` with `tree`; returns, for each element
-  // k, the index of the node it shows.
+  // Replaces the drawing in `elements` with `tree` in `layout`; returns, for
+  // each element k, the index of the node it shows.
   const std::vector<std::int32_t>& Draw(const TreeCore::TreeRec& tree,
-                                        TreeCore::ElementArrays& elements);
+                                        TreeCore::ElementArrays& elements,
+                                        TreeCore::TreeLayout layout = TreeCore::TreeLayout::Slots);
 
  private:
   TreeCore::EngineState engine_;

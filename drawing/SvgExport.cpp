@@ -9,6 +9,8 @@
 #include <fstream>
 #include <string_view>
 
+#include "CaptionFit.h"
+
 namespace TreeCore {
 
 namespace {
@@ -75,7 +77,8 @@ class SvgOut {
 
 }  // namespace
 
-bool WriteSvg(std::ostream& out, const ElementArrays& elements, double pixelsPerTwip) {
+bool WriteSvg(std::ostream& out, const ElementArrays& elements, double pixelsPerTwip,
+              const SvgOptions& options) {
   if (!(pixelsPerTwip > 0) || !std::isfinite(pixelsPerTwip))
     pixelsPerTwip = 1.0 / PictureTwipsPerPixel;
   const Extent extent = VisibleExtent(elements);
@@ -102,43 +105,92 @@ bool WriteSvg(std::ostream& out, const ElementArrays& elements, double pixelsPer
           << "\" y2=\"" << Y(l.Y2) << "\"/>\n";
     });
     svg << "</g>\n<g stroke=\"#1f3a60\" stroke-width=\"" << zoom << "\" fill=\"#fffbe6\">\n";
-    ForEachVisible(elements.ShNode, [&](const Shape& c) {
+    const auto warned = [&](std::int32_t k) {
+      return options.Warn != nullptr && static_cast<std::size_t>(k) < options.Warn->size() &&
+             (*options.Warn)[static_cast<std::size_t>(k)];
+    };
+    for (std::int32_t k = 0; k < elements.ShNode.UpperBound(); ++k) {
+      const auto i = static_cast<std::int16_t>(k);
+      if (!elements.ShNode.IsLoaded(i) || !elements.ShNode[i].Visible) continue;
+      const Shape& c = elements.ShNode[i];
       const double r = std::max(0.0, std::min(c.Width, c.Height) * s / 2 - 0.5 * zoom);
       svg << "<circle cx=\"" << X(c.Left + c.Width / 2.0) << "\" cy=\"" << Y(c.Top + c.Height / 2.0)
-          << "\" r=\"" << r << "\"/>\n";
-    });
+          << "\" r=\"" << r << '"';
+      if (warned(k)) svg << " stroke=\"#aa1414\" fill=\"#ffcdc8\"";
+      svg << "/>\n";
+    }
     svg << "</g>\n<g font-family=\"sans-serif\" font-size=\"" << CaptionPixels * zoom
         << "\" text-anchor=\"middle\" dominant-baseline=\"central\" fill=\"#000000\">\n";
-    ForEachVisible(elements.TreeNode, [&](const Label& l) {
-      svg << "<text x=\"" << X(l.Left + l.Width / 2.0) << "\" y=\"" << Y(l.Top + l.Height / 2.0)
-          << '"';
-      if (l.Caption.size() >= 6) svg << " font-size=\"" << NarrowCaptionPixels * zoom << '"';
+    for (std::int32_t k = 0; k < elements.TreeNode.UpperBound(); ++k) {
+      const auto i = static_cast<std::int16_t>(k);
+      if (!elements.TreeNode.IsLoaded(i) || !elements.TreeNode[i].Visible) continue;
+      const Label& l = elements.TreeNode[i];
+      double x = X(l.Left + l.Width / 2.0), y = Y(l.Top + l.Height / 2.0);
+      double fit = 0;
+      // Fitted captions sit at their circle's centre, in a font that keeps
+      // them inside it.
+      if (options.FitCaptions && elements.ShNode.IsLoaded(i) && elements.ShNode[i].Visible) {
+        const Shape& c = elements.ShNode[i];
+        x = X(c.Left + c.Width / 2.0);
+        y = Y(c.Top + c.Height / 2.0);
+        const double r = std::min(c.Width, c.Height) * s / 2 - 0.5 * zoom;
+        fit = CaptionFitPixels(CaptionEms(l.Caption), r, CaptionPixels * zoom);
+      }
+      svg << "<text x=\"" << x << "\" y=\"" << y << '"';
+      if (fit > 0) {
+        if (fit < CaptionPixels * zoom) svg << " font-size=\"" << fit << '"';
+      } else if (l.Caption.size() >= 6) {
+        svg << " font-size=\"" << NarrowCaptionPixels * zoom << '"';
+      }
       svg << '>';
       svg.Escaped(l.Caption);
       svg << "</text>\n";
-    });
-    svg << "</g>\n</svg>\n";
+    }
+    svg << "</g>\n";
+    if (options.Badges != nullptr) {
+      // Beside the circle, clear of a selection ring, as the pad paints them.
+      svg << "<g font-family=\"sans-serif\" font-weight=\"bold\" font-size=\""
+          << std::clamp(9 * zoom, 7.0, 24.0)
+          << "\" dominant-baseline=\"central\" fill=\"#143c8c\">\n";
+      for (std::int32_t k = 0; k < elements.ShNode.UpperBound(); ++k) {
+        const auto i = static_cast<std::int16_t>(k);
+        if (static_cast<std::size_t>(k) >= options.Badges->size() || !elements.ShNode.IsLoaded(i) ||
+            !elements.ShNode[i].Visible || (*options.Badges)[static_cast<std::size_t>(k)].empty())
+          continue;
+        const Shape& c = elements.ShNode[i];
+        svg << "<text x=\"" << X(c.Left + c.Width) + BadgeClearance << "\" y=\""
+            << Y(c.Top + c.Height / 2.0) << '"';
+        if (warned(k)) svg << " fill=\"#aa1414\"";
+        svg << '>';
+        svg.Escaped((*options.Badges)[static_cast<std::size_t>(k)]);
+        svg << "</text>\n";
+      }
+      svg << "</g>\n";
+    }
+    svg << "</svg>\n";
   }
   out.flush();
   return static_cast<bool>(out);
 }
 
-std::string SaveSvg(const std::string& path, const ElementArrays& elements, double pixelsPerTwip) {
+std::string SaveSvg(const std::string& path, const ElementArrays& elements, double pixelsPerTwip,
+                    const SvgOptions& options) {
   const std::string temporary = path + ".tmp";
   {
     std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-    if (!file) return "cannot create " + temporary + ": " + std::strerror(errno);
-    if (!WriteSvg(file, elements, pixelsPerTwip)) {
+    // The user's own file is named: the temporary one is ours.
+    if (!file) return "cannot create " + path + ": " + std::strerror(errno);
+    if (!WriteSvg(file, elements, pixelsPerTwip, options)) {
       const int error = errno;
       file.close();
       std::remove(temporary.c_str());
-      return "cannot write " + temporary + ": " + std::strerror(error);
+      return "cannot write " + path + ": " + std::strerror(error);
     }
     file.close();
     if (file.fail()) {
       const int error = errno;
       std::remove(temporary.c_str());
-      return "cannot write " + temporary + ": " + std::strerror(error);
+      return "cannot write " + path + ": " + std::strerror(error);
     }
   }
   if (std::rename(temporary.c_str(), path.c_str()) != 0) {

@@ -115,7 +115,10 @@ TEST(CompareMode, AgreesWithTheTraceTheEngineAndTheAvlModelOnRandomStreams) {
       const auto avlPre = avl.Preorder();
       const int avlLevels = AvlModel::Model::H(avl.root);
       // The scheme's counts, nodes and fix-ups come from the trace's own lines.
-      const auto trace = RunMode(TreeTrace::RunTraceMode, input);
+      const auto trace =
+          RunMode([](std::istream& in, std::ostream& out,
+                     std::ostream& err) { return TreeTrace::RunTraceMode(in, out, err); },
+                  input);
       std::string events;
       std::size_t fixups = 0, at = trace.size() - 1;
       while (at > 0 && trace[at - 1].find("\"done\"") == std::string::npos) --at;

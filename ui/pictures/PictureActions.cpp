@@ -1,6 +1,7 @@
 #include "pictures/PictureActions.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
 #include <QDialog>
@@ -9,17 +10,21 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QImageWriter>
+#include <QInputDialog>
 #include <QMenu>
 #include <QPainter>
 #include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QRadioButton>
 #include <QSaveFile>
 #include <QSpinBox>
+#include <QToolBar>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
 
+#include "BalanceBadges.h"
 #include "SvgExport.h"
 #include "view/DrawSurface.h"
 #include "view/PadView.h"
@@ -44,12 +49,19 @@ PictureActions::PictureActions(QWidget* window, QMenu* menu, DrawSurface* surfac
   export_->setObjectName(QStringLiteral("ExportPicture"));
   copy_ = menu->addAction(QStringLiteral("Copy Picture"), this, &PictureActions::CopyPicture);
   copy_->setObjectName(QStringLiteral("CopyPicture"));
-  print_ = menu->addAction(QStringLiteral("Print…"), this, &PictureActions::Print);
+  // The whole tree in either layout, compact first, fitted to the default size.
+  copyWhole_ = menu->addMenu(QStringLiteral("Copy Whole Tree"));
+  copyWhole_->menuAction()->setObjectName(QStringLiteral("CopyWholeTree"));
+  for (const auto& [text, kind] :
+       {std::pair{QStringLiteral("Compact Layout"), TreeCore::TreeLayout::Compact},
+        std::pair{QStringLiteral("Slot Layout"), TreeCore::TreeLayout::Slots}})
+    copyWhole_->addAction(text, this, [this, kind = kind] { CopyWhole(kind); });
+  print_ = menu->addAction(QStringLiteral("Print…"), this, [this] { Print(); });
   print_->setObjectName(QStringLiteral("PrintPicture"));
   // Nothing to picture before the first tree and after Clear Tree.
   connect(menu, &QMenu::aboutToShow, this, [this] {
     const bool drawn = HasDrawing(surface_->Elements());
-    for (QAction* a : {export_, copy_, print_}) a->setEnabled(drawn);
+    for (QAction* a : {export_, copy_, print_, copyWhole_->menuAction()}) a->setEnabled(drawn);
   });
   lastFolder_ = QDir::homePath();
 }
@@ -65,12 +77,57 @@ bool PictureActions::Fail(const QString& reason) {
   return false;
 }
 
-bool PictureActions::ExportTo(const QString& path, PictureSizing sizing) {
-  const TreeCore::ElementArrays& elements = surface_->Elements();
-  if (!HasDrawing(elements)) return Fail(QStringLiteral("there is no tree on the pad."));
+TreeCore::TreeLayout PictureActions::PadLayout() const {
+  return surface_->FitCaptions() ? TreeCore::TreeLayout::Compact : TreeCore::TreeLayout::Slots;
+}
+
+PaintOptions PictureActions::PadOptions() {
+  PaintOptions options;
+  options.FitCaptions = surface_->FitCaptions();
+  badges_ = {};
+  badges_.Badges = surface_->Decorations().Badges;
+  badges_.Warn = surface_->Decorations().Warn;
+  if (!badges_.Badges.empty()) options.Decorations = &badges_;
+  return options;
+}
+
+PaintOptions PictureActions::DrawMain(TreeCore::TreeLayout layout) {
+  const std::vector<std::int32_t>& shown = drawing_.Draw(TreeCore::MainTree, pictured_, layout);
+  if (shown.empty()) {
+    pictured_.TreeNode[0].Visible = false;
+    pictured_.ShNode[0].Visible = false;
+    pictured_.LnNode[0].Visible = false;
+  }
+  PaintOptions options;
+  options.FitCaptions = layout == TreeCore::TreeLayout::Compact;
+  badges_ = {};
+  // Show Balance is on while the pad shows badges.
+  if (!surface_->Decorations().Badges.empty()) {
+    BalanceBadges b = BalanceOf(TreeCore::MainTree, shown);
+    badges_.Badges = std::move(b.Badges);
+    badges_.Warn = std::move(b.Warn);
+    options.Decorations = &badges_;
+  }
+  return options;
+}
+
+bool PictureActions::ExportTo(const QString& path, PictureSizing sizing,
+                              std::optional<TreeCore::TreeLayout> layout) {
+  if (!HasDrawing(surface_->Elements()))
+    return Fail(QStringLiteral("there is no tree on the pad."));
+  PaintOptions paint = layout ? DrawMain(*layout) : PadOptions();
+  paint.LinesBetweenCircles = true;
+  const TreeCore::ElementArrays& elements = layout ? pictured_ : surface_->Elements();
   const QString suffix = QFileInfo(path).suffix().toLower();
   if (suffix == QLatin1String("svg")) {
-    const std::string error = TreeCore::SaveSvg(QFile::encodeName(path).toStdString(), elements);
+    TreeCore::SvgOptions svg;
+    svg.FitCaptions = paint.FitCaptions;
+    if (paint.Decorations != nullptr) {
+      svg.Badges = &paint.Decorations->Badges;
+      svg.Warn = &paint.Decorations->Warn;
+    }
+    const std::string error = TreeCore::SaveSvg(QFile::encodeName(path).toStdString(), elements,
+                                                1.0 / TreeCore::PictureTwipsPerPixel, svg);
     if (!error.empty()) return Fail(QString::fromLocal8Bit(error.c_str()) + QLatin1Char('.'));
     return true;
   }
@@ -85,7 +142,7 @@ bool PictureActions::ExportTo(const QString& path, PictureSizing sizing) {
                     .arg(size.width())
                     .arg(size.height())
                     .arg(TreeCore::MaxFitPixels));
-  const QImage image = RenderPicture(elements, scales);
+  const QImage image = RenderPicture(elements, scales, paint);
   if (image.isNull()) return Fail(QStringLiteral("there is not enough memory for it."));
   // Written beside the target and renamed over it when complete.
   QSaveFile file(path);
@@ -114,12 +171,34 @@ void PictureActions::AskAndExport() {
   // "As shown" is the pad's present zoom, rows spread as the view spreads them.
   const PadView* view = view_;
   sizing.View = {view->Scale(), view->Scale() * view->Aspect()};
-  if (QFileInfo(path).suffix().toLower() == QLatin1String("png") && !AskSizing(sizing)) return;
-  ExportTo(path, sizing);
+  TreeCore::TreeLayout layout = TreeCore::TreeLayout::Compact;
+  if (!AskLayout(layout)) return;
+  // The pad's own drawing when it is in that layout; otherwise one of the main tree.
+  const std::optional<TreeCore::TreeLayout> other =
+      layout == PadLayout() ? std::nullopt : std::optional(layout);
+  if (other) DrawMain(layout);
+  if (QFileInfo(path).suffix().toLower() == QLatin1String("png") &&
+      !AskSizing(sizing, other ? pictured_ : surface_->Elements()))
+    return;
+  if (ExportTo(path, sizing, other))
+    messages_.ShowMessage(
+        QStringLiteral("The picture was saved to %1.").arg(QDir::toNativeSeparators(path)),
+        QStringLiteral("Export Picture"), MessageIcon::Information);
 }
 
-bool PictureActions::AskSizing(PictureSizing& sizing) {
-  const QSize natural = PictureSize(surface_->Elements(), sizing.View);
+bool PictureActions::AskLayout(TreeCore::TreeLayout& layout) {
+  const QStringList layouts{QStringLiteral("Compact Layout"), QStringLiteral("Slot Layout")};
+  bool chosen = false;
+  const QString item =
+      QInputDialog::getItem(window_, QStringLiteral("Picture Layout"),
+                            QStringLiteral("Layout of the picture:"), layouts, 0, false, &chosen);
+  if (!chosen) return false;
+  layout = item == layouts[0] ? TreeCore::TreeLayout::Compact : TreeCore::TreeLayout::Slots;
+  return true;
+}
+
+bool PictureActions::AskSizing(PictureSizing& sizing, const TreeCore::ElementArrays& elements) {
+  const QSize natural = PictureSize(elements, sizing.View);
   const bool fits =
       natural.width() <= TreeCore::MaxFitPixels && natural.height() <= TreeCore::MaxFitPixels;
 
@@ -153,6 +232,17 @@ bool PictureActions::AskSizing(PictureSizing& sizing) {
   return true;
 }
 
+void PictureActions::CopyWhole(TreeCore::TreeLayout layout) {
+  if (!HasDrawing(surface_->Elements())) return;
+  PaintOptions paint = DrawMain(layout);
+  paint.LinesBetweenCircles = true;
+  PictureSizing sizing;
+  const QSize natural = PictureSize(pictured_, sizing.View);
+  sizing.Fit = std::max(natural.width(), natural.height()) > TreeCore::DefaultFitPixels;
+  const QImage image = RenderPicture(pictured_, ScalesFor(pictured_, sizing), paint);
+  if (!image.isNull()) QApplication::clipboard()->setImage(image);
+}
+
 void PictureActions::CopyPicture() {
   // The surface's own painting, without the hint laid over the viewport.
   const DrawSurface* surface = surface_;
@@ -165,23 +255,55 @@ void PictureActions::CopyPicture() {
   QApplication::clipboard()->setImage(image);
 }
 
-void PictureActions::Print() {
+void PictureActions::PrintIn(TreeCore::TreeLayout layout) {
+  printOptions_ = DrawMain(layout);
+  // On paper every caption stays inside its circle, whatever the layout.
+  printOptions_.FitCaptions = true;
+  printed_ = pictured_;
+  printBadges_ = badges_;
+  if (printOptions_.Decorations != nullptr) printOptions_.Decorations = &printBadges_;
+  printedLayout_ = layout;
+  if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  const TreeCore::Extent e = TreeCore::VisibleExtent(printed_);
+  printer_->setPageOrientation(e.Width() > e.Height() ? QPageLayout::Landscape
+                                                      : QPageLayout::Portrait);
+}
+
+void PictureActions::Print(TreeCore::TreeLayout layout) {
   if (preview_) {
     preview_->raise();
     preview_->activateWindow();
     return;
   }
-  printed_ = surface_->Elements();
-  if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
-  const TreeCore::Extent e = TreeCore::VisibleExtent(printed_);
-  printer_->setPageOrientation(e.Width() > e.Height() ? QPageLayout::Landscape
-                                                      : QPageLayout::Portrait);
+  PrintIn(layout);
   // A window of its own: the tree window stays usable while it is open.
   preview_ = new QPrintPreviewDialog(printer_.get(), window_, Qt::Window);
   preview_->setObjectName(QStringLiteral("PrintPreview"));
   preview_->setAttribute(Qt::WA_DeleteOnClose);
   preview_->setWindowModality(Qt::NonModal);
   connect(preview_, &QPrintPreviewDialog::paintRequested, this, &PictureActions::PaintPage);
+  // Both layouts on the preview's tool bar, compact first.
+  if (auto* bar = preview_->findChild<QToolBar*>()) {
+    bar->addSeparator();
+    auto* choice = new QActionGroup(bar);
+    for (const auto& [text, kind] :
+         {std::pair{QStringLiteral("Compact Layout"), TreeCore::TreeLayout::Compact},
+          std::pair{QStringLiteral("Slot Layout"), TreeCore::TreeLayout::Slots}}) {
+      QAction* a = bar->addAction(text);
+      a->setObjectName(kind == TreeCore::TreeLayout::Compact ? QStringLiteral("PrintCompact")
+                                                             : QStringLiteral("PrintSlots"));
+      a->setCheckable(true);
+      a->setChecked(kind == layout);
+      choice->addAction(a);
+      connect(a, &QAction::triggered, this, [this, kind = kind] {
+        PrintIn(kind);
+        if (auto* page = preview_->findChild<QPrintPreviewWidget*>()) {
+          page->setOrientation(printer_->pageLayout().orientation());
+          page->updatePreview();
+        }
+      });
+    }
+  }
   preview_->show();
 }
 
@@ -196,21 +318,16 @@ void PictureActions::PaintPage(QPrinter* printer) {
   const double margin = 2 * TreeCore::PictureMargin;
   const double across = std::max(1.0, width - margin) / e.Width();
   const double down = std::max(1.0, height - margin) / e.Height();
-  TreeCore::Scales s = TreeCore::FitScales(e.Width(), e.Height(),
-                                           static_cast<int>(std::max(width, height) - margin));
-  if (s.X == s.Y) {
-    s.X = s.Y = std::min(across, down);
-  } else {
-    s.X = std::min(s.X, across);
-    s.Y = std::min(s.Y, down);
-  }
-  // A small tree is not blown up past four times its size on the pad.
+  // One scale both ways, so that lines meet their circles; a small tree is
+  // not blown up past four times its size on the pad.
   constexpr double Largest = 4 / TreeCore::PictureTwipsPerPixel;
-  s.X = std::min(s.X, Largest);
-  s.Y = std::min(s.Y, Largest);
+  const double fit = std::min({across, down, Largest});
   QPainter painter(printer);
   painter.scale(k, k);
-  PaintPicture(painter, printed_, s);
+  // Centred on the page.
+  painter.translate(std::max(0.0, (width - margin - e.Width() * fit) / 2),
+                    std::max(0.0, (height - margin - e.Height() * fit) / 2));
+  PaintPicture(painter, printed_, {fit, fit}, printOptions_);
 }
 
 }  // namespace TreeUi

@@ -24,7 +24,7 @@ QSize PictureSize(const TreeCore::ElementArrays& elements, TreeCore::Scales scal
 }
 
 void PaintPicture(QPainter& painter, const TreeCore::ElementArrays& elements,
-                  TreeCore::Scales scales) {
+                  TreeCore::Scales scales, const PaintOptions& options) {
   const TreeCore::Extent e = TreeCore::VisibleExtent(elements);
   if (e.Empty) return;
   // The pad's painter, so that a picture looks like the pad at that scale.
@@ -34,10 +34,13 @@ void PaintPicture(QPainter& painter, const TreeCore::ElementArrays& elements,
   view.OffsetX = PictureMargin - e.Left * scales.X;
   view.OffsetY = PictureMargin - e.Top * scales.Y;
   const QSize size = PictureSize(elements, scales);
-  PaintElements(painter, elements, view, QRectF(QPointF(0, 0), QSizeF(size)));
+  PaintOptions own = options;
+  own.Lookups = nullptr;
+  PaintElements(painter, elements, view, QRectF(QPointF(0, 0), QSizeF(size)), own);
 }
 
-QImage RenderPicture(const TreeCore::ElementArrays& elements, TreeCore::Scales scales) {
+QImage RenderPicture(const TreeCore::ElementArrays& elements, TreeCore::Scales scales,
+                     const PaintOptions& options) {
   const QSize size = PictureSize(elements, scales);
   if (size.isEmpty() || size.width() > TreeCore::MaxFitPixels ||
       size.height() > TreeCore::MaxFitPixels)
@@ -45,7 +48,7 @@ QImage RenderPicture(const TreeCore::ElementArrays& elements, TreeCore::Scales s
   QImage image(size, QImage::Format_RGB32);
   if (image.isNull()) return {};
   QPainter painter(&image);
-  PaintPicture(painter, elements, scales);
+  PaintPicture(painter, elements, scales, options);
   return image;
 }
 

@@ -25,6 +25,7 @@
 #include "TraceJson.h"
 #include "TraceText.h"
 #include "view/DrawSurface.h"
+#include "view/LayoutAction.h"
 #include "view/PadView.h"
 #include "view/geometry/Twips.h"
 #include "window/MessageSink.h"
@@ -95,6 +96,17 @@ StepsWindow::StepsWindow(QWidget* parent)
   view_ = new PadView(pane_, hBar, vBar, this);
   paneMenu_ = new QMenu(this);
   view_->CreateActions(this, paneMenu_);
+  // The steps are read, so they are drawn compact unless the user says otherwise.
+  paneMenu_->addSeparator();
+  layout_ = new LayoutAction(
+      this, paneMenu_, pane_,
+      [this] {
+        if (current_ >= 0)
+          ShowValue(static_cast<std::size_t>(current_));
+        else
+          ShowSummary();
+      },
+      true);
   connect(pane_, &DrawSurface::MenuRequested, this,
           [this](QPoint global, QPointF) { paneMenu_->popup(global); });
   auto* paneBox = new QWidget;
@@ -313,7 +325,8 @@ void StepsWindow::ShowSummary() {
 void StepsWindow::Display(TreeCore::TreeRec tree, std::vector<std::int32_t> marks) {
   shown_ = std::move(tree);
   marked_ = std::move(marks);
-  nodeOfElement_ = drawing_->Draw(shown_, elements_);
+  nodeOfElement_ = drawing_->Draw(shown_, elements_, layout_->Layout());
+  layout_->Drawn();
   // An empty tree leaves the design-time elements: none of them may show.
   if (nodeOfElement_.empty()) {
     elements_.TreeNode[0].Visible = false;

@@ -27,6 +27,7 @@ class QTreeWidgetItem;
 namespace TreeUi {
 
 class DrawSurface;
+class LayoutAction;
 class PadView;
 class StepsDrawing;
 
@@ -64,6 +65,7 @@ class StepsWindow final : public QWidget {
   QTreeWidget* List() const { return list_; }
   DrawSurface* Pane() const { return pane_; }
   PadView* View() const { return view_; }
+  LayoutAction* Layout() const { return layout_; }
   TreeCore::ElementArrays& Elements() { return elements_; }
   // The node indexes marked in the pane, in the shown tree's numbering.
   const std::vector<std::int32_t>& MarkedNodes() const { return marked_; }
@@ -100,6 +102,7 @@ class StepsWindow final : public QWidget {
   DrawSurface* pane_ = nullptr;
   PadView* view_ = nullptr;
   QMenu* paneMenu_ = nullptr;
+  LayoutAction* layout_ = nullptr;
   QLabel* status_ = nullptr;
   QPushButton* first_ = nullptr;
   QPushButton* back_ = nullptr;

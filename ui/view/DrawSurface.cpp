@@ -126,6 +126,12 @@ void DrawSurface::SetBadges(std::vector<std::string> badgeByElement,
   update();
 }
 
+void DrawSurface::SetFitCaptions(bool on) {
+  if (on == fitCaptions_) return;
+  fitCaptions_ = on;
+  update();
+}
+
 void DrawSurface::SetHint(const QString& hint) {
   if (hint == hint_) return;
   hint_ = hint;
@@ -210,6 +216,9 @@ void DrawSurface::Paint(QPainter& painter, const QRectF& area) const {
   RebuildIfNeeded();
   PaintOptions options;
   options.CaptionFont = captionFont_;
+  options.FitCaptions = fitCaptions_;
+  // Rows spread by the zoom move the lines' ends off their circles.
+  options.LinesBetweenCircles = true;
   const ElementLookups lookups{&lines_, &shapes_, &labels_};
   options.Lookups = &lookups;
   if (!decorations_.Empty()) options.Decorations = &decorations_;

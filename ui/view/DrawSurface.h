@@ -78,6 +78,10 @@ class DrawSurface final : public QWidget {
   void SetMarkedElements(std::vector<int> elements);
   void SetBadges(std::vector<std::string> badgeByElement, std::vector<bool> warnByElement);
   const ElementDecorations& Decorations() const { return decorations_; }
+  // Captions centred in their circles in a font that fits them (the compact
+  // layout); off, they sit in their labels as the slot layout has them.
+  void SetFitCaptions(bool on);
+  bool FitCaptions() const { return fitCaptions_; }
 
   // A short note in the corner of the viewport; empty for none.
   void SetHint(const QString& hint);
@@ -132,6 +136,7 @@ class DrawSurface final : public QWidget {
   QString hint_;
   PadNodes nodes_;
   unsigned generation_ = 0;
+  bool fitCaptions_ = false;
 
   mutable int painted_ = 0;
   mutable bool dirty_ = true;

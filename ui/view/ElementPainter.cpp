@@ -5,9 +5,14 @@
 #include <QPainter>
 #include <QPen>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
+#include <limits>
+#include <unordered_map>
 #include <unordered_set>
+
+#include "CaptionFit.h"
 
 namespace TreeUi {
 
@@ -22,6 +27,8 @@ const QColor WarnOutline(170, 20, 20);
 const QColor WarnFill(255, 205, 200);
 const QColor RingColour(235, 120, 0);
 const QColor BadgeColour(20, 60, 140);
+// Opacity of one hairline edge in a zoomed-out drawing.
+constexpr int EdgeAlpha = 110;
 
 // Cuts a segment to a rectangle (Liang-Barsky), so that painting never meets
 // the huge coordinates of a line that crosses most of a wide drawing.
@@ -99,6 +106,54 @@ std::uint64_t SegmentKey(QPoint a, QPoint b) {
   auto part = [](int v) { return static_cast<std::uint64_t>(static_cast<std::uint16_t>(v)); };
   if (std::make_pair(b.x(), b.y()) < std::make_pair(a.x(), a.y())) std::swap(a, b);
   return part(a.x()) << 48 | part(a.y()) << 32 | part(b.x()) << 16 | part(b.y());
+}
+
+std::vector<ElementIndex::Item> ShapeItems(const TreeCore::ControlArray<TreeCore::Shape>& shapes) {
+  std::vector<ElementIndex::Item> items;
+  for (std::int32_t k = 0; k < shapes.UpperBound(); ++k) {
+    const auto i = static_cast<std::int16_t>(k);
+    if (shapes.IsLoaded(i) && shapes[i].Visible) items.push_back({BoxOf(shapes[i]), k});
+  }
+  return items;
+}
+
+// The circle whose box holds a line's end: its own element's at the child's
+// end, any other at the parent's; -1 for none.
+int CircleAt(const TreeCore::ControlArray<TreeCore::Shape>& shapes, const ElementIndex& circles,
+             std::int16_t own, double x, double y) {
+  auto holds = [&](std::int32_t k) {
+    const auto i = static_cast<std::int16_t>(k);
+    if (!shapes.IsLoaded(i) || !shapes[i].Visible) return false;
+    const TreeCore::Shape& s = shapes[i];
+    return x >= s.Left && x <= s.Left + s.Width && y >= s.Top && y <= s.Top + s.Height;
+  };
+  if (own >= 0 && holds(own)) return own;
+  int found = -1;
+  circles.Query(Box{x, y, x, y}, [&](std::int32_t k) {
+    if (found < 0 && k != own && holds(k)) found = k;
+  });
+  return found;
+}
+
+// Moves a line's device ends to the edges of the circles it joins, as drawn.
+void BetweenCircles(const TreeCore::ControlArray<TreeCore::Shape>& shapes,
+                    const ElementIndex& circles, const ViewTransform& view, std::int16_t k,
+                    const TreeCore::Line& l, QPointF& a, QPointF& b) {
+  const int from = CircleAt(shapes, circles, k, l.X1, l.Y1);
+  const int to = CircleAt(shapes, circles, k, l.X2, l.Y2);
+  if (from < 0 || to < 0 || from == to) return;
+  auto centre = [&](int i, double& r) {
+    const TreeCore::Shape& s = shapes[static_cast<std::int16_t>(i)];
+    r = std::min(s.Width * view.ScaleX, s.Height * view.ScaleY) / 2 - 0.5;
+    return QPointF(view.DeviceX(s.Left + s.Width / 2), view.DeviceY(s.Top + s.Height / 2));
+  };
+  double ra = 0, rb = 0;
+  const QPointF ca = centre(from, ra), cb = centre(to, rb);
+  const QPointF d = cb - ca;
+  const double length = std::hypot(d.x(), d.y());
+  if (!(length > ra + rb)) return;
+  a = ca + d * (ra / length);
+  b = cb - d * (rb / length);
 }
 
 }  // namespace
@@ -193,7 +248,11 @@ int PaintElements(QPainter& painter, const TreeCore::ElementArrays& elements,
       b = centreOf(-1, l.X2, l.Y2);
       if (ClipSegment(a, b, margin)) lines.emplace_back(a.toPoint(), b.toPoint());
     }
-    painter.setPen(QPen(LineColour, 0));
+    // Translucent, so that where many edges cross a pixel it is darker than
+    // where one does: dense rows read as shades, not as a grey block.
+    QColor edge = LineColour;
+    edge.setAlpha(EdgeAlpha);
+    painter.setPen(QPen(edge, 0));
     painter.drawLines(lines.data(), static_cast<int>(lines.size()));
 
     const TreeCore::Shape& t = elements.ShNode[0];
@@ -201,18 +260,61 @@ int PaintElements(QPainter& painter, const TreeCore::ElementArrays& elements,
         static_cast<int>(std::lround(std::min(t.Width * view.ScaleX, t.Height * view.ScaleY))), 2,
         3);
     seen.clear();
-    std::vector<QRect> plain, warned;
+    // A row with more nodes than pixels would be a solid bar of dots: it is
+    // drawn as a strip instead, each pixel column as dark as the number of
+    // nodes in it.
+    struct Row {
+      int Nodes = 0, MinX = std::numeric_limits<int>::max(), MaxX = std::numeric_limits<int>::min();
+    };
+    std::unordered_map<int, Row> rows;
+    std::unordered_map<std::uint64_t, std::size_t> columnOf;
+    std::vector<std::pair<QPoint, int>> columns;  // top-left of the column's dot, nodes in it
+    std::vector<QPoint> dotOf;
+    dotOf.reserve(shapes.size());
     for (std::int16_t k : shapes) {
       const TreeCore::Shape& s = elements.ShNode[k];
       const QPointF c = at(s.Left + s.Width / 2, s.Top + s.Height / 2);
       const QPoint p(static_cast<int>(std::floor(c.x())) - side / 2,
                      static_cast<int>(std::floor(c.y())) - side / 2);
+      dotOf.push_back(p);
+      Row& row = rows[p.y()];
+      ++row.Nodes;
+      row.MinX = std::min(row.MinX, p.x());
+      row.MaxX = std::max(row.MaxX, p.x());
+      const auto [slot, added] = columnOf.emplace(SegmentKey(p, p), columns.size());
+      if (added) columns.emplace_back(p, 0);
+      ++columns[slot->second].second;
+    }
+    auto dense = [&](int y) {
+      const Row& row = rows[y];
+      return row.Nodes > row.MaxX - row.MinX + 1;
+    };
+    std::vector<QRect> plain, warned;
+    for (std::size_t i = 0; i < shapes.size(); ++i) {
+      const std::int16_t k = shapes[i];
+      const QPoint p = dotOf[i];
       const bool w = Flag(warn, k);
-      if (seen.insert(SegmentKey(p, p) ^ (w ? 1 : 0)).second)
+      if ((w || !dense(p.y())) && seen.insert(SegmentKey(p, p) ^ (w ? 1 : 0)).second)
         (w ? warned : plain).emplace_back(p, QSize(side, side));
       ++painted;
     }
     painter.setPen(Qt::NoPen);
+    constexpr int Shades = 8;
+    std::array<std::vector<QRect>, Shades> strips;
+    for (const auto& [p, nodes] : columns) {
+      if (!dense(p.y())) continue;
+      // One node a light grey, many the outline's colour.
+      const int shade = std::min(Shades - 1, static_cast<int>(Shades * nodes / (nodes + 3.0)));
+      strips[static_cast<std::size_t>(shade)].emplace_back(p.x() + side / 2, p.y(), 1, side);
+    }
+    for (int shade = 0; shade < Shades; ++shade) {
+      const double t = (shade + 1.0) / Shades;
+      painter.setBrush(QColor::fromRgbF(1 - t * (1 - CircleOutline.redF()),
+                                        1 - t * (1 - CircleOutline.greenF()),
+                                        1 - t * (1 - CircleOutline.blueF())));
+      const auto& rects = strips[static_cast<std::size_t>(shade)];
+      painter.drawRects(rects.data(), static_cast<int>(rects.size()));
+    }
     painter.setBrush(CircleOutline);
     painter.drawRects(plain.data(), static_cast<int>(plain.size()));
     painter.setBrush(WarnOutline);
@@ -220,9 +322,14 @@ int PaintElements(QPainter& painter, const TreeCore::ElementArrays& elements,
   } else {
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setPen(QPen(LineColour, 1));
+    const bool reroute = options.LinesBetweenCircles && view.ScaleX != view.ScaleY;
+    ElementIndex own;
+    if (reroute && look.Shapes == nullptr) own.Build(ShapeItems(elements.ShNode));
+    const ElementIndex& circles = look.Shapes != nullptr ? *look.Shapes : own;
     for (std::int16_t k : Visible(elements.LnNode, look.Lines, visible, true)) {
       const TreeCore::Line& l = elements.LnNode[k];
       QPointF a = at(l.X1, l.Y1), b = at(l.X2, l.Y2);
+      if (reroute) BetweenCircles(elements.ShNode, circles, view, k, l, a, b);
       if (!ClipSegment(a, b, margin)) continue;
       painter.drawLine(a, b);
       ++painted;
@@ -255,6 +362,20 @@ int PaintElements(QPainter& painter, const TreeCore::ElementArrays& elements,
         const TreeCore::Label& l = elements.TreeNode[k];
         const QRectF box(at(l.Left, l.Top), QSizeF(l.Width * view.ScaleX, l.Height * view.ScaleY));
         const QString caption = QString::fromStdString(l.Caption);
+        if (options.FitCaptions && elements.ShNode.IsLoaded(k) && elements.ShNode[k].Visible) {
+          const TreeCore::Shape& s = elements.ShNode[k];
+          QRectF circle(at(s.Left, s.Top), QSizeF(s.Width * view.ScaleX, s.Height * view.ScaleY));
+          const double r = std::min(circle.width(), circle.height()) / 2 - 0.5;
+          const double ems = metrics.horizontalAdvance(caption) / pixels;
+          QFont fitted = font;
+          fitted.setPixelSize(std::max(
+              1, static_cast<int>(std::floor(TreeCore::CaptionFitPixels(ems, r, pixels)))));
+          painter.setFont(fitted);
+          painter.drawText(circle, Qt::AlignCenter, caption);
+          painter.setFont(font);
+          ++painted;
+          continue;
+        }
         // Six-character values such as -32768 are squeezed rather than cut.
         const double wide = metrics.horizontalAdvance(caption);
         if (wide > box.width() && wide > 0) {
@@ -286,7 +407,8 @@ int PaintElements(QPainter& painter, const TreeCore::ElementArrays& elements,
         const TreeCore::Shape& s = elements.ShNode[k];
         const QPointF right = at(s.Left + s.Width, s.Top);
         painter.setPen(Flag(warn, k) ? WarnOutline : BadgeColour);
-        painter.drawText(QRectF(right + QPointF(2, 0), QSizeF(200, s.Height * view.ScaleY)),
+        painter.drawText(QRectF(right + QPointF(TreeCore::BadgeClearance, 0),
+                                QSizeF(200, s.Height * view.ScaleY)),
                          Qt::AlignLeft | Qt::AlignVCenter | Qt::TextDontClip,
                          QString::fromStdString(text));
       }

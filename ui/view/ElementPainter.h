@@ -46,6 +46,14 @@ struct PaintOptions {
   const ElementDecorations* Decorations = nullptr;
   const ElementLookups* Lookups = nullptr;
   bool FillBackground = true;
+  // Each caption at its circle's centre in a font that keeps it inside the
+  // circle (the compact layout and the pictures); off, captions sit in their
+  // labels as they always have.
+  bool FitCaptions = false;
+  // Where the two scales differ (a fitted picture of a wide drawing), each
+  // line runs between its two circles' edges as they are drawn, instead of
+  // between its ends' places, which the unequal scales move off the circles.
+  bool LinesBetweenCircles = false;
 
   static QFont DefaultCaptionFont();
 };

@@ -8,6 +8,7 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QWheelEvent>
+#include <algorithm>
 #include <cmath>
 
 #include "view/DrawSurface.h"
@@ -112,7 +113,13 @@ FitScale PadView::WholeFit() const {
 }
 
 double PadView::Aspect() const {
-  return AspectAt(scale_, WholeFit(), surface_->Elements().ShNode[0].Width);
+  const FitScale fit = WholeFit();
+  const double blended = AspectAt(scale_, fit, surface_->Elements().ShNode[0].Width);
+  // Zooming in from the fit never brings the rows closer together than the
+  // fit had them: the vertical scale holds until the horizontal one meets it.
+  if (fit.Aspect > 1 && scale_ > fit.Scale)
+    return std::max(blended, fit.Scale * fit.Aspect / scale_);
+  return blended;
 }
 
 bool PadView::InDesignLayout() const {

@@ -44,6 +44,12 @@ bool ViewSettings::FitNewTrees() {
 void ViewSettings::SetFitNewTrees(bool on) {
   Write("view/fitNewTrees", on);
 }
+bool ViewSettings::CompactLayout() {
+  return Read("view/compactLayout", false);
+}
+void ViewSettings::SetCompactLayout(bool on) {
+  Write("view/compactLayout", on);
+}
 void ViewSettings::UseFile(const QString& path) {
   File() = path;
 }

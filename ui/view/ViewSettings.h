@@ -14,6 +14,10 @@ class ViewSettings {
   static bool FitNewTrees();
   static void SetFitNewTrees(bool on);
 
+  // The main pad draws in the compact layout.
+  static bool CompactLayout();
+  static void SetCompactLayout(bool on);
+
   // Keeps the preferences in this INI file instead (tests); empty restores
   // the application's settings.
   static void UseFile(const QString& path);

@@ -5,8 +5,10 @@
 namespace TreeUi {
 
 void ModalMessageBox::ShowMessage(const QString& text, const QString& title, MessageIcon icon) {
-  QMessageBox box(icon == MessageIcon::Error ? QMessageBox::Critical : QMessageBox::Warning, title,
-                  text, QMessageBox::Ok, parent_);
+  const QMessageBox::Icon shown = icon == MessageIcon::Error     ? QMessageBox::Critical
+                                  : icon == MessageIcon::Warning ? QMessageBox::Warning
+                                                                 : QMessageBox::Information;
+  QMessageBox box(shown, title, text, QMessageBox::Ok, parent_);
   box.setObjectName(QStringLiteral("MessageBox"));
   box.exec();
 }

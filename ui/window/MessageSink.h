@@ -9,7 +9,7 @@ class QWidget;
 
 namespace TreeUi {
 
-enum class MessageIcon { Error, Warning };
+enum class MessageIcon { Error, Warning, Information };
 
 // The commands' texts are UTF-8.
 inline QString ToQString(std::string_view text) {

@@ -212,7 +212,7 @@ void frmTreeTest::SetMessageSink(TreeUi::MessageSink* sink) {
 
 void frmTreeTest::ShowBTree(const std::int32_t& MaximumLevels) {
   HideBTree();
-  TreeCore::DrawTree(elements_.TreeNode, elements_.ShNode, elements_.LnNode, MaximumLevels);
+  compact_->DrawMainTree(elements_, MaximumLevels);
   PicInDrawPad->ElementsChanged();
   if (balance_ != nullptr) balance_->Update();
 }
@@ -409,13 +409,11 @@ void frmTreeTest::CreateTraceActions() {
   padMenu_->addAction(stepsAction_);
   balance_ = new TreeUi::BalanceAction(this, padMenu_, PicInDrawPad);
   new TreeUi::CompareFeature(this, padMenu_, last_, [this] { return steps_.data(); });
+  compact_ = new TreeUi::LayoutAction(this, padMenu_, PicInDrawPad, [this] { Redraw(); });
 }
 
 TreeUi::StepsWindow* frmTreeTest::BalancingSteps() const {
   return steps_;
-}
-QAction* frmTreeTest::ShowBalanceAction() const {
-  return balance_->Action();
 }
 
 TreeUi::StepsWindow* frmTreeTest::OpenBalancingSteps() {

@@ -12,6 +12,8 @@
 
 #include "LastCommand.h"
 #include "Templates.h"
+#include "view/BalanceView.h"
+#include "view/LayoutAction.h"
 #include "view/geometry/ScrollScale.h"
 #include "window/MessageSink.h"
 #include "window/WindowLayout.h"
@@ -82,9 +84,11 @@ class frmTreeTest final : public QWidget {
   TreeUi::StepsWindow* BalancingSteps() const;
   TreeUi::StepsWindow* OpenBalancingSteps();
   QAction* BalancingStepsAction() const { return stepsAction_; }
-  QAction* ShowBalanceAction() const;
+  QAction* ShowBalanceAction() const { return balance_->Action(); }
   // Zoom, fit, wheel and drag scrolling of the pad.
   TreeUi::PadView* View() const { return view_; }
+  // "Compact Layout": the layout the pad draws the main tree in.
+  TreeUi::LayoutAction* Layout() const { return compact_; }
   // Runs the long commands' engine work off the window's thread; while it
   // runs, Running() is true and no other command starts.
   TreeUi::CommandRunner* Commands() const { return commands_; }
@@ -136,6 +140,7 @@ class frmTreeTest final : public QWidget {
   QMenu* padMenu_ = nullptr;
   QAction* stepsAction_ = nullptr;
   TreeUi::BalanceAction* balance_ = nullptr;
+  TreeUi::LayoutAction* compact_ = nullptr;
   QPointer<TreeUi::StepsWindow> steps_;
   TreeUi::CommandRunner* commands_ = nullptr;
   // For a steps window opened after the command.
