@@ -58,6 +58,14 @@ const std::vector<Entry>& Entries() {
        "< COMMANDS",
        "Reads \"get LIST\" and \"erase LIST\" lines on standard input and writes\n"
        "every balancing event as a JSON line on standard output."},
+      {{"states"},
+       Mode::Window,
+       nullptr,
+       0,
+       nullptr,
+       "With --trace: before each Get Tree value and before every rotate, fixup,\n"
+       "erase and done line, a state line with the whole node table (for small lists).",
+       Mode::Trace},
       {{"compare"},
        Mode::Compare,
        nullptr,

@@ -74,7 +74,8 @@ std::optional<int> RunCommandLine(int argc, char* argv[]) {
                            argv[0], std::get<ExportOptions>(options));
     }
     case Mode::Trace:
-      return TreeTrace::RunTraceMode(std::cin, std::cout, std::cerr);
+      return TreeTrace::RunTraceMode(std::cin, std::cout, std::cerr,
+                                     command.settings.contains(QStringLiteral("states")));
     case Mode::Compare:
       return TreeTrace::RunCompareMode(std::cin, std::cout, std::cerr);
   }

@@ -318,7 +318,10 @@ void CompareWindow::Display(Pane& pane, TreeCore::TreeRec tree, std::vector<std:
   pane.marked = std::move(marks);
   pane.surface->SetBadges({}, {});
   selected_ = -1;
-  pane.nodeOfElement = pane.drawing.Draw(pane.shown, pane.elements);
+  // Compact, so that both trees read side by side at any size.
+  pane.nodeOfElement =
+      pane.drawing.Draw(pane.shown, pane.elements, TreeCore::TreeLayout::Compact);
+  pane.surface->SetFitCaptions(true);
   if (pane.nodeOfElement.empty()) {
     pane.elements.TreeNode[0].Visible = false;
     pane.elements.ShNode[0].Visible = false;
