@@ -17,15 +17,12 @@
 namespace TreeCore {
 namespace {
 
+using Detail::At;
 using Detail::HeldRebalance;
 using Detail::InBatch;
 using Detail::OutOfBalance;
 using Detail::ParentWritten;
 using Link = std::int32_t NodeRec::*;
-
-NodeRec& At(TreeRec& t, std::int32_t i) {
-  return t.Nodes[static_cast<std::size_t>(i)];
-}
 
 // The two child links seen from the heavy side: for the right-heavy fix-up
 // `heavy` is RightChild and `light` LeftChild; the mirror swaps them.
@@ -36,24 +33,19 @@ struct Sides {
 constexpr Sides RightSides{&NodeRec::RightChild, &NodeRec::LeftChild};
 constexpr Sides LeftSides{&NodeRec::LeftChild, &NodeRec::RightChild};
 
-// Follow `first` once, then `then` as far as it goes; the node itself when
-// there is no `first` child (LeftmostOfRight and RightmostOfLeft in one).
-// That node is i's in-order neighbour on the `first` side, which the
-// links kept for an insertion give without the walk.
-std::int32_t Extreme(const EngineState& e, TreeRec& t, std::int32_t i, Link first, Link then) {
-  std::int32_t j = At(t, i).*first;
-  if (j == -1) return i;
+// LeftmostOfRight(i) when `after`, else RightmostOfLeft(i): i's in-order
+// neighbour on that side, or i itself when it has no child there. The links
+// kept for an insertion give it without the walk down.
+template <bool after>
+std::int32_t Neighbour(const EngineState& e, const TreeRec& t, std::int32_t i) {
+  if ((after ? At(t, i).RightChild : At(t, i).LeftChild) == -1) return i;
   if (e.InOrder.InUse) {
-    const auto& neighbours = first == &NodeRec::RightChild ? e.InOrder.After : e.InOrder.Before;
-    const std::int32_t kept = neighbours[static_cast<std::size_t>(i)];
-#ifndef NDEBUG
-    while (At(t, j).*then != -1) j = At(t, j).*then;
-    assert(kept == j && "the in-order links went out of step with the tree");
-#endif
+    const std::int32_t kept = (after ? e.InOrder.After : e.InOrder.Before)[static_cast<std::size_t>(i)];
+    assert(kept == (after ? LeftmostOfRight(t, i) : RightmostOfLeft(t, i)) &&
+           "the in-order links went out of step with the tree");
     return kept;
   }
-  while (At(t, j).*then != -1) j = At(t, j).*then;
-  return j;
+  return after ? LeftmostOfRight(t, i) : RightmostOfLeft(t, i);
 }
 
 struct FixUpOutcome {
@@ -89,8 +81,8 @@ FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool deletin
   out.ran = true;
   Detail::NotifyFixUp(e, t, rightHeavy, n);
 
-  const std::int32_t s = Extreme(e, t, n, sd.heavy, sd.light);
-  const std::int32_t o = Extreme(e, t, n, sd.light, sd.heavy);
+  const std::int32_t s = Neighbour<rightHeavy>(e, t, n);
+  const std::int32_t o = Neighbour<!rightHeavy>(e, t, n);
   std::int32_t& a = out.a;
   std::int32_t& b = out.b;
   bool direct = false;
@@ -112,7 +104,7 @@ FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool deletin
       // Why: b would be left with only a heavy-side subtree, two levels deep
       // on one side; its leftmost heavy descendant takes it as a child
       // (docs/balancing.md, "The lift step").
-      const std::int32_t k = Extreme(e, t, b, sd.heavy, sd.light);
+      const std::int32_t k = Neighbour<rightHeavy>(e, t, b);
       const std::int32_t r = At(t, b).*sd.heavy;
       At(t, k).*sd.light = b;
       At(t, k).Kind = NodeKind::Interior;  // k has just received b as a child
@@ -387,8 +379,7 @@ enum FrameKind : std::uint8_t { RebalanceKind, FixUpKind };
 enum Stage : std::uint8_t {
   Start,
   AfterRootCheck,  // Rebalance: the root check has returned
-  CheckW,          // Rebalance: about to check w in the upward walk
-  AfterCheckW,     // Rebalance: the check of w has returned
+  AfterCheckW,     // Rebalance: the check of w in the upward walk has returned
   AfterStep5,      // fix-up: the Rebalance around the parked node has returned
 };
 
@@ -417,10 +408,10 @@ Frame FixUpFrame(std::int32_t node, bool rightHeavy) {
   return f;
 }
 
-// Pushes the fix-up an unbalanced node needs.
+// Pushes the fix-up a node out of balance needs: right-heavy when its balance
+// is +2 or more, left-heavy otherwise.
 [[gnu::noinline]] void PushFixUp(EngineState& e, const NodeRec& x, std::int32_t node) {
-  const auto d = static_cast<std::int16_t>(x.RightHeight - x.LeftHeight);
-  e.Frames.push_back(FixUpFrame(node, d >= 2));
+  e.Frames.push_back(FixUpFrame(node, Detail::BalanceOf(x) >= 2));
 }
 
 // CheckBalance: pushes the fix-up the node needs, if any.
@@ -501,9 +492,7 @@ void StepRebalance(EngineState& e, TreeRec& t, Frame& f) {
     case Start: {
       TREECORE_COUNT(e, Rebalance);
       const std::int32_t n = f.top;
-      if (n == t.Root) {
-        f.top = n;
-      } else {
+      if (n != t.Root) {
         const std::int32_t p = At(t, n).Parent;
         // A parent without a parent is the root, whatever its kind says.
         if (p == -1 || At(t, p).Kind == NodeKind::Root || At(t, p).Parent == -1) {
@@ -530,19 +519,13 @@ void StepRebalance(EngineState& e, TreeRec& t, Frame& f) {
         return;
       }
       f.walk = At(t, a).Parent;
-      f.stage = CheckW;
-      // The loop would come straight back to this frame.
       WalkChecks(e, t, f);
       return;
     }
     case AfterCheckW:
       f.walk = At(t, f.walk).Parent;
-      [[fallthrough]];
-    case CheckW:
       WalkChecks(e, t, f);
       return;
-    case AfterStep5:
-      break;
   }
 }
 
@@ -591,16 +574,12 @@ void StepFixUp(EngineState& e, TreeRec& t, Frame& f) {
 }
 
 // A sorted list nests the frames millions deep: that storage goes back once
-// the loop is done. A small stack is kept, so short runs allocate nothing.
-void ReleaseFrames(EngineState& e) {
-  e.Frames.Release();
-}
-
-// An observer may leave the loop by an exception (a cancelled job does):
-// the frames of that run go with it, so that the instance can run again.
+// the loop is done. An observer may also leave the loop by an exception (a
+// cancelled job does): the frames of that run go with it, so that the
+// instance can run again.
 struct FramesReleased {
   EngineState& e;
-  ~FramesReleased() { ReleaseFrames(e); }
+  ~FramesReleased() { e.Frames.Release(); }
 };
 
 template <InBatch B>
@@ -726,7 +705,7 @@ std::vector<HeldRebalance> FixUpForDeletion(EngineState& state, TreeRec& tree, s
   std::vector<HeldRebalance> held;
   if (!out.ran) return held;
   if (out.liftHeld) held.push_back({out.b, true});
-  held.push_back({out.step5Node, true});
+  held.push_back({out.step5Node, out.step5SkipWalk});
   FixUpStep6<InBatch::Ask>(state, tree, out, rightHeavy);
   return held;
 }

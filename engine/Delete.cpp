@@ -12,9 +12,7 @@
 namespace TreeCore {
 namespace {
 
-NodeRec& At(TreeRec& t, std::int32_t i) {
-  return t.Nodes[static_cast<std::size_t>(i)];
-}
+using Detail::At;
 
 void RemoveLeaf(EngineState& e, TreeRec& t, std::int32_t k) {
   const std::int32_t p = At(t, k).Parent;

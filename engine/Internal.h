@@ -30,9 +30,20 @@ inline void BeginOperation(EngineState& state) {
   state.InOrder.Tree = nullptr;
 }
 
-// The balance, taken as a 16-bit value, is off by two or more.
+inline NodeRec& At(TreeRec& t, std::int32_t i) {
+  return t.Nodes[static_cast<std::size_t>(i)];
+}
+inline const NodeRec& At(const TreeRec& t, std::int32_t i) {
+  return t.Nodes[static_cast<std::size_t>(i)];
+}
+
+// A node's balance, RightHeight - LeftHeight, taken as a 16-bit value.
+inline std::int16_t BalanceOf(const NodeRec& x) {
+  return static_cast<std::int16_t>(x.RightHeight - x.LeftHeight);
+}
+// The balance is off by two or more: the balance check starts a fix-up.
 inline bool OutOfBalance(const NodeRec& x) {
-  const auto d = static_cast<std::int16_t>(x.RightHeight - x.LeftHeight);
+  const std::int16_t d = BalanceOf(x);
   return d >= 2 || d <= -2;
 }
 

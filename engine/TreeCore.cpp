@@ -262,22 +262,6 @@ std::int32_t FindValue(const TreeRec& tree, std::int32_t value) {
   return -1;
 }
 
-std::int32_t LeftmostOfRight(const TreeRec& tree, std::int32_t index) {
-  std::int32_t i = tree.Nodes[static_cast<std::size_t>(index)].RightChild;
-  if (i == -1) return index;
-  while (tree.Nodes[static_cast<std::size_t>(i)].LeftChild != -1)
-    i = tree.Nodes[static_cast<std::size_t>(i)].LeftChild;
-  return i;
-}
-
-std::int32_t RightmostOfLeft(const TreeRec& tree, std::int32_t index) {
-  std::int32_t i = tree.Nodes[static_cast<std::size_t>(index)].LeftChild;
-  if (i == -1) return index;
-  while (tree.Nodes[static_cast<std::size_t>(i)].RightChild != -1)
-    i = tree.Nodes[static_cast<std::size_t>(i)].RightChild;
-  return i;
-}
-
 namespace {
 
 void InOrder(std::vector<NodeRec>& nodes, std::int32_t i, OrdersCode& target,

@@ -177,8 +177,23 @@ void Rotate(TreeRec& tree, std::string_view kind, std::int32_t top);
 void RebalanceRightHeavy(TreeRec& tree, std::int32_t index, bool deleting);
 void RebalanceLeftHeavy(TreeRec& tree, std::int32_t index, bool deleting);
 
-std::int32_t LeftmostOfRight(const TreeRec& tree, std::int32_t index);
-std::int32_t RightmostOfLeft(const TreeRec& tree, std::int32_t index);
+// The leftmost node of the node's right subtree (its in-order successor), or
+// the node itself when it has no right child; and the mirror. The heavy-side
+// fix-up finds its neighbours with them, so they are inlined there.
+inline std::int32_t LeftmostOfRight(const TreeRec& tree, std::int32_t index) {
+  std::int32_t i = tree.Nodes[static_cast<std::size_t>(index)].RightChild;
+  if (i == -1) return index;
+  while (tree.Nodes[static_cast<std::size_t>(i)].LeftChild != -1)
+    i = tree.Nodes[static_cast<std::size_t>(i)].LeftChild;
+  return i;
+}
+inline std::int32_t RightmostOfLeft(const TreeRec& tree, std::int32_t index) {
+  std::int32_t i = tree.Nodes[static_cast<std::size_t>(index)].LeftChild;
+  if (i == -1) return index;
+  while (tree.Nodes[static_cast<std::size_t>(i)].RightChild != -1)
+    i = tree.Nodes[static_cast<std::size_t>(i)].RightChild;
+  return i;
+}
 
 // In-order walk from the node held in `link`, calling `methodName` on target.
 void CallInOrder(std::vector<NodeRec>& nodes, const std::int32_t& link, OrdersCode& target,
