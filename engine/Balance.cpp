@@ -130,9 +130,9 @@ FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool deletin
       out.liftHeld = true;
       // The update from b has just made b a leaf that k counts, and the one
       // from r climbs from above k: b is settled, unless it is taken for the
-      // root, k is marked Root (the walk recomputed k there) or a batch erase
-      // records what the update touches.
-      out.bSettled = !Detail::Batched<B>(e) && b != t.Root && At(t, k).Kind != NodeKind::Root;
+      // root or k is marked Root (the walk recomputed k there).
+      out.bSettled =
+          Detail::SettledMayBeSkipped<B>(e) && b != t.Root && At(t, k).Kind != NodeKind::Root;
       if (!out.bSettled) Detail::HeightsUnlessSettled<B, certified>(e, t, b);
     }
   }
@@ -227,7 +227,7 @@ FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool deletin
 // one (docs/balancing.md, "A raise and its undoing in one climb"). An
 // observer hears of the rotation on the tree as the first update leaves it.
 [[gnu::noinline]] bool ParkedChainRotated(EngineState& e, TreeRec& t, std::int32_t n) {
-  if (!e.ParkedChainsInOneClimb || (e.OperationFlags & Detail::LineBreaksAssigned) == 0)
+  if (!e.Tuning.ParkedChainClimb || (e.OperationFlags & Detail::LineBreaksAssigned) == 0)
     return false;
   NodeRec* const nodes = t.Nodes.data();
   const std::int32_t root = t.Root;
@@ -451,14 +451,13 @@ std::uint32_t NextWalkId(EngineState& e) {
   return ++e.LastWalkId;
 }
 
-// The upward walk of a Rebalance from f.walk. Most checks find nothing to
-// fix: the walk goes on without going back through the loop; a check that
-// starts a fix-up suspends it. A walk that meets a path found balanced
-// before stops there.
-void WalkChecks(EngineState& e, TreeRec& t, Frame& f) {
+// WalkChecks, stopping at a path an earlier walk found balanced
+// (docs/performance.md, "Certified walks"). A walk that reaches the root
+// certifies the path it checked.
+void CertifiedWalkChecks(EngineState& e, TreeRec& t, Frame& f) {
   const NodeRec* const nodes = t.Nodes.data();
   std::uint32_t* const stamps = e.WalkStamp.data();
-  const std::uint32_t certificate = e.WalkShortcuts ? e.WalkCertificate : 0;
+  const std::uint32_t certificate = e.WalkCertificate;
   const std::uint32_t id = NextWalkId(e);
   std::int32_t w = f.walk;
   while (w != -1) {
@@ -479,7 +478,29 @@ void WalkChecks(EngineState& e, TreeRec& t, Frame& f) {
     stamps[w] = id;
     w = x.Parent;
   }
-  if (e.WalkShortcuts) e.WalkCertificate = id;
+  e.WalkCertificate = id;
+  e.Frames.pop_back();
+}
+
+// The upward walk of a Rebalance from f.walk: every node up to the root gets
+// the check the root had. Most checks find nothing to fix: the walk goes on
+// without going back through the loop; a check that starts a fix-up
+// suspends it, and the frame resumes at that node's parent.
+void WalkChecks(EngineState& e, TreeRec& t, Frame& f) {
+  if (e.Tuning.CertifiedWalks) {
+    CertifiedWalkChecks(e, t, f);
+    return;
+  }
+  for (std::int32_t w = f.walk; w != -1; w = At(t, w).Parent) {
+    TREECORE_COUNT(e, CheckBalance);
+    const NodeRec& x = At(t, w);
+    if (OutOfBalance(x)) {
+      f.walk = w;
+      f.stage = AfterCheckW;
+      PushFixUp(e, x, w);
+      return;
+    }
+  }
   e.Frames.pop_back();
 }
 
@@ -586,7 +607,8 @@ template <InBatch B>
 void RunLoop(EngineState& e, TreeRec& t) {
   auto& stack = e.Frames;
   // Certificates live for one run: outside it nobody reports writes.
-  if (e.WalkStamp.size() < t.Nodes.size()) e.WalkStamp.resize(t.Nodes.size(), 0u);
+  if (e.Tuning.CertifiedWalks && e.WalkStamp.size() < t.Nodes.size())
+    e.WalkStamp.resize(t.Nodes.size(), 0u);
   e.WalkCertificate = 0;
   struct EndCertificate {
     EngineState& e;

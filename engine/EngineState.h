@@ -14,6 +14,7 @@
 #include "InOrderLinks.h"
 #include "TreeCore.h"
 #include "TreeObserver.h"
+#include "Tuning.h"
 
 namespace TreeCore {
 
@@ -41,6 +42,10 @@ struct EngineState {
   EngineState() = default;
   EngineState(const EngineState&) = delete;
   EngineState& operator=(const EngineState&) = delete;
+
+  // Which speed-ups this instance takes; Tuning::Plain() for none. Set it
+  // between operations.
+  TreeCore::Tuning Tuning;
 
   // The tree the window works on.
   TreeRec MainTree;
@@ -78,26 +83,20 @@ struct EngineState {
   // Set while EraseValues runs: removals mark slots instead of closing gaps.
   Detail::EraseBatch* Batch = nullptr;
 
-  // Inside one run of the balancing loop: the slots i with WalkStamp[i] ==
-  // WalkCertificate form paths to the root that a balance walk found
-  // balanced and that nothing has spoiled since; 0 means there is none.
-  // Stamps of older walks never equal a later certificate.
+  // Inside one run of the balancing loop, with Tuning.CertifiedWalks: the
+  // slots i with WalkStamp[i] == WalkCertificate form paths to the root that
+  // a balance walk found balanced and that nothing has spoiled since; 0 means
+  // there is none. Stamps of older walks never equal a later certificate.
   std::vector<std::uint32_t> WalkStamp;
   std::uint32_t WalkCertificate = 0;
   std::uint32_t LastWalkId = 0;
-  // Whether walks may stop at such a path; off only to show that stopping
-  // there changes nothing.
-  bool WalkShortcuts = true;
-  // Whether a left-heavy fix-up whose parked node completes a chain climbs
-  // once for its height update and the rotation's; off only to show that
-  // one climb changes nothing.
-  bool ParkedChainsInOneClimb = true;
 
   // Set by a caller whose tree changes only through this instance (a Get
   // Tree job): insertions then keep each node's in-order neighbours for the
-  // fix-ups. Any other operation through this instance lets them go, and
-  // the next insertion builds them afresh; changing the tree by hand or
-  // through another instance meanwhile is not allowed.
+  // fix-ups, when Tuning.InOrderLinks allows. Any other operation through
+  // this instance lets them go, and the next insertion builds them afresh;
+  // changing the tree by hand or through another instance meanwhile is not
+  // allowed.
   bool KeepInOrderLinks = false;
   Detail::InOrderLinks InOrder;
 };

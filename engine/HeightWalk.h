@@ -35,10 +35,7 @@ template <InBatch B = InBatch::Ask, bool certified = true>
 inline void Heights(EngineState& state, TreeRec& tree, std::int32_t node) {
   // The texts are assigned by every height update; once per operation gives
   // the same texts.
-  if ((state.OperationFlags & LineBreaksAssigned) == 0) [[unlikely]] {
-    AssignLineBreaks(state);
-    state.OperationFlags |= LineBreaksAssigned;
-  }
+  if ((state.OperationFlags & LineBreaksAssigned) == 0) [[unlikely]] AssignLineBreaks(state);
   const std::int32_t n = node;
   if (n == -1) return;
 
@@ -114,15 +111,23 @@ inline void Heights(EngineState& state, TreeRec& tree, std::int32_t node) {
   }
 }
 
-// Whether a height update from `n` would write nothing: its missing sides
-// already count 0, a childless node is already a leaf, and its parent, not
-// marked Root (the walk always recomputes such a node's sides), already
-// holds its height. Within an operation's first update, or a batch erase
-// (there the update records a childless start as touched, even one already
-// a leaf), it is not asked.
+// Whether a height update that would write nothing may be skipped: only
+// with Tuning.SkipSettledHeights, and neither within an operation's first
+// update (it assigns the line breaks) nor in a batch erase (there the update
+// records a childless start as touched, even one already a leaf).
+template <InBatch B = InBatch::Ask>
+inline bool SettledMayBeSkipped(const EngineState& state) {
+  return (state.OperationFlags & SettledSkippable) != 0 && !Batched<B>(state);
+}
+
+// Whether a height update from `n` would write nothing and may be skipped:
+// its missing sides already count 0, a childless node is already a leaf, and
+// its parent, not marked Root (the walk always recomputes such a node's
+// sides), already holds its height (docs/performance.md, "Updates that would
+// write nothing").
 template <InBatch B = InBatch::Ask>
 inline bool HeightsSettled(const EngineState& state, const TreeRec& tree, std::int32_t n) {
-  if ((state.OperationFlags & LineBreaksAssigned) == 0 || Batched<B>(state)) return false;
+  if (!SettledMayBeSkipped<B>(state)) return false;
   const NodeRec* const nodes = tree.Nodes.data();
   const NodeRec& x = nodes[n];
   const bool noLeft = x.LeftChild == -1;

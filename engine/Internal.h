@@ -15,10 +15,19 @@
 
 namespace TreeCore::Detail {
 
+// Assigns the line-break texts, as every height update does (once per
+// operation gives the same texts), and sets the flags that say so.
 void AssignLineBreaks(EngineState& state);
 
 // What an operation does at most once: the flags are cleared as it starts.
-enum OperationFlag : std::uint8_t { LineBreaksAssigned = 1, OrdersReplaced = 2 };
+// SettledSkippable comes with LineBreaksAssigned when the tuning skips
+// height updates that would write nothing: the operation's first update
+// assigns the line breaks, so it is never skipped.
+enum OperationFlag : std::uint8_t {
+  LineBreaksAssigned = 1,
+  OrdersReplaced = 2,
+  SettledSkippable = 4,
+};
 inline void BeginInsertion(EngineState& state) {
   state.OperationFlags = 0;
 }
@@ -50,7 +59,8 @@ inline bool OutOfBalance(const NodeRec& x) {
 // A balance walk may stop at a node of a path found balanced: every check
 // above it would find nothing. Such a path holds while its nodes stay
 // balanced and keep their parents, so the writes that could spoil it report
-// here (docs/balancing.md, "The balance check").
+// here (docs/performance.md, "Certified walks"). With Tuning.CertifiedWalks
+// off no path is ever certified, and the reports find nothing.
 inline bool OnCertifiedPath(const EngineState& state, std::int32_t node) {
   return state.WalkCertificate != 0 &&
          state.WalkStamp[static_cast<std::size_t>(node)] == state.WalkCertificate;

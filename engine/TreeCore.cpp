@@ -69,6 +69,7 @@ void ResetModuleState(EngineState& state) {
   state.LastWalkId = 0;
   state.KeepInOrderLinks = false;
   state.InOrder = Detail::InOrderLinks{};
+  state.Tuning = Tuning{};
 }
 
 void ResetModuleState() {
@@ -78,8 +79,9 @@ void ResetModuleState() {
 namespace Detail {
 
 void AssignLineBreaks(EngineState& state) {
-  // Runs on every height update, millions of times for a sorted list: skip
-  // the string work when the texts already hold what they would be given.
+  state.OperationFlags |= LineBreaksAssigned;
+  if (state.Tuning.SkipSettledHeights) state.OperationFlags |= SettledSkippable;
+  // Skip the string work when the texts already hold what they would be given.
   const std::string& lb = state.LineBreak;
   const std::string& dlb = state.DoubleLineBreak;
   const bool current = lb.size() == 2 && lb[0] == '\r' && lb[1] == '\n' && dlb.size() == 4 &&
@@ -177,7 +179,6 @@ void InsertValue(EngineState& state, TreeRec& tree, std::int16_t value) {
   const Detail::SoundnessCheck sound(tree);
   Detail::BeginInsertion(state);
   Detail::AssignLineBreaks(state);
-  state.OperationFlags |= Detail::LineBreaksAssigned;
   tree.Nodes.resize(static_cast<std::size_t>(tree.Count) + 1);
   Detail::InOrderScope inOrder(state, tree);
 
