@@ -12,6 +12,7 @@
 #include <string>
 
 #include "Internal.h"
+#include "TestHooks.h"
 #include "TreeCore.h"
 
 namespace TreeCore {

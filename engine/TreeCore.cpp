@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "Internal.h"
+#include "TestHooks.h"
 
 namespace TreeCore {
 

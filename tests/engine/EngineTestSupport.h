@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "TestHooks.h"
 #include "TreeChecker.h"
 #include "TreeCore.h"
 
