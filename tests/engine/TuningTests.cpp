@@ -125,8 +125,8 @@ void RunBothWays(const Tuning& tuning, bool keepLinks, const std::vector<std::in
     // A batch erase closes the gaps only at its end: an observer finds the
     // removed slots still in the table meanwhile.
     for (TableAtEvent& log : logs) log.HashTables = hashTables && !tuning.BatchErase;
-    EraseResult results[3];
-    for (int e = 0; e < count; ++e) results[e] = EraseValues(engines[e], *trees[e], list);
+    std::vector<EraseResult> results;
+    for (int e = 0; e < count; ++e) results.push_back(EraseValues(engines[e], *trees[e], list));
     for (TableAtEvent& log : logs) log.HashTables = hashTables;
     for (int e = 0; e < count; ++e) {
       EXPECT_EQ(results[e].Erased, results[1].Erased) << where << ", " << phase;
