@@ -28,7 +28,7 @@ struct [[gnu::packed]] BalanceFrame {
   std::int32_t top = -1;       // on entry the node given; then Rebalance: chain top a; fix-up: a
   std::int32_t walk = -1;      // Rebalance: w; fix-up: b
   std::uint8_t kind : 1 = 0;   // Rebalance or fix-up
-  std::uint8_t stage : 3 = 0;  // five stages
+  std::uint8_t stage : 3 = 0;  // four stages
   std::uint8_t flags : 3 = 0;  // skipWalk, rightHeavy, liftHeld
 };
 static_assert(sizeof(BalanceFrame) == 9);
@@ -43,15 +43,12 @@ struct EngineState {
   EngineState(const EngineState&) = delete;
   EngineState& operator=(const EngineState&) = delete;
 
-  // Which speed-ups this instance takes; Tuning::Plain() for none. Set it
-  // between operations.
-  TreeCore::Tuning Tuning;
-
   // The tree the window works on.
   TreeRec MainTree;
-  // The record the OrdersCode methods read and write. It normally designates
-  // SharedTreeStore, which the drawing pass fills with a copy of the tree it
-  // draws; a level-lowering pass points it at the tree being fixed instead.
+  // The record the OrdersCode methods read and write: SharedTreeStore, which
+  // the drawing pass fills with a copy of the tree it draws. The engine's
+  // level-lowering pass leaves it alone and lowers the levels of the tree it
+  // fixes in place (docs/balancing.md, "The heavy-side fix-up").
   TreeRec SharedTreeStore;
   TreeRec* SharedTree = &SharedTreeStore;
   std::unique_ptr<OrdersCode> Orders;
@@ -90,6 +87,10 @@ struct EngineState {
   std::vector<std::uint32_t> WalkStamp;
   std::uint32_t WalkCertificate = 0;
   std::uint32_t LastWalkId = 0;
+
+  // Which speed-ups this instance takes; Tuning::Plain() for none. Set it
+  // between operations.
+  TreeCore::Tuning Tuning;
 
   // Set by a caller whose tree changes only through this instance (a Get
   // Tree job): insertions then keep each node's in-order neighbours for the
