@@ -1,10 +1,13 @@
 // Balance checks, rotations and the heavy-side fix-ups (docs/balancing.md,
 // "The balance check", "Chain rotations", "The heavy-side fix-up").
 //
-// Rebalance -> CheckBalance -> fix-up -> Rebalance -> ... can nest a hundred
-// thousand calls deep on a sorted list, and the depth has no useful bound. So
-// the chain runs as one loop over an explicit, heap-allocated stack of
-// resumable frames, in exactly the order the nested calls would take.
+// Rebalance -> CheckBalance -> fix-up -> Rebalance -> ... can nest millions
+// of calls deep on a sorted list, and the depth has no useful bound. So the
+// chain runs as one loop over an explicit, heap-allocated stack of resumable
+// frames, in exactly the order the nested calls would take.
+//
+// The speed-ups of Tuning live here too; with them off, what runs is the
+// plain procedure (docs/performance.md says what each one does and gains).
 #include <algorithm>
 #include <cassert>
 #include <cctype>
@@ -41,7 +44,8 @@ template <bool after>
 std::int32_t Neighbour(const EngineState& e, const TreeRec& t, std::int32_t i) {
   if ((after ? At(t, i).RightChild : At(t, i).LeftChild) == -1) return i;
   if (e.InOrder.InUse) {
-    const std::int32_t kept = (after ? e.InOrder.After : e.InOrder.Before)[static_cast<std::size_t>(i)];
+    const std::int32_t kept =
+        (after ? e.InOrder.After : e.InOrder.Before)[static_cast<std::size_t>(i)];
     assert(kept == (after ? LeftmostOfRight(t, i) : RightmostOfLeft(t, i)) &&
            "the in-order links went out of step with the tree");
     return kept;
@@ -67,12 +71,10 @@ bool ParkedChainRotated(EngineState& e, TreeRec& t, std::int32_t n);
 // sequence stays and one node crosses to the light side (docs/balancing.md,
 // "The heavy-side fix-up"). The Rebalance calls it owes are not made here:
 // the outcome names them and the caller makes them when their turn comes.
-// Compiled once per side, so that the links are fixed offsets: a sorted
-// list's fix-ups nearly all lean one way (docs/balancing.md, "Walks bound by
-// their loads"). And once more without the reports of its writes
-// (`certified` false), for a fix-up that starts with no path found balanced
-// (three in four of a descending list's): nothing here certifies a path, so none
-// can be spoiled.
+// Compiled once per side, so that the links are fixed offsets, and once more
+// without the reports of its writes (`certified` false) for a fix-up that
+// starts with no path found balanced: nothing here certifies a path, so none
+// can be spoiled (docs/performance.md, "Walks bound by their loads").
 template <InBatch B, bool rightHeavy, bool certified = true>
 FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool deleting) {
   constexpr Sides sd = rightHeavy ? RightSides : LeftSides;
@@ -225,7 +227,7 @@ FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool deletin
 // below the root, since an update that reaches the root changes what the
 // root check reads; there, and wherever the case is not exactly this one,
 // the function returns false with nothing changed, and the steps run one by
-// one (docs/balancing.md, "A raise and its undoing in one climb"). An
+// one (docs/performance.md, "A raise and its undoing in one climb"). An
 // observer hears of the rotation on the tree as the first update leaves it.
 [[gnu::noinline]] bool ParkedChainRotated(EngineState& e, TreeRec& t, std::int32_t n) {
   if (!e.Tuning.ParkedChainClimb || (e.OperationFlags & Detail::LineBreaksAssigned) == 0)
@@ -648,9 +650,9 @@ void FixUp(EngineState& e, TreeRec& t, std::int32_t index, bool deleting, bool r
     Detail::RebalanceIn(e, t, held.Node, held.SkipWalk);
 }
 
-// Not inlined: most Rebalance steps do not rotate (one in five or six for
-// a sorted list), and inlined, the registers it needs would be saved and
-// restored around every one of them.
+// Not inlined: most Rebalance steps do not rotate, and inlined, the
+// registers it needs would be saved and restored around every one of them
+// (docs/performance.md, "Walks bound by their loads").
 template <InBatch B>
 [[gnu::noinline]] void RotateChain(EngineState& e, TreeRec& tree, ChainKind kind,
                                    std::int32_t top) {

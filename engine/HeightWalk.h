@@ -35,7 +35,8 @@ template <InBatch B = InBatch::Ask, bool certified = true>
 inline void Heights(EngineState& state, TreeRec& tree, std::int32_t node) {
   // The texts are assigned by every height update; once per operation gives
   // the same texts.
-  if ((state.OperationFlags & LineBreaksAssigned) == 0) [[unlikely]] AssignLineBreaks(state);
+  if ((state.OperationFlags & LineBreaksAssigned) == 0) [[unlikely]]
+    AssignLineBreaks(state);
   const std::int32_t n = node;
   if (n == -1) return;
 
@@ -66,7 +67,7 @@ inline void Heights(EngineState& state, TreeRec& tree, std::int32_t node) {
   std::int32_t c = n;
   // Each step's height is carried to the next in a register, not read back
   // from the field just written: the walk's chain is its loads of the
-  // parents, not a store and a reload per step (docs/balancing.md, "Walks
+  // parents, not a store and a reload per step (docs/performance.md, "Walks
   // bound by their loads").
   std::int32_t fresh = SideHeight(start);
   for (;;) {

@@ -33,7 +33,7 @@ inline void BeginInsertion(EngineState& state) {
 }
 // Every other operation also lets the in-order links go: only insertions
 // keep them, and a removal left by an exception changes the tree without
-// changing its count (docs/balancing.md, "Neighbours kept in order").
+// changing its count (docs/performance.md, "Neighbours kept in order").
 inline void BeginOperation(EngineState& state) {
   state.OperationFlags = 0;
   state.InOrder.Tree = nullptr;

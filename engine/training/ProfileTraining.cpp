@@ -126,7 +126,8 @@ long Train(bool asTheJob) {
 }  // namespace
 
 int main() {
-  for (const int signal : {SIGSEGV, SIGABRT, SIGFPE, SIGILL, SIGBUS}) std::signal(signal, ReportCrash);
+  for (const int signal : {SIGSEGV, SIGABRT, SIGFPE, SIGILL, SIGBUS})
+    std::signal(signal, ReportCrash);
   const long job = Train(true);
   if (job < 0) return 1;
   const long plain = Train(false);

@@ -31,11 +31,11 @@ std::uint64_t TableHash(const TreeRec& t) {
   };
   for (const long long v : {t.Root, t.Height, t.TreeLeftHeight, t.TreeRightHeight}) mix(v);
   for (const NodeRec& n : t.Nodes)
-    for (const long long v : {static_cast<long long>(n.Kind), static_cast<long long>(n.Level),
-                              static_cast<long long>(n.LeftHeight),
-                              static_cast<long long>(n.RightHeight), static_cast<long long>(n.Parent),
-                              static_cast<long long>(n.LeftChild),
-                              static_cast<long long>(n.RightChild)})
+    for (const long long v :
+         {static_cast<long long>(n.Kind), static_cast<long long>(n.Level),
+          static_cast<long long>(n.LeftHeight), static_cast<long long>(n.RightHeight),
+          static_cast<long long>(n.Parent), static_cast<long long>(n.LeftChild),
+          static_cast<long long>(n.RightChild)})
       mix(v);
   return h;
 }
@@ -176,8 +176,8 @@ TEST_F(TuningTest, EachSpeedupAloneChangesNothing) {
     tuning.*speedup.on = true;
     for (int shape = 0; shape < EngineTest::ShapeCount; ++shape)
       for (const int n : {40, 300}) {
-        const std::string where = std::string(speedup.name) + ", " +
-                                  EngineTest::ShapeNames[shape] + ", " + std::to_string(n);
+        const std::string where = std::string(speedup.name) + ", " + EngineTest::ShapeNames[shape] +
+                                  ", " + std::to_string(n);
         int chains = 0;
         RunBothWays(tuning, true, EngineTest::Shaped(shape, n, rng), rng, where, chains);
         if (HasFatalFailure()) return;
