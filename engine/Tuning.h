@@ -1,8 +1,9 @@
 // The engine's speed-ups, each behind a switch of its own. Every one leaves
 // each node table, each event and the table an observer finds at each event
-// exactly as the plain procedure leaves them; only the time changes.
-// docs/balancing.md describes the plain procedures, docs/performance.md each
-// speed-up and what it gains.
+// exactly as the plain procedure leaves them (but for the batch erase, whose
+// observer finds the removed slots in the table until it ends); only the time
+// changes. docs/balancing.md describes the plain procedures,
+// docs/performance.md each speed-up and what it gains.
 //
 // An engine runs with every speed-up on (the default). With every one off,
 // Tuning::Plain(), it runs the procedures step by step as docs/balancing.md
@@ -35,7 +36,8 @@ struct Tuning {
   bool OnePassRenumbering = true;
   // EraseValues marks the removed slots and closes the table's gaps once, at
   // the end, instead of after every removal (docs/performance.md, "Erase in
-  // one batch").
+  // one batch"). An observer meanwhile finds the removed slots still in the
+  // table; its events name each slot as the closed-up table numbers it.
   bool BatchErase = true;
 
   // Every speed-up off.
