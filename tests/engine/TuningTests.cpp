@@ -204,6 +204,57 @@ TEST_F(TuningTest, AllSpeedupsTogetherChangeNothing) {
       }
 }
 
+// Removals from trees spoiled by hand: heights left over on a leaf, a stale
+// side above a leaf, a link left naming the slot removed, and the last node
+// of a tree. The renumbering mends what it mends the same way in both
+// engines.
+TEST_F(TuningTest, RemovalsFromSpoiledTreesComeOutAsThePlainEngineLeavesThem) {
+  std::mt19937 rng(99);
+  for (int shape = 0; shape < EngineTest::ShapeCount; ++shape) {
+    const TreeRec built = EngineTest::Build(EngineTest::Shaped(shape, 30, rng));
+    std::vector<std::int32_t> leaves;
+    for (std::int32_t i = 0; i < built.Count; ++i)
+      if (built.Nodes[static_cast<std::size_t>(i)].LeftChild == -1 &&
+          built.Nodes[static_cast<std::size_t>(i)].RightChild == -1)
+        leaves.push_back(i);
+    for (const std::int32_t k : leaves) {
+      // A link to k is planted only where the removal balances nothing: a
+      // fix-up walking down through it could hang k back into the tree.
+      EngineState trial;
+      EraseDiff::EventLog events;
+      trial.Observer = &events;
+      TreeRec copy = built;
+      DeleteNode(trial, copy, k);
+      const int spoils = events.Lines.size() == 1 ? 3 : 2;
+      for (const std::int32_t other : leaves)
+        for (int spoil = 0; spoil < spoils && other != k; ++spoil) {
+          TreeRec trees[2] = {built, built};
+          for (TreeRec& t : trees) {
+            NodeRec& x = t.Nodes[static_cast<std::size_t>(other)];
+            NodeRec& parent = t.Nodes[static_cast<std::size_t>(x.Parent)];
+            if (spoil == 0) x.RightHeight = 2;
+            if (spoil == 1)
+              (parent.LeftChild == other ? parent.LeftHeight : parent.RightHeight) = 3;
+            if (spoil == 2) x.LeftChild = k;
+          }
+          EngineState tuned, plain;
+          plain.Tuning = Tuning::Plain();
+          DeleteNode(tuned, trees[0], k);
+          DeleteNode(plain, trees[1], k);
+          ASSERT_EQ(EraseDiff::Difference(trees[0], trees[1]), "")
+              << EngineTest::ShapeNames[shape] << ", slot " << k << " removed, spoil " << spoil
+              << " at slot " << other;
+        }
+    }
+  }
+  TreeRec one[2] = {EngineTest::Build({5}), EngineTest::Build({5})};
+  EngineState tuned, plain;
+  plain.Tuning = Tuning::Plain();
+  DeleteNode(tuned, one[0], 0);
+  DeleteNode(plain, one[1], 0);
+  EXPECT_EQ(EraseDiff::Difference(one[0], one[1]), "");
+}
+
 // Heights a walk left stale make the parked chain's two updates stop at
 // different nodes, and some climbs reach the root: each fix-up on such a
 // tree must still leave it as the steps one by one do.
