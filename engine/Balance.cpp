@@ -1,10 +1,13 @@
 // Balance checks, rotations and the heavy-side fix-ups (docs/balancing.md,
 // "The balance check", "Chain rotations", "The heavy-side fix-up").
 //
-// Rebalance -> CheckBalance -> fix-up -> Rebalance -> ... can nest a hundred
-// thousand calls deep on a sorted list, and the depth has no useful bound. So
-// the chain runs as one loop over an explicit, heap-allocated stack of
-// resumable frames, in exactly the order the nested calls would take.
+// Rebalance -> CheckBalance -> fix-up -> Rebalance -> ... can nest millions
+// of calls deep on a sorted list, and the depth has no useful bound. So the
+// chain runs as one loop over an explicit, heap-allocated stack of resumable
+// frames, in exactly the order the nested calls would take.
+//
+// The speed-ups of Tuning live here too; with them off, what runs is the
+// plain procedure (docs/performance.md says what each one does and gains).
 #include <algorithm>
 #include <cassert>
 #include <cctype>
@@ -12,20 +15,18 @@
 #include <string>
 
 #include "Internal.h"
+#include "TestHooks.h"
 #include "TreeCore.h"
 
 namespace TreeCore {
 namespace {
 
+using Detail::At;
 using Detail::HeldRebalance;
 using Detail::InBatch;
 using Detail::OutOfBalance;
 using Detail::ParentWritten;
 using Link = std::int32_t NodeRec::*;
-
-NodeRec& At(TreeRec& t, std::int32_t i) {
-  return t.Nodes[static_cast<std::size_t>(i)];
-}
 
 // The two child links seen from the heavy side: for the right-heavy fix-up
 // `heavy` is RightChild and `light` LeftChild; the mirror swaps them.
@@ -36,24 +37,20 @@ struct Sides {
 constexpr Sides RightSides{&NodeRec::RightChild, &NodeRec::LeftChild};
 constexpr Sides LeftSides{&NodeRec::LeftChild, &NodeRec::RightChild};
 
-// Follow `first` once, then `then` as far as it goes; the node itself when
-// there is no `first` child (LeftmostOfRight and RightmostOfLeft in one).
-// That node is i's in-order neighbour on the `first` side, which the
-// links kept for an insertion give without the walk.
-std::int32_t Extreme(const EngineState& e, TreeRec& t, std::int32_t i, Link first, Link then) {
-  std::int32_t j = At(t, i).*first;
-  if (j == -1) return i;
+// LeftmostOfRight(i) when `after`, else RightmostOfLeft(i): i's in-order
+// neighbour on that side, or i itself when it has no child there. The links
+// kept for an insertion give it without the walk down.
+template <bool after>
+std::int32_t Neighbour(const EngineState& e, const TreeRec& t, std::int32_t i) {
+  if ((after ? At(t, i).RightChild : At(t, i).LeftChild) == -1) return i;
   if (e.InOrder.InUse) {
-    const auto& neighbours = first == &NodeRec::RightChild ? e.InOrder.After : e.InOrder.Before;
-    const std::int32_t kept = neighbours[static_cast<std::size_t>(i)];
-#ifndef NDEBUG
-    while (At(t, j).*then != -1) j = At(t, j).*then;
-    assert(kept == j && "the in-order links went out of step with the tree");
-#endif
+    const std::int32_t kept =
+        (after ? e.InOrder.After : e.InOrder.Before)[static_cast<std::size_t>(i)];
+    assert(kept == (after ? LeftmostOfRight(t, i) : RightmostOfLeft(t, i)) &&
+           "the in-order links went out of step with the tree");
     return kept;
   }
-  while (At(t, j).*then != -1) j = At(t, j).*then;
-  return j;
+  return after ? LeftmostOfRight(t, i) : RightmostOfLeft(t, i);
 }
 
 struct FixUpOutcome {
@@ -74,12 +71,10 @@ bool ParkedChainRotated(EngineState& e, TreeRec& t, std::int32_t n);
 // sequence stays and one node crosses to the light side (docs/balancing.md,
 // "The heavy-side fix-up"). The Rebalance calls it owes are not made here:
 // the outcome names them and the caller makes them when their turn comes.
-// Compiled once per side, so that the links are fixed offsets: a sorted
-// list's fix-ups nearly all lean one way (docs/balancing.md, "Walks bound by
-// their loads"). And once more without the reports of its writes
-// (`certified` false), for a fix-up that starts with no path found balanced
-// (three in four of a descending list's): nothing here certifies a path, so none
-// can be spoiled.
+// Compiled once per side, so that the links are fixed offsets, and once more
+// without the reports of its writes (`certified` false) for a fix-up that
+// starts with no path found balanced: nothing here certifies a path, so none
+// can be spoiled (docs/performance.md, "Walks bound by their loads").
 template <InBatch B, bool rightHeavy, bool certified = true>
 FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool deleting) {
   constexpr Sides sd = rightHeavy ? RightSides : LeftSides;
@@ -89,8 +84,8 @@ FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool deletin
   out.ran = true;
   Detail::NotifyFixUp(e, t, rightHeavy, n);
 
-  const std::int32_t s = Extreme(e, t, n, sd.heavy, sd.light);
-  const std::int32_t o = Extreme(e, t, n, sd.light, sd.heavy);
+  const std::int32_t s = Neighbour<rightHeavy>(e, t, n);
+  const std::int32_t o = Neighbour<!rightHeavy>(e, t, n);
   std::int32_t& a = out.a;
   std::int32_t& b = out.b;
   bool direct = false;
@@ -112,7 +107,7 @@ FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool deletin
       // Why: b would be left with only a heavy-side subtree, two levels deep
       // on one side; its leftmost heavy descendant takes it as a child
       // (docs/balancing.md, "The lift step").
-      const std::int32_t k = Extreme(e, t, b, sd.heavy, sd.light);
+      const std::int32_t k = Neighbour<rightHeavy>(e, t, b);
       const std::int32_t r = At(t, b).*sd.heavy;
       At(t, k).*sd.light = b;
       At(t, k).Kind = NodeKind::Interior;  // k has just received b as a child
@@ -138,9 +133,9 @@ FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool deletin
       out.liftHeld = true;
       // The update from b has just made b a leaf that k counts, and the one
       // from r climbs from above k: b is settled, unless it is taken for the
-      // root, k is marked Root (the walk recomputed k there) or a batch erase
-      // records what the update touches.
-      out.bSettled = !Detail::Batched<B>(e) && b != t.Root && At(t, k).Kind != NodeKind::Root;
+      // root or k is marked Root (the walk recomputed k there).
+      out.bSettled =
+          Detail::SettledMayBeSkipped<B>(e) && b != t.Root && At(t, k).Kind != NodeKind::Root;
       if (!out.bSettled) Detail::HeightsUnlessSettled<B, certified>(e, t, b);
     }
   }
@@ -232,10 +227,10 @@ FixUpOutcome FixUpSteps(EngineState& e, TreeRec& t, std::int32_t n, bool deletin
 // below the root, since an update that reaches the root changes what the
 // root check reads; there, and wherever the case is not exactly this one,
 // the function returns false with nothing changed, and the steps run one by
-// one (docs/balancing.md, "A raise and its undoing in one climb"). An
+// one (docs/performance.md, "A raise and its undoing in one climb"). An
 // observer hears of the rotation on the tree as the first update leaves it.
 [[gnu::noinline]] bool ParkedChainRotated(EngineState& e, TreeRec& t, std::int32_t n) {
-  if (!e.ParkedChainsInOneClimb || (e.OperationFlags & Detail::LineBreaksAssigned) == 0)
+  if (!e.Tuning.ParkedChainClimb || (e.OperationFlags & Detail::LineBreaksAssigned) == 0)
     return false;
   NodeRec* const nodes = t.Nodes.data();
   const std::int32_t root = t.Root;
@@ -387,8 +382,7 @@ enum FrameKind : std::uint8_t { RebalanceKind, FixUpKind };
 enum Stage : std::uint8_t {
   Start,
   AfterRootCheck,  // Rebalance: the root check has returned
-  CheckW,          // Rebalance: about to check w in the upward walk
-  AfterCheckW,     // Rebalance: the check of w has returned
+  AfterCheckW,     // Rebalance: the check of w in the upward walk has returned
   AfterStep5,      // fix-up: the Rebalance around the parked node has returned
 };
 
@@ -417,10 +411,10 @@ Frame FixUpFrame(std::int32_t node, bool rightHeavy) {
   return f;
 }
 
-// Pushes the fix-up an unbalanced node needs.
+// Pushes the fix-up a node out of balance needs: right-heavy when its balance
+// is +2 or more, left-heavy otherwise.
 [[gnu::noinline]] void PushFixUp(EngineState& e, const NodeRec& x, std::int32_t node) {
-  const auto d = static_cast<std::int16_t>(x.RightHeight - x.LeftHeight);
-  e.Frames.push_back(FixUpFrame(node, d >= 2));
+  e.Frames.push_back(FixUpFrame(node, Detail::BalanceOf(x) >= 2));
 }
 
 // CheckBalance: pushes the fix-up the node needs, if any.
@@ -460,14 +454,13 @@ std::uint32_t NextWalkId(EngineState& e) {
   return ++e.LastWalkId;
 }
 
-// The upward walk of a Rebalance from f.walk. Most checks find nothing to
-// fix: the walk goes on without going back through the loop; a check that
-// starts a fix-up suspends it. A walk that meets a path found balanced
-// before stops there.
-void WalkChecks(EngineState& e, TreeRec& t, Frame& f) {
+// WalkChecks, stopping at a path an earlier walk found balanced
+// (docs/performance.md, "Certified walks"). A walk that reaches the root
+// certifies the path it checked.
+void CertifiedWalkChecks(EngineState& e, TreeRec& t, Frame& f) {
   const NodeRec* const nodes = t.Nodes.data();
   std::uint32_t* const stamps = e.WalkStamp.data();
-  const std::uint32_t certificate = e.WalkShortcuts ? e.WalkCertificate : 0;
+  const std::uint32_t certificate = e.WalkCertificate;
   const std::uint32_t id = NextWalkId(e);
   std::int32_t w = f.walk;
   while (w != -1) {
@@ -488,7 +481,29 @@ void WalkChecks(EngineState& e, TreeRec& t, Frame& f) {
     stamps[w] = id;
     w = x.Parent;
   }
-  if (e.WalkShortcuts) e.WalkCertificate = id;
+  e.WalkCertificate = id;
+  e.Frames.pop_back();
+}
+
+// The upward walk of a Rebalance from f.walk: every node up to the root gets
+// the check the root had. Most checks find nothing to fix: the walk goes on
+// without going back through the loop; a check that starts a fix-up
+// suspends it, and the frame resumes at that node's parent.
+void WalkChecks(EngineState& e, TreeRec& t, Frame& f) {
+  if (e.Tuning.CertifiedWalks) {
+    CertifiedWalkChecks(e, t, f);
+    return;
+  }
+  for (std::int32_t w = f.walk; w != -1; w = At(t, w).Parent) {
+    TREECORE_COUNT(e, CheckBalance);
+    const NodeRec& x = At(t, w);
+    if (OutOfBalance(x)) {
+      f.walk = w;
+      f.stage = AfterCheckW;
+      PushFixUp(e, x, w);
+      return;
+    }
+  }
   e.Frames.pop_back();
 }
 
@@ -501,9 +516,7 @@ void StepRebalance(EngineState& e, TreeRec& t, Frame& f) {
     case Start: {
       TREECORE_COUNT(e, Rebalance);
       const std::int32_t n = f.top;
-      if (n == t.Root) {
-        f.top = n;
-      } else {
+      if (n != t.Root) {
         const std::int32_t p = At(t, n).Parent;
         // A parent without a parent is the root, whatever its kind says.
         if (p == -1 || At(t, p).Kind == NodeKind::Root || At(t, p).Parent == -1) {
@@ -530,19 +543,13 @@ void StepRebalance(EngineState& e, TreeRec& t, Frame& f) {
         return;
       }
       f.walk = At(t, a).Parent;
-      f.stage = CheckW;
-      // The loop would come straight back to this frame.
       WalkChecks(e, t, f);
       return;
     }
     case AfterCheckW:
       f.walk = At(t, f.walk).Parent;
-      [[fallthrough]];
-    case CheckW:
       WalkChecks(e, t, f);
       return;
-    case AfterStep5:
-      break;
   }
 }
 
@@ -591,23 +598,20 @@ void StepFixUp(EngineState& e, TreeRec& t, Frame& f) {
 }
 
 // A sorted list nests the frames millions deep: that storage goes back once
-// the loop is done. A small stack is kept, so short runs allocate nothing.
-void ReleaseFrames(EngineState& e) {
-  e.Frames.Release();
-}
-
-// An observer may leave the loop by an exception (a cancelled job does):
-// the frames of that run go with it, so that the instance can run again.
+// the loop is done. An observer may also leave the loop by an exception (a
+// cancelled job does): the frames of that run go with it, so that the
+// instance can run again.
 struct FramesReleased {
   EngineState& e;
-  ~FramesReleased() { ReleaseFrames(e); }
+  ~FramesReleased() { e.Frames.Release(); }
 };
 
 template <InBatch B>
 void RunLoop(EngineState& e, TreeRec& t) {
   auto& stack = e.Frames;
   // Certificates live for one run: outside it nobody reports writes.
-  if (e.WalkStamp.size() < t.Nodes.size()) e.WalkStamp.resize(t.Nodes.size(), 0u);
+  if (e.Tuning.CertifiedWalks && e.WalkStamp.size() < t.Nodes.size())
+    e.WalkStamp.resize(t.Nodes.size(), 0u);
   e.WalkCertificate = 0;
   struct EndCertificate {
     EngineState& e;
@@ -646,9 +650,9 @@ void FixUp(EngineState& e, TreeRec& t, std::int32_t index, bool deleting, bool r
     Detail::RebalanceIn(e, t, held.Node, held.SkipWalk);
 }
 
-// Not inlined: most Rebalance steps do not rotate (one in five or six for
-// a sorted list), and inlined, the registers it needs would be saved and
-// restored around every one of them.
+// Not inlined: most Rebalance steps do not rotate, and inlined, the
+// registers it needs would be saved and restored around every one of them
+// (docs/performance.md, "Walks bound by their loads").
 template <InBatch B>
 [[gnu::noinline]] void RotateChain(EngineState& e, TreeRec& tree, ChainKind kind,
                                    std::int32_t top) {
@@ -726,7 +730,7 @@ std::vector<HeldRebalance> FixUpForDeletion(EngineState& state, TreeRec& tree, s
   std::vector<HeldRebalance> held;
   if (!out.ran) return held;
   if (out.liftHeld) held.push_back({out.b, true});
-  held.push_back({out.step5Node, true});
+  held.push_back({out.step5Node, out.step5SkipWalk});
   FixUpStep6<InBatch::Ask>(state, tree, out, rightHeavy);
   return held;
 }

@@ -12,9 +12,7 @@
 namespace TreeCore {
 namespace {
 
-NodeRec& At(TreeRec& t, std::int32_t i) {
-  return t.Nodes[static_cast<std::size_t>(i)];
-}
+using Detail::At;
 
 void RemoveLeaf(EngineState& e, TreeRec& t, std::int32_t k) {
   const std::int32_t p = At(t, k).Parent;
@@ -67,6 +65,36 @@ void RemoveWithTwoChildren(EngineState& e, TreeRec& t, std::int32_t k) {
     Detail::RebalanceIn(e, t, call.Node, call.SkipWalk);
 }
 
+// The renumbering after the removal of slot k, step by step
+// (docs/balancing.md, "Renumbering"): every other slot's links and kind, then
+// the gap closed, then the height refreshes from the compacted slots.
+void Renumber(EngineState& e, TreeRec& t, std::int32_t k) {
+  std::vector<std::int32_t> refresh;
+  const auto slots = static_cast<std::int32_t>(t.Nodes.size());
+  for (std::int32_t i = 0; i < slots; ++i) {
+    if (i == k) continue;
+    NodeRec& n = At(t, i);
+    for (std::int32_t* link : {&n.LeftChild, &n.RightChild, &n.Parent})
+      if (*link == k) *link = -1;
+    for (std::int32_t* link : {&n.LeftChild, &n.RightChild, &n.Parent})
+      if (*link > k) --*link;
+    const std::int32_t at = i < k ? i : i - 1;  // the slot it moves to
+    if (n.Parent == -1) {
+      n.Kind = NodeKind::Root;
+      t.Root = at;
+    } else if (n.LeftChild == -1 && n.RightChild == -1) {
+      n.Kind = NodeKind::Leaf;
+      if (n.LeftHeight != 0 || n.RightHeight != 0) refresh.push_back(at);
+    } else {
+      n.Kind = NodeKind::Interior;
+    }
+  }
+  t.Nodes.erase(t.Nodes.begin() + k);
+  if (t.Nodes.empty()) t.Nodes.emplace_back();  // an emptied table keeps one blank slot
+  --t.Count;
+  for (const std::int32_t i : refresh) Detail::Heights(e, t, i);
+}
+
 // Parent, LeftChild, RightChild and ControlIndex lie side by side, so the
 // three links are renumbered together as one vector of four.
 static_assert(offsetof(NodeRec, LeftChild) == offsetof(NodeRec, Parent) + 4);
@@ -102,10 +130,9 @@ using Int4 = std::int32_t __attribute__((vector_size(16)));
   return stale;
 }
 
-// Renumbers every link for the removal of slot k and closes the gap, in one
-// pass: each slot is renumbered and, behind k, moved down by one. This runs
-// over the whole table on every removal, so it is kept tight.
-void Compact(EngineState& e, TreeRec& t, std::int32_t k) {
+// Renumber in one pass: each slot is renumbered and, behind k, moved down by
+// one (docs/performance.md, "The renumbering in one pass").
+void RenumberInOnePass(EngineState& e, TreeRec& t, std::int32_t k) {
   std::vector<std::int32_t> refresh;
   NodeRec* const nodes = t.Nodes.data();
   const auto slots = static_cast<std::int32_t>(t.Nodes.size());
@@ -279,7 +306,10 @@ void DeleteNode(EngineState& state, TreeRec& tree, std::int32_t index) {
   Detail::BeginOperation(state);
   const std::int32_t k = index;
   Detach(state, tree, k);
-  Compact(state, tree, k);
+  if (state.Tuning.OnePassRenumbering)
+    RenumberInOnePass(state, tree, k);
+  else
+    Renumber(state, tree, k);
   FinalShapeCheck(state, tree);
   sound.Done();
 }
@@ -288,7 +318,31 @@ void DeleteNode(TreeRec& tree, std::int32_t index) {
   DeleteNode(DefaultEngine(), tree, index);
 }
 
+namespace {
+
+// The Erase command's loop: each value looked up and removed in turn.
+EraseResult EraseOneByOne(EngineState& state, TreeRec& tree, std::span<const std::int16_t> values) {
+  EraseResult result;
+  for (const std::int16_t value : values) {
+    if (!tree.Exists) {
+      result.Stop = EraseStop::Empty;
+      break;
+    }
+    const std::int32_t k = FindValue(tree, value);
+    if (k == -1) {
+      result.Stop = EraseStop::Missing;
+      break;
+    }
+    DeleteNode(state, tree, k);
+    ++result.Erased;
+  }
+  return result;
+}
+
+}  // namespace
+
 EraseResult EraseValues(EngineState& state, TreeRec& tree, std::span<const std::int16_t> values) {
+  if (!state.Tuning.BatchErase) return EraseOneByOne(state, tree, values);
   EraseResult result;
   if (values.empty()) return result;
   const Detail::SoundnessCheck sound(tree);

@@ -14,6 +14,7 @@
 #include "InOrderLinks.h"
 #include "TreeCore.h"
 #include "TreeObserver.h"
+#include "Tuning.h"
 
 namespace TreeCore {
 
@@ -27,7 +28,7 @@ struct [[gnu::packed]] BalanceFrame {
   std::int32_t top = -1;       // on entry the node given; then Rebalance: chain top a; fix-up: a
   std::int32_t walk = -1;      // Rebalance: w; fix-up: b
   std::uint8_t kind : 1 = 0;   // Rebalance or fix-up
-  std::uint8_t stage : 3 = 0;  // five stages
+  std::uint8_t stage : 3 = 0;  // four stages
   std::uint8_t flags : 3 = 0;  // skipWalk, rightHeavy, liftHeld
 };
 static_assert(sizeof(BalanceFrame) == 9);
@@ -44,9 +45,10 @@ struct EngineState {
 
   // The tree the window works on.
   TreeRec MainTree;
-  // The record the OrdersCode methods read and write. It normally designates
-  // SharedTreeStore, which the drawing pass fills with a copy of the tree it
-  // draws; a level-lowering pass points it at the tree being fixed instead.
+  // The record the OrdersCode methods read and write: SharedTreeStore, which
+  // the drawing pass fills with a copy of the tree it draws. The engine's
+  // level-lowering pass leaves it alone and lowers the levels of the tree it
+  // fixes in place (docs/balancing.md, "The heavy-side fix-up").
   TreeRec SharedTreeStore;
   TreeRec* SharedTree = &SharedTreeStore;
   std::unique_ptr<OrdersCode> Orders;
@@ -78,26 +80,24 @@ struct EngineState {
   // Set while EraseValues runs: removals mark slots instead of closing gaps.
   Detail::EraseBatch* Batch = nullptr;
 
-  // Inside one run of the balancing loop: the slots i with WalkStamp[i] ==
-  // WalkCertificate form paths to the root that a balance walk found
-  // balanced and that nothing has spoiled since; 0 means there is none.
-  // Stamps of older walks never equal a later certificate.
+  // Inside one run of the balancing loop, with Tuning.CertifiedWalks: the
+  // slots i with WalkStamp[i] == WalkCertificate form paths to the root that
+  // a balance walk found balanced and that nothing has spoiled since; 0 means
+  // there is none. Stamps of older walks never equal a later certificate.
   std::vector<std::uint32_t> WalkStamp;
   std::uint32_t WalkCertificate = 0;
   std::uint32_t LastWalkId = 0;
-  // Whether walks may stop at such a path; off only to show that stopping
-  // there changes nothing.
-  bool WalkShortcuts = true;
-  // Whether a left-heavy fix-up whose parked node completes a chain climbs
-  // once for its height update and the rotation's; off only to show that
-  // one climb changes nothing.
-  bool ParkedChainsInOneClimb = true;
+
+  // Which speed-ups this instance takes; Tuning::Plain() for none. Set it
+  // between operations.
+  TreeCore::Tuning Tuning;
 
   // Set by a caller whose tree changes only through this instance (a Get
   // Tree job): insertions then keep each node's in-order neighbours for the
-  // fix-ups. Any other operation through this instance lets them go, and
-  // the next insertion builds them afresh; changing the tree by hand or
-  // through another instance meanwhile is not allowed.
+  // fix-ups, when Tuning.InOrderLinks allows. Any other operation through
+  // this instance lets them go, and the next insertion builds them afresh;
+  // changing the tree by hand or through another instance meanwhile is not
+  // allowed.
   bool KeepInOrderLinks = false;
   Detail::InOrderLinks InOrder;
 };

@@ -35,10 +35,8 @@ template <InBatch B = InBatch::Ask, bool certified = true>
 inline void Heights(EngineState& state, TreeRec& tree, std::int32_t node) {
   // The texts are assigned by every height update; once per operation gives
   // the same texts.
-  if ((state.OperationFlags & LineBreaksAssigned) == 0) [[unlikely]] {
+  if ((state.OperationFlags & LineBreaksAssigned) == 0) [[unlikely]]
     AssignLineBreaks(state);
-    state.OperationFlags |= LineBreaksAssigned;
-  }
   const std::int32_t n = node;
   if (n == -1) return;
 
@@ -69,7 +67,7 @@ inline void Heights(EngineState& state, TreeRec& tree, std::int32_t node) {
   std::int32_t c = n;
   // Each step's height is carried to the next in a register, not read back
   // from the field just written: the walk's chain is its loads of the
-  // parents, not a store and a reload per step (docs/balancing.md, "Walks
+  // parents, not a store and a reload per step (docs/performance.md, "Walks
   // bound by their loads").
   std::int32_t fresh = SideHeight(start);
   for (;;) {
@@ -114,15 +112,23 @@ inline void Heights(EngineState& state, TreeRec& tree, std::int32_t node) {
   }
 }
 
-// Whether a height update from `n` would write nothing: its missing sides
-// already count 0, a childless node is already a leaf, and its parent, not
-// marked Root (the walk always recomputes such a node's sides), already
-// holds its height. Within an operation's first update, or a batch erase
-// (there the update records a childless start as touched, even one already
-// a leaf), it is not asked.
+// Whether a height update that would write nothing may be skipped: only
+// with Tuning.SkipSettledHeights, and neither within an operation's first
+// update (it assigns the line breaks) nor in a batch erase (there the update
+// records a childless start as touched, even one already a leaf).
+template <InBatch B = InBatch::Ask>
+inline bool SettledMayBeSkipped(const EngineState& state) {
+  return (state.OperationFlags & SettledSkippable) != 0 && !Batched<B>(state);
+}
+
+// Whether a height update from `n` would write nothing and may be skipped:
+// its missing sides already count 0, a childless node is already a leaf, and
+// its parent, not marked Root (the walk always recomputes such a node's
+// sides), already holds its height (docs/performance.md, "Updates that would
+// write nothing").
 template <InBatch B = InBatch::Ask>
 inline bool HeightsSettled(const EngineState& state, const TreeRec& tree, std::int32_t n) {
-  if ((state.OperationFlags & LineBreaksAssigned) == 0 || Batched<B>(state)) return false;
+  if (!SettledMayBeSkipped<B>(state)) return false;
   const NodeRec* const nodes = tree.Nodes.data();
   const NodeRec& x = nodes[n];
   const bool noLeft = x.LeftChild == -1;

@@ -47,7 +47,7 @@ bool Rebuild(InOrderLinks& links, const TreeRec& tree) {
 InOrderScope::InOrderScope(EngineState& state, TreeRec& tree) : tree_(tree) {
   InOrderLinks& links = state.InOrder;
   // An insertion that does not keep them leaves them behind.
-  if (!state.KeepInOrderLinks) {
+  if (!state.KeepInOrderLinks || !state.Tuning.InOrderLinks) {
     links.Tree = nullptr;
     return;
   }

@@ -1,7 +1,7 @@
 // The in-order neighbours of every node of one tree, kept by insertions for
 // a caller that owns its tree (a Get Tree job): a heavy-side fix-up then
 // finds the two nodes next to the one it fixes in a step, instead of a walk
-// down the tree for each (docs/balancing.md, "Neighbours kept in order").
+// down the tree for each (docs/performance.md, "Neighbours kept in order").
 #pragma once
 
 #include <cstdint>

@@ -15,31 +15,52 @@
 
 namespace TreeCore::Detail {
 
+// Assigns the line-break texts, as every height update does (once per
+// operation gives the same texts), and sets the flags that say so.
 void AssignLineBreaks(EngineState& state);
 
 // What an operation does at most once: the flags are cleared as it starts.
-enum OperationFlag : std::uint8_t { LineBreaksAssigned = 1, OrdersReplaced = 2 };
+// SettledSkippable comes with LineBreaksAssigned when the tuning skips
+// height updates that would write nothing: the operation's first update
+// assigns the line breaks, so it is never skipped.
+enum OperationFlag : std::uint8_t {
+  LineBreaksAssigned = 1,
+  OrdersReplaced = 2,
+  SettledSkippable = 4,
+};
 inline void BeginInsertion(EngineState& state) {
   state.OperationFlags = 0;
 }
 // Every other operation also lets the in-order links go: only insertions
 // keep them, and a removal left by an exception changes the tree without
-// changing its count (docs/balancing.md, "Neighbours kept in order").
+// changing its count (docs/performance.md, "Neighbours kept in order").
 inline void BeginOperation(EngineState& state) {
   state.OperationFlags = 0;
   state.InOrder.Tree = nullptr;
 }
 
-// The balance, taken as a 16-bit value, is off by two or more.
+inline NodeRec& At(TreeRec& t, std::int32_t i) {
+  return t.Nodes[static_cast<std::size_t>(i)];
+}
+inline const NodeRec& At(const TreeRec& t, std::int32_t i) {
+  return t.Nodes[static_cast<std::size_t>(i)];
+}
+
+// A node's balance, RightHeight - LeftHeight, taken as a 16-bit value.
+inline std::int16_t BalanceOf(const NodeRec& x) {
+  return static_cast<std::int16_t>(x.RightHeight - x.LeftHeight);
+}
+// The balance is off by two or more: the balance check starts a fix-up.
 inline bool OutOfBalance(const NodeRec& x) {
-  const auto d = static_cast<std::int16_t>(x.RightHeight - x.LeftHeight);
+  const std::int16_t d = BalanceOf(x);
   return d >= 2 || d <= -2;
 }
 
 // A balance walk may stop at a node of a path found balanced: every check
 // above it would find nothing. Such a path holds while its nodes stay
 // balanced and keep their parents, so the writes that could spoil it report
-// here (docs/balancing.md, "The balance check").
+// here (docs/performance.md, "Certified walks"). With Tuning.CertifiedWalks
+// off no path is ever certified, and the reports find nothing.
 inline bool OnCertifiedPath(const EngineState& state, std::int32_t node) {
   return state.WalkCertificate != 0 &&
          state.WalkStamp[static_cast<std::size_t>(node)] == state.WalkCertificate;

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "Internal.h"
+#include "TestHooks.h"
 
 namespace TreeCore {
 
@@ -69,6 +70,7 @@ void ResetModuleState(EngineState& state) {
   state.LastWalkId = 0;
   state.KeepInOrderLinks = false;
   state.InOrder = Detail::InOrderLinks{};
+  state.Tuning = Tuning{};
 }
 
 void ResetModuleState() {
@@ -78,8 +80,9 @@ void ResetModuleState() {
 namespace Detail {
 
 void AssignLineBreaks(EngineState& state) {
-  // Runs on every height update, millions of times for a sorted list: skip
-  // the string work when the texts already hold what they would be given.
+  state.OperationFlags |= LineBreaksAssigned;
+  if (state.Tuning.SkipSettledHeights) state.OperationFlags |= SettledSkippable;
+  // Skip the string work when the texts already hold what they would be given.
   const std::string& lb = state.LineBreak;
   const std::string& dlb = state.DoubleLineBreak;
   const bool current = lb.size() == 2 && lb[0] == '\r' && lb[1] == '\n' && dlb.size() == 4 &&
@@ -177,7 +180,6 @@ void InsertValue(EngineState& state, TreeRec& tree, std::int16_t value) {
   const Detail::SoundnessCheck sound(tree);
   Detail::BeginInsertion(state);
   Detail::AssignLineBreaks(state);
-  state.OperationFlags |= Detail::LineBreaksAssigned;
   tree.Nodes.resize(static_cast<std::size_t>(tree.Count) + 1);
   Detail::InOrderScope inOrder(state, tree);
 
@@ -260,22 +262,6 @@ std::int32_t FindValue(const TreeRec& tree, std::int32_t value) {
       return i;
   }
   return -1;
-}
-
-std::int32_t LeftmostOfRight(const TreeRec& tree, std::int32_t index) {
-  std::int32_t i = tree.Nodes[static_cast<std::size_t>(index)].RightChild;
-  if (i == -1) return index;
-  while (tree.Nodes[static_cast<std::size_t>(i)].LeftChild != -1)
-    i = tree.Nodes[static_cast<std::size_t>(i)].LeftChild;
-  return i;
-}
-
-std::int32_t RightmostOfLeft(const TreeRec& tree, std::int32_t index) {
-  std::int32_t i = tree.Nodes[static_cast<std::size_t>(index)].LeftChild;
-  if (i == -1) return index;
-  while (tree.Nodes[static_cast<std::size_t>(i)].RightChild != -1)
-    i = tree.Nodes[static_cast<std::size_t>(i)].RightChild;
-  return i;
 }
 
 namespace {

@@ -133,17 +133,13 @@ void ResetModuleState();
 
 // ---- Operations ---------------------------------------------------------
 // Each takes the engine instance it works for first; the forms without one
-// work for the default instance.
+// work for the default instance. The balancing procedures (UpdateHeights,
+// CheckBalance, Rebalance, Rotate and the fix-ups) run inside these; tests
+// call them one at a time through TestHooks.h.
 
 void ResetTree(EngineState& state, TreeRec& tree, bool keepNodes);
 void InsertValue(EngineState& state, TreeRec& tree, std::int16_t value);
-void UpdateHeights(EngineState& state, TreeRec& tree, std::int32_t node);
 void DeleteNode(EngineState& state, TreeRec& tree, std::int32_t index);
-void CheckBalance(EngineState& state, TreeRec& tree, std::int32_t node);
-void Rebalance(EngineState& state, TreeRec& tree, std::int32_t node, bool skipWalk);
-void Rotate(EngineState& state, TreeRec& tree, std::string_view kind, std::int32_t top);
-void RebalanceRightHeavy(EngineState& state, TreeRec& tree, std::int32_t index, bool deleting);
-void RebalanceLeftHeavy(EngineState& state, TreeRec& tree, std::int32_t index, bool deleting);
 
 // Why an erase of several values ended.
 enum class EraseStop : std::uint8_t {
@@ -167,22 +163,26 @@ EraseResult EraseValues(TreeRec& tree, std::span<const std::int16_t> values);
 void ResetTree(TreeRec& tree, bool keepNodes);
 void AddNode(TreeRec& tree, std::int16_t value);
 void InsertValue(TreeRec& tree, std::int16_t value);
-void UpdateHeights(TreeRec& tree, std::int32_t node);
 std::int32_t FindValue(const TreeRec& tree, std::int32_t value);
 void DeleteNode(TreeRec& tree, std::int32_t index);
 
-void CheckBalance(TreeRec& tree, std::int32_t node);
-void Rebalance(TreeRec& tree, std::int32_t node, bool skipWalk);
-void Rotate(TreeRec& tree, std::string_view kind, std::int32_t top);
-void RebalanceRightHeavy(TreeRec& tree, std::int32_t index, bool deleting);
-void RebalanceLeftHeavy(TreeRec& tree, std::int32_t index, bool deleting);
-
-std::int32_t LeftmostOfRight(const TreeRec& tree, std::int32_t index);
-std::int32_t RightmostOfLeft(const TreeRec& tree, std::int32_t index);
-
-// In-order walk from the node held in `link`, calling `methodName` on target.
-void CallInOrder(std::vector<NodeRec>& nodes, const std::int32_t& link, OrdersCode& target,
-                 std::string_view methodName);
+// The leftmost node of the node's right subtree (its in-order successor), or
+// the node itself when it has no right child; and the mirror. The heavy-side
+// fix-up finds its neighbours with them, so they are inlined there.
+inline std::int32_t LeftmostOfRight(const TreeRec& tree, std::int32_t index) {
+  std::int32_t i = tree.Nodes[static_cast<std::size_t>(index)].RightChild;
+  if (i == -1) return index;
+  while (tree.Nodes[static_cast<std::size_t>(i)].LeftChild != -1)
+    i = tree.Nodes[static_cast<std::size_t>(i)].LeftChild;
+  return i;
+}
+inline std::int32_t RightmostOfLeft(const TreeRec& tree, std::int32_t index) {
+  std::int32_t i = tree.Nodes[static_cast<std::size_t>(index)].LeftChild;
+  if (i == -1) return index;
+  while (tree.Nodes[static_cast<std::size_t>(i)].RightChild != -1)
+    i = tree.Nodes[static_cast<std::size_t>(i)].RightChild;
+  return i;
+}
 
 // What is wrong with the tree, or an empty text when it is sound: links inside
 // the table and pointing back, every slot reached once from the root, Count,

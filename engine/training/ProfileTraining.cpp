@@ -3,9 +3,18 @@
 // gives it. Sorted lists spend their time in short height and balance walks
 // whose branches follow no pattern a compiler can guess; with the counts of
 // this run it lays them out for the common way through.
+//
+// The run is a step of the release build. Should a list crash the engine or
+// leave a tree unsound, the step fails and its output names the list.
+#include <unistd.h>
+
 #include <algorithm>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
 #include <numeric>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "EngineState.h"
@@ -27,6 +36,20 @@ class Watcher final : public TreeCore::TreeObserver {
 };
 
 enum class Shape { Random, Ascending, Descending, ZigZag };
+const char* const ShapeNames[] = {"random", "ascending", "descending", "zig-zag"};
+
+// The list running now, for the crash report.
+char running[160] = "no list yet";
+
+[[noreturn]] void ReportCrash(int signal) {
+  const char* const head = "profile training crashed while running ";
+  (void)!write(STDERR_FILENO, head, std::strlen(head));
+  (void)!write(STDERR_FILENO, running, std::strlen(running));
+  (void)!write(STDERR_FILENO, "\n", 1);
+  std::signal(signal, SIG_DFL);
+  std::raise(signal);
+  _exit(128 + signal);
+}
 
 std::vector<std::int16_t> List(int count, Shape shape, std::mt19937& random) {
   std::vector<std::int16_t> v(static_cast<std::size_t>(count));
@@ -54,7 +77,8 @@ struct Run {
 };
 
 // The job's engine keeps the in-order links and has an observer; the
-// window's own instance and direct callers have neither.
+// window's own instance and direct callers have neither. -1 when a list left
+// its tree unsound.
 long Train(bool asTheJob) {
   TreeCore::EngineState engine;
   Watcher watcher;
@@ -70,6 +94,9 @@ long Train(bool asTheJob) {
                       {3000, Shape::Random, 3000}};
   long kept = 0;
   for (const Run& run : runs) {
+    std::snprintf(running, sizeof running, "%s: %d %s values, %d of them erased",
+                  asTheJob ? "the Get Tree job's engine" : "plain calls", run.count,
+                  ShapeNames[static_cast<int>(run.shape)], run.erased);
     TreeCore::TreeRec tree;
     TreeCore::ResetTree(engine, tree, false);
     const auto values = List(run.count, run.shape, random);
@@ -86,6 +113,11 @@ long Train(bool asTheJob) {
         if (at >= 0) TreeCore::DeleteNode(engine, tree, at);
       }
     }
+    if (const std::string problem = TreeCore::Validate(tree); !problem.empty()) {
+      std::fprintf(stderr, "profile training: %s left the tree unsound: %s\n", running,
+                   problem.c_str());
+      return -1;
+    }
     kept += tree.Count;
   }
   return kept + watcher.Events();
@@ -94,8 +126,10 @@ long Train(bool asTheJob) {
 }  // namespace
 
 int main() {
-  // The exit status depends on the sum, so that no part of the work can be
-  // optimised away.
-  const long total = Train(true) + Train(false);
-  return total < 0 ? 1 : 0;
+  for (const int signal : {SIGSEGV, SIGABRT, SIGFPE, SIGILL, SIGBUS})
+    std::signal(signal, ReportCrash);
+  const long job = Train(true);
+  if (job < 0) return 1;
+  const long plain = Train(false);
+  return plain < 0 ? 1 : 0;
 }

@@ -5,8 +5,10 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <string>
 #include <vector>
 
+#include "TestHooks.h"
 #include "TreeChecker.h"
 #include "TreeCore.h"
 
@@ -70,6 +72,35 @@ inline const TreeCore::NodeRec& NodeOf(const TreeCore::TreeRec& t, std::int16_t 
 
 inline std::int16_t DataAt(const TreeCore::TreeRec& t, std::int32_t index) {
   return index < 0 ? std::int16_t{-1} : t.Nodes.at(static_cast<std::size_t>(index)).Data;
+}
+
+// The slots of `t` in the order of their values.
+inline std::vector<std::int32_t> InOrderSlots(const TreeCore::TreeRec& t) {
+  std::vector<std::int32_t> order, pending;
+  std::int32_t i = t.Exists ? t.Root : -1;
+  while (i != -1 || !pending.empty()) {
+    for (; i != -1; i = t.Nodes[static_cast<std::size_t>(i)].LeftChild) pending.push_back(i);
+    i = pending.back();
+    pending.pop_back();
+    order.push_back(i);
+    i = t.Nodes[static_cast<std::size_t>(i)].RightChild;
+  }
+  return order;
+}
+
+// Empty when the in-order links the engine keeps describe `t` exactly.
+inline std::string LinksMismatch(const TreeCore::EngineState& e, const TreeCore::TreeRec& t) {
+  if (e.InOrder.Tree != &t) return "the links describe another tree or none";
+  if (e.InOrder.Count != t.Count) return "the links describe another count";
+  const std::vector<std::int32_t> order = InOrderSlots(t);
+  for (std::size_t k = 0; k < order.size(); ++k) {
+    const auto slot = static_cast<std::size_t>(order[k]);
+    const std::int32_t before = k > 0 ? order[k - 1] : -1;
+    const std::int32_t after = k + 1 < order.size() ? order[k + 1] : -1;
+    if (e.InOrder.Before[slot] != before || e.InOrder.After[slot] != after)
+      return "the links of slot " + std::to_string(slot) + " are wrong";
+  }
+  return {};
 }
 
 inline std::vector<std::int16_t> Range(int from, int to) {

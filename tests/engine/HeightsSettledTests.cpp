@@ -68,7 +68,7 @@ std::string BothWays(const TreeRec& t, std::int32_t n, bool inBatch, bool firstU
   Detail::EraseBatch fullBatch(static_cast<std::int32_t>(t.Nodes.size()));
   Detail::EraseBatch checkedBatch(static_cast<std::int32_t>(t.Nodes.size()));
   for (EngineState* e : {&fullEngine, &checkedEngine}) {
-    e->OperationFlags = firstUpdate ? 0 : Detail::LineBreaksAssigned;
+    e->OperationFlags = firstUpdate ? 0 : Detail::LineBreaksAssigned | Detail::SettledSkippable;
     // A certificate naming the whole table: an update that leaves a node
     // off balance withdraws it.
     e->WalkStamp.assign(t.Nodes.size(), 7u);
@@ -119,7 +119,7 @@ TEST_F(HeightsSettledTest, TheCheckSkipsOnlyUpdatesThatWriteNothing) {
 TEST_F(HeightsSettledTest, NeitherTheRootNorItsChildrenAreSettled) {
   TreeRec t = EngineTest::Build({50, 25, 75, 10, 30, 60, 90});
   EngineState engine;
-  engine.OperationFlags = Detail::LineBreaksAssigned;
+  engine.OperationFlags = Detail::LineBreaksAssigned | Detail::SettledSkippable;
   for (const std::int16_t v : {50, 25, 75})
     EXPECT_FALSE(Detail::HeightsSettled(engine, t, FindValue(t, v))) << v;
   for (const std::int16_t v : {10, 30, 60, 90})
@@ -151,7 +151,11 @@ TEST_F(HeightsSettledTest, AnyHandMadeRecordComesOutAsTheFullUpdateLeavesIt) {
     EngineState checkedEngine;
     Detail::EraseBatch fullBatch(t.Count);
     Detail::EraseBatch checkedBatch(t.Count);
-    const auto flags = static_cast<std::uint8_t>(rng() % 4);
+    // Any flags an operation can hold: SettledSkippable only with
+    // LineBreaksAssigned.
+    auto flags = static_cast<std::uint8_t>(rng() % 4);
+    if ((flags & Detail::LineBreaksAssigned) != 0 && rng() % 4 != 0)
+      flags |= Detail::SettledSkippable;
     const auto certificate = static_cast<std::uint32_t>(rng() % 3);
     std::vector<std::uint32_t> stamps(t.Nodes.size());
     for (std::uint32_t& s : stamps) s = static_cast<std::uint32_t>(rng() % 3);
