@@ -14,7 +14,11 @@ int RunTraceMode(std::istream& in, std::ostream& out, std::ostream& err, bool st
   Engine engine;
   JsonTraceWriter writer(out);
   engine.SetObserver(&writer);
-  if (states) writer.ShowStates(&tree);
+  // The states are those of the plain procedures, step by step.
+  if (states) {
+    engine.SetTuning(TreeCore::Tuning::Plain());
+    writer.ShowStates(&tree);
+  }
   std::function<void()> beforeValue;
   if (states) beforeValue = [&writer] { writer.State(); };
   return ReadCommandLines(

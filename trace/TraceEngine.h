@@ -21,6 +21,8 @@ class Engine {
   // The observer that receives the events of the calls below; nullptr for none.
   void SetObserver(TreeCore::TreeObserver* observer) { state_->Observer = observer; }
   TreeCore::TreeObserver* Observer() const { return state_->Observer; }
+  // The engine's speed-ups; Tuning::Plain() runs the procedures step by step.
+  void SetTuning(const TreeCore::Tuning& tuning) { state_->Tuning = tuning; }
 
   void Reset(TreeCore::TreeRec& tree, bool keepNodes);
   void Insert(TreeCore::TreeRec& tree, std::int16_t value);
