@@ -22,6 +22,7 @@
 #include <cstdio>
 #include <fstream>
 
+#include "EventReason.h"
 #include "EventStates.h"
 #include "Messages.h"
 #include "StepsDrawing.h"
@@ -245,6 +246,11 @@ StepsWindow::StepsWindow(QWidget* parent)
   status_ = new QLabel;
   status_->setObjectName(QStringLiteral("StepsStatus"));
   status_->setWordWrap(true);
+  reason_ = new QLabel;
+  reason_->setObjectName(QStringLiteral("StepsReason"));
+  reason_->setWordWrap(true);
+  reason_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  reason_->hide();
 
   auto* buttons = new QHBoxLayout;
   for (QPushButton* b : {first_, back_, forward_, last_}) buttons->addWidget(b);
@@ -258,6 +264,7 @@ StepsWindow::StepsWindow(QWidget* parent)
   layout->addWidget(split, 1);
   layout->addLayout(buttons);
   layout->addWidget(status_);
+  layout->addWidget(reason_);
   resize(900, 560);
   CommandRecorded();
 }
@@ -466,7 +473,11 @@ void StepsWindow::DisplayBefore(TreeCore::TreeRec tree, std::vector<std::int32_t
 }
 
 void StepsWindow::SetBeforeShown(bool shown) {
-  if (!shown) before_ = TreeCore::TreeRec{};
+  if (!shown) {
+    before_ = TreeCore::TreeRec{};
+    reason_->clear();
+  }
+  reason_->setVisible(shown);
   if (beforeBox_->isHidden() != shown) return;
   beforeBox_->setVisible(shown);
   afterCaption_->setVisible(shown);
@@ -482,6 +493,9 @@ void StepsWindow::UpdateBalance() {
 
 QString StepsWindow::StatusText() const {
   return status_->text();
+}
+QString StepsWindow::ReasonText() const {
+  return reason_->text();
 }
 
 void StepsWindow::ShowEvent(std::size_t i, std::size_t k) {
@@ -512,6 +526,8 @@ void StepsWindow::ShowEvent(std::size_t i, std::size_t k) {
     std::sort(marks->begin(), marks->end());
     marks->erase(std::unique(marks->begin(), marks->end()), marks->end());
   }
+  const TreeTrace::EventReason reason = TreeTrace::ExplainEvent(*recorder_, i, states);
+  reason_->setText(QStringLiteral("Why: %1\nRule: %2").arg(Q(reason.Facts), Q(reason.Rule)));
   SetBeforeShown(true);
   DisplayBefore(std::move(states.Before), std::move(before));
   Display(std::move(states.After), std::move(after));

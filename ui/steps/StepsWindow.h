@@ -88,6 +88,8 @@ class StepsWindow final : public QWidget {
   const TreeCore::TreeRec& BeforeTree() const { return before_; }
   DrawSurface* BeforePane() const { return beforePane_; }
   QString StatusText() const;
+  // Why the shown event fired, and its rule; empty while no event is shown.
+  QString ReasonText() const;
   QCheckBox* ShowBalanceBox() const { return balance_; }
   QString SummaryText() const;
   double LastStepMilliseconds() const { return lastStepMs_; }
@@ -143,6 +145,7 @@ class StepsWindow final : public QWidget {
   QMenu* paneMenu_ = nullptr;
   LayoutAction* layout_ = nullptr;
   QLabel* status_ = nullptr;
+  QLabel* reason_ = nullptr;
   QPushButton* first_ = nullptr;
   QPushButton* back_ = nullptr;
   QPushButton* forward_ = nullptr;

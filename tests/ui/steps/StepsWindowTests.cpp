@@ -170,6 +170,7 @@ class StepsWindowTests : public QObject {
     const auto& three = before.Nodes[static_cast<std::size_t>(TreeCore::FindValue(before, 3))];
     QCOMPARE(before.Nodes[static_cast<std::size_t>(three.RightChild)].Data, 4);
     const auto event = steps->CurrentEvent();
+    QVERIFY(steps->ReasonText().startsWith(QStringLiteral("Why: Chain 3, 4, 5: ")));
     QVERIFY(steps->StatusText().startsWith(
         QStringLiteral("Value 13 of 15 \u00b7 event %1 of %2").arg(event + 1).arg(events)));
     // Back one event and forward again: the same states.
@@ -188,6 +189,7 @@ class StepsWindowTests : public QObject {
     QCOMPARE(steps->CurrentEvent(), -1);
     QCOMPARE(steps->StatusText(), QStringLiteral("Value 3 of 15"));
     QCOMPARE(steps->BeforeTree().Count, 0);
+    QVERIFY(steps->ReasonText().isEmpty());
   }
 
   void marksNameTheNodesOfTheEvents() {
