@@ -1,5 +1,7 @@
 #include "EventReason.h"
 
+#include <algorithm>
+
 namespace TreeTrace {
 
 namespace {
@@ -136,6 +138,29 @@ void ExplainErase(const TreeRec& t, const StepEvent& e, EventReason& r) {
 }
 
 }  // namespace
+
+std::vector<RoleMark> EventRoles(const StepEvent& e, const EventReason& reason,
+                                 const TreeRec& tree) {
+  std::vector<std::pair<std::int16_t, Role>> wanted{{e.Value, Role::Subject}};
+  if (e.Type == EventType::Rotate) {
+    wanted.push_back({e.OtherValue, Role::Middle});
+    wanted.push_back({e.ThirdValue, Role::Bottom});
+    wanted.push_back({e.NewTopValue(), Role::NewTop});
+  } else if (e.Type == EventType::FixUp && e.Other >= 0) {
+    wanted.push_back({e.OtherValue, Role::Neighbour});
+  }
+  if (reason.Lift) {
+    wanted.push_back({reason.LiftedValue, Role::Lift});
+    wanted.push_back({reason.LiftTargetValue, Role::Lift});
+  }
+  std::vector<RoleMark> marks;
+  const auto count =
+      std::min<std::size_t>(static_cast<std::size_t>(std::max(tree.Count, 0)), tree.Nodes.size());
+  for (std::size_t n = 0; n < count; ++n)
+    for (const auto& [value, role] : wanted)
+      if (tree.Nodes[n].Data == value) marks.push_back({static_cast<std::int32_t>(n), role});
+  return marks;
+}
 
 EventReason ExplainEvent(const TraceRecorder& recorder, std::size_t value,
                          const EventStates& states) {

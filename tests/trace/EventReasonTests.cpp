@@ -1,7 +1,8 @@
-// The reason shown for an event: the facts read off the tree before it, on
+// The reason shown for an event and its nodes' roles, read off the tree before it, on
 // the four rotations and both fix-ups, with and without the lift step.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 namespace {
 
 using TreeTrace::EventType;
+using TreeTrace::Role;
 
 TEST(EventReason, FactsOfRotationsFixUpsAndRemovals) {
   struct Case {
@@ -62,9 +64,28 @@ TEST(EventReason, FactsOfRotationsFixUpsAndRemovals) {
     std::size_t k = 0;
     while (k < events.size() && events[k].Type != c.type) ++k;
     ASSERT_LT(k, events.size()) << c.get;
-    const auto reason = TreeTrace::ExplainEvent(recorder, i, TreeTrace::StatesAt(recorder, i, k));
+    const auto states = TreeTrace::StatesAt(recorder, i, k);
+    const auto reason = TreeTrace::ExplainEvent(recorder, i, states);
     EXPECT_EQ(reason.Facts, c.facts) << c.get;
     EXPECT_FALSE(reason.Rule.empty());
+    // The roles before the event, by slot: the top (or node), the chain or the
+    // neighbour, the new top, and the lift step's two nodes.
+    std::vector<std::pair<std::int32_t, Role>> want{{events[k].Node, Role::Subject}};
+    const auto& e = events[k];
+    if (c.type == EventType::Rotate)
+      want.insert(want.end(),
+                  {{e.Other, Role::Middle},
+                   {e.Third, Role::Bottom},
+                   {e.NewTopValue() == e.OtherValue ? e.Other : e.Third, Role::NewTop}});
+    if (c.type == EventType::FixUp) want.push_back({e.Other, Role::Neighbour});
+    for (const std::int16_t v : {20, 25})
+      if (reason.Lift) want.push_back({TreeCore::FindValue(states.Before, v), Role::Lift});
+    std::vector<std::pair<std::int32_t, Role>> got;
+    for (const auto& m : TreeTrace::EventRoles(e, reason, states.Before))
+      got.push_back({m.Node, m.Role});
+    std::sort(want.begin(), want.end());
+    std::sort(got.begin(), got.end());
+    EXPECT_EQ(got, want) << c.get;
   }
 }
 

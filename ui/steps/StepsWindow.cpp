@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QShortcut>
@@ -86,6 +87,58 @@ void MarkValues(const TreeCore::TreeRec& tree, std::initializer_list<std::int16_
     if (std::find(values.begin(), values.end(), tree.Nodes[n].Data) != values.end())
       marks.push_back(static_cast<std::int32_t>(n));
 }
+
+// The role rings of `marks`, in the elements that show their nodes.
+std::vector<RoleRing> RingsOf(const std::vector<TreeTrace::RoleMark>& marks,
+                              const std::vector<std::int32_t>& nodeOfElement) {
+  std::vector<RoleRing> rings;
+  for (std::size_t k = 0; k < nodeOfElement.size(); ++k)
+    for (const TreeTrace::RoleMark& m : marks)
+      if (m.Node == nodeOfElement[k])
+        rings.push_back({static_cast<int>(k), static_cast<int>(m.Role)});
+  // The outer ring of a new top is drawn last, over the others.
+  std::stable_sort(rings.begin(), rings.end(), [](const RoleRing& a, const RoleRing& b) {
+    return (a.Role == static_cast<int>(TreeTrace::Role::NewTop)) <
+           (b.Role == static_cast<int>(TreeTrace::Role::NewTop));
+  });
+  return rings;
+}
+
+// The roles' rings, each with its name.
+class RoleLegend final : public QWidget {
+ public:
+  RoleLegend() {
+    setObjectName(QStringLiteral("StepsLegend"));
+    setMinimumHeight(24);
+  }
+  static QString Name(int role) {
+    static const char* const names[TreeTrace::RoleCount] = {
+        "inserted, erased or fixed node; chain top",
+        "chain middle",
+        "chain bottom",
+        "takes the top's place",
+        "in-order neighbour moving up",
+        "lift step"};
+    return QString::fromLatin1(names[role]);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QFontMetrics metrics(font());
+    int x = 4;
+    const int y = height() / 2;
+    for (int role = 0; role < TreeTrace::RoleCount; ++role) {
+      painter.setPen(RolePen(role));
+      painter.drawEllipse(QPointF(x + 8, y), 7, 7);
+      painter.setPen(palette().color(QPalette::WindowText));
+      const QString text = Name(role);
+      painter.drawText(x + 20, y + metrics.ascent() / 2 - 1, text);
+      x += 20 + metrics.horizontalAdvance(text) + 14;
+    }
+  }
+};
 
 bool IsBalancing(const TreeTrace::StepEvent& e) {
   return e.Type == TreeTrace::EventType::Rotate || e.Type == TreeTrace::EventType::FixUp;
@@ -251,6 +304,8 @@ StepsWindow::StepsWindow(QWidget* parent)
   reason_->setWordWrap(true);
   reason_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   reason_->hide();
+  legend_ = new RoleLegend;
+  legend_->hide();
 
   auto* buttons = new QHBoxLayout;
   for (QPushButton* b : {first_, back_, forward_, last_}) buttons->addWidget(b);
@@ -265,6 +320,7 @@ StepsWindow::StepsWindow(QWidget* parent)
   layout->addLayout(buttons);
   layout->addWidget(status_);
   layout->addWidget(reason_);
+  layout->addWidget(legend_);
   resize(900, 560);
   CommandRecorded();
 }
@@ -478,6 +534,11 @@ void StepsWindow::SetBeforeShown(bool shown) {
     reason_->clear();
   }
   reason_->setVisible(shown);
+  legend_->setVisible(shown);
+  if (!shown) {
+    beforePane_->SetRoleRings({});
+    pane_->SetRoleRings({});
+  }
   if (beforeBox_->isHidden() != shown) return;
   beforeBox_->setVisible(shown);
   afterCaption_->setVisible(shown);
@@ -528,9 +589,15 @@ void StepsWindow::ShowEvent(std::size_t i, std::size_t k) {
   }
   const TreeTrace::EventReason reason = TreeTrace::ExplainEvent(*recorder_, i, states);
   reason_->setText(QStringLiteral("Why: %1\nRule: %2").arg(Q(reason.Facts), Q(reason.Rule)));
+  const std::vector<TreeTrace::RoleMark> beforeRoles =
+      TreeTrace::EventRoles(e, reason, states.Before);
+  const std::vector<TreeTrace::RoleMark> afterRoles =
+      TreeTrace::EventRoles(e, reason, states.After);
   SetBeforeShown(true);
   DisplayBefore(std::move(states.Before), std::move(before));
   Display(std::move(states.After), std::move(after));
+  beforePane_->SetRoleRings(RingsOf(beforeRoles, beforeNodeOfElement_));
+  pane_->SetRoleRings(RingsOf(afterRoles, nodeOfElement_));
   lastStepMs_ =
       std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
   status_->setText(QStringLiteral("Value %1 of %2 \u00b7 event %3 of %4\n%5")

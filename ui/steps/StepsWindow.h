@@ -146,6 +146,7 @@ class StepsWindow final : public QWidget {
   LayoutAction* layout_ = nullptr;
   QLabel* status_ = nullptr;
   QLabel* reason_ = nullptr;
+  QWidget* legend_ = nullptr;
   QPushButton* first_ = nullptr;
   QPushButton* back_ = nullptr;
   QPushButton* forward_ = nullptr;

@@ -119,6 +119,11 @@ void DrawSurface::SetMarkedElements(std::vector<int> elements) {
   update();
 }
 
+void DrawSurface::SetRoleRings(std::vector<RoleRing> rings) {
+  decorations_.Roles = std::move(rings);
+  update();
+}
+
 void DrawSurface::SetBadges(std::vector<std::string> badgeByElement,
                             std::vector<bool> warnByElement) {
   decorations_.Badges = std::move(badgeByElement);

@@ -76,6 +76,7 @@ class DrawSurface final : public QWidget {
 
   // Decorations, indexed by element k; empty for none.
   void SetMarkedElements(std::vector<int> elements);
+  void SetRoleRings(std::vector<RoleRing> rings);
   void SetBadges(std::vector<std::string> badgeByElement, std::vector<bool> warnByElement);
   const ElementDecorations& Decorations() const { return decorations_; }
   // Captions centred in their circles in a font that fits them (the compact

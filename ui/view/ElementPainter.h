@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QFont>
+#include <QPen>
 #include <QRectF>
 #include <string>
 #include <vector>
@@ -24,12 +25,23 @@ enum class Detail { Dots, Circles, Full };
 // circle (element 0), whose size every element shares.
 Detail DetailAt(const ViewTransform& view, const TreeCore::ElementArrays& elements);
 
+// A ring in one of the pens of RolePen around element `Element`.
+struct RoleRing {
+  int Element = -1;
+  int Role = 0;
+};
+// The pens of role rings: each its own colour and line style, so that roles
+// are told apart without colour too. The outermost ring is drawn last.
+constexpr int RolePenCount = 6;
+QPen RolePen(int role);
+
 // Marks laid over the drawing, indexed by element k.
 struct ElementDecorations {
   std::vector<int> Marked;          // a highlight ring around each
   std::vector<std::string> Badges;  // a short text beside the circle; "" for none
   std::vector<bool> Warn;           // the circle in the warning colour
-  bool Empty() const { return Marked.empty() && Badges.empty() && Warn.empty(); }
+  std::vector<RoleRing> Roles;      // rings outside the highlight, by role
+  bool Empty() const { return Marked.empty() && Badges.empty() && Warn.empty() && Roles.empty(); }
 };
 
 // Spatial lookups over the three arrays, in model twips. Without them every

@@ -171,6 +171,9 @@ class StepsWindowTests : public QObject {
     QCOMPARE(before.Nodes[static_cast<std::size_t>(three.RightChild)].Data, 4);
     const auto event = steps->CurrentEvent();
     QVERIFY(steps->ReasonText().startsWith(QStringLiteral("Why: Chain 3, 4, 5: ")));
+    // Top, middle, bottom and the new top, in both panes.
+    QCOMPARE(steps->BeforePane()->Decorations().Roles.size(), std::size_t{4});
+    QCOMPARE(steps->Pane()->Decorations().Roles.size(), std::size_t{4});
     QVERIFY(steps->StatusText().startsWith(
         QStringLiteral("Value 13 of 15 \u00b7 event %1 of %2").arg(event + 1).arg(events)));
     // Back one event and forward again: the same states.
