@@ -13,19 +13,17 @@ namespace {
 using TreeCore::TreeRec;
 using TreeTrace::EventType;
 
+// Every field of the tree and of its slots, in one comparable list.
+std::vector<std::int64_t> Fields(const TreeRec& t) {
+  std::vector<std::int64_t> f{t.Exists, t.Root,           t.Count,
+                              t.Height, t.TreeLeftHeight, t.TreeRightHeight};
+  for (const auto& n : t.Nodes)
+    f.insert(f.end(), {n.Data, n.Parent, n.LeftChild, n.RightChild, n.Level,
+                       static_cast<int>(n.Kind), n.LeftHeight, n.RightHeight});
+  return f;
+}
 bool Same(const TreeRec& a, const TreeRec& b) {
-  if (a.Exists != b.Exists || a.Root != b.Root || a.Count != b.Count || a.Height != b.Height ||
-      a.TreeLeftHeight != b.TreeLeftHeight || a.TreeRightHeight != b.TreeRightHeight ||
-      a.Nodes.size() != b.Nodes.size())
-    return false;
-  for (std::size_t i = 0; i < a.Nodes.size(); ++i) {
-    const auto &x = a.Nodes[i], &y = b.Nodes[i];
-    if (x.Data != y.Data || x.Parent != y.Parent || x.LeftChild != y.LeftChild ||
-        x.RightChild != y.RightChild || x.Level != y.Level || x.Kind != y.Kind ||
-        x.LeftHeight != y.LeftHeight || x.RightHeight != y.RightHeight)
-      return false;
-  }
-  return true;
+  return Fields(a) == Fields(b);
 }
 
 std::string Range(int from, int to, int step) {
