@@ -428,7 +428,8 @@ int PaintElements(QPainter& painter, const TreeCore::ElementArrays& elements,
       painter.drawEllipse(c, r, r);
     }
     // Role rings, each role at its own distance, so that two roles of one node both show.
-    for (const RoleRing& ring : deco->Roles) {
+    for (const RoleRing& ring :
+         options.Roles != nullptr ? *options.Roles : std::vector<RoleRing>{}) {
       if (ring.Element < 0 || ring.Element > 32767) continue;
       const auto k = static_cast<std::int16_t>(ring.Element);
       if (!elements.ShNode.IsLoaded(k) || !elements.ShNode[k].Visible) continue;

@@ -40,8 +40,7 @@ struct ElementDecorations {
   std::vector<int> Marked;          // a highlight ring around each
   std::vector<std::string> Badges;  // a short text beside the circle; "" for none
   std::vector<bool> Warn;           // the circle in the warning colour
-  std::vector<RoleRing> Roles;      // rings outside the highlight, by role
-  bool Empty() const { return Marked.empty() && Badges.empty() && Warn.empty() && Roles.empty(); }
+  bool Empty() const { return Marked.empty() && Badges.empty() && Warn.empty(); }
 };
 
 // Spatial lookups over the three arrays, in model twips. Without them every
@@ -56,6 +55,8 @@ struct PaintOptions {
   // The caption font at 100 %; its pixel size follows the zoom.
   QFont CaptionFont = DefaultCaptionFont();
   const ElementDecorations* Decorations = nullptr;
+  // Rings outside the highlight, by role; drawn with the decorations.
+  const std::vector<RoleRing>* Roles = nullptr;
   const ElementLookups* Lookups = nullptr;
   bool FillBackground = true;
   // Each caption at its circle's centre in a font that keeps it inside the

@@ -172,8 +172,8 @@ class StepsWindowTests : public QObject {
     const auto event = steps->CurrentEvent();
     QVERIFY(steps->ReasonText().startsWith(QStringLiteral("Why: Chain 3, 4, 5: ")));
     // Top, middle, bottom and the new top, in both panes.
-    QCOMPARE(steps->BeforePane()->Decorations().Roles.size(), std::size_t{4});
-    QCOMPARE(steps->Pane()->Decorations().Roles.size(), std::size_t{4});
+    QCOMPARE(steps->BeforePane()->RoleRings().size(), std::size_t{4});
+    QCOMPARE(steps->Pane()->RoleRings().size(), std::size_t{4});
     QVERIFY(steps->StatusText().startsWith(
         QStringLiteral("Value 13 of 15 \u00b7 event %1 of %2").arg(event + 1).arg(events)));
     // Back one event and forward again: the same states.
