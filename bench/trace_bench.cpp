@@ -95,6 +95,16 @@ void BM_StepToEvent(benchmark::State& state) {
     if (!s.Found) state.SkipWithError("event not found");
   }
   state.counters["worst_step_ms"] = worstMs;
+  // The last event of the value with the most events, the longest replay into a value.
+  std::size_t most = 0;
+  for (std::size_t i = 1; i < recorder.ValueCount(); ++i)
+    if (recorder.Step(i).EventCount > recorder.Step(most).EventCount) most = i;
+  const auto t0 = std::chrono::steady_clock::now();
+  const auto s = TreeTrace::StatesAt(recorder, most, recorder.Step(most).EventCount - 1);
+  benchmark::DoNotOptimize(s.After.Count);
+  state.counters["most_events_last_ms"] =
+      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+  state.counters["most_events"] = static_cast<double>(recorder.Step(most).EventCount);
 }
 BENCHMARK(BM_StepToEvent)->Arg(Random)->Unit(benchmark::kMillisecond)->Iterations(200);
 BENCHMARK(BM_StepToEvent)->Arg(Descending)->Unit(benchmark::kMillisecond)->Iterations(20);
