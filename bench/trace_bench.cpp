@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "EventStates.h"
 #include "PeakMemory.h"
 #include "TraceCommands.h"
 #include "TraceRecorder.h"
@@ -72,6 +73,41 @@ void BM_Step(benchmark::State& state) {
 }
 BENCHMARK(BM_Step)->Arg(Random)->Unit(benchmark::kMillisecond)->Iterations(200);
 BENCHMARK(BM_Step)->Arg(Descending)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// The trees just before and just after one event, at random values and events.
+void BM_StepToEvent(benchmark::State& state) {
+  const std::string list = List(static_cast<Order>(state.range(0)));
+  TreeTrace::TraceRecorder recorder;
+  TreeTrace::Engine engine;
+  TreeCore::TreeRec tree;
+  TreeTrace::RunGetTree(engine, tree, list, &recorder);
+  std::mt19937 rng(9);
+  double worstMs = 0;
+  for (auto _ : state) {
+    const std::size_t i = rng() % recorder.ValueCount();
+    const std::size_t k = rng() % recorder.Step(i).EventCount;
+    const auto t0 = std::chrono::steady_clock::now();
+    const TreeTrace::EventStates s = TreeTrace::StatesAt(recorder, i, k);
+    benchmark::DoNotOptimize(s.After.Count);
+    worstMs = std::max(
+        worstMs,
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
+    if (!s.Found) state.SkipWithError("event not found");
+  }
+  state.counters["worst_step_ms"] = worstMs;
+  // The last event of the value with the most events, the longest replay into a value.
+  std::size_t most = 0;
+  for (std::size_t i = 1; i < recorder.ValueCount(); ++i)
+    if (recorder.Step(i).EventCount > recorder.Step(most).EventCount) most = i;
+  const auto t0 = std::chrono::steady_clock::now();
+  const auto s = TreeTrace::StatesAt(recorder, most, recorder.Step(most).EventCount - 1);
+  benchmark::DoNotOptimize(s.After.Count);
+  state.counters["most_events_last_ms"] =
+      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+  state.counters["most_events"] = static_cast<double>(recorder.Step(most).EventCount);
+}
+BENCHMARK(BM_StepToEvent)->Arg(Random)->Unit(benchmark::kMillisecond)->Iterations(200);
+BENCHMARK(BM_StepToEvent)->Arg(Descending)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 // The whole command with no recorder: the baseline the recording adds to.
 void BM_GetTreeUnrecorded(benchmark::State& state) {

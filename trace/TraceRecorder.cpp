@@ -265,6 +265,18 @@ TreeRec TraceRecorder::TreeAfter(std::ptrdiff_t i, std::vector<StepEvent>& event
   return tree;
 }
 
+TreeRec TraceRecorder::TreeBefore(std::size_t i, Engine& engine) const {
+  if (snapshots_.empty()) return TreeRec{};
+  const std::size_t target = std::min(i, steps_.size());
+  // The last snapshot taken at or before the value.
+  auto it = std::upper_bound(snapshots_.begin(), snapshots_.end(), target,
+                             [](std::size_t v, const Snapshot& s) { return v < s.FirstValue; });
+  const Snapshot& from = *std::prev(it);
+  TreeRec tree = Restore(from);
+  for (std::size_t j = from.FirstValue; j < target; ++j) RunValue(engine, tree, j);
+  return tree;
+}
+
 std::vector<StepEvent> TraceRecorder::EventsOf(std::size_t i) const {
   const ValueStep& step = steps_[i];
   if (step.FirstEvent != ValueStep::NotKept)

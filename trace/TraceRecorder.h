@@ -112,6 +112,10 @@ class TraceRecorder final : public TreeCore::TreeObserver {
   TreeCore::TreeRec TreeAfter(std::ptrdiff_t i) const;
   // Both at once, with one replay.
   TreeCore::TreeRec TreeAfter(std::ptrdiff_t i, std::vector<StepEvent>& events) const;
+  // The tree right before value i, replayed on `engine` from the nearest snapshot.
+  TreeCore::TreeRec TreeBefore(std::size_t i, Engine& engine) const;
+  // Runs value i on `tree` (the tree right before it) as the command did.
+  void RunValue(Engine& engine, TreeCore::TreeRec& tree, std::size_t i) const;
   // Replays the whole command from its start with `observer` attached, calling
   // `beginValue` before each value: the events come out exactly as they did.
   template <class BeginFn>
@@ -148,8 +152,6 @@ class TraceRecorder final : public TreeCore::TreeObserver {
   void TakeSnapshot(const TreeCore::TreeRec& tree, std::size_t firstValue);
   static TreeCore::TreeRec Restore(const Snapshot& snapshot);
   std::size_t SnapshotBytes() const;
-  // Runs value i on `tree` as the command did.
-  void RunValue(Engine& engine, TreeCore::TreeRec& tree, std::size_t i) const;
 
   TraceLimits limits_;
   bool begun_ = false;

@@ -1,5 +1,6 @@
 #include "steps/StepsWindow.h"
 
+#include <QCheckBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QFrame>
@@ -10,8 +11,10 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QTreeWidget>
@@ -20,10 +23,13 @@
 #include <cstdio>
 #include <fstream>
 
+#include "EventReason.h"
+#include "EventStates.h"
 #include "Messages.h"
 #include "StepsDrawing.h"
 #include "TraceJson.h"
 #include "TraceText.h"
+#include "view/BalanceView.h"
 #include "view/DrawSurface.h"
 #include "view/LayoutAction.h"
 #include "view/PadView.h"
@@ -48,12 +54,103 @@ QTreeWidgetItem* ValueItem(QTreeWidget* list, std::size_t i) {
   return list->topLevelItem(static_cast<int>(i) + 1);
 }
 
+// A tree that fits at 100 % is shown so, centred; a larger one whole (the
+// user may zoom in, and the next step shows its tree whole again).
+void FitInto(DrawSurface* surface, QFrame* viewport, PadView* view) {
+  const Extent bounds = surface->DrawnBounds();
+  const QRect client = viewport->contentsRect();
+  const bool fitsAtDesign = !bounds.Empty() && bounds.Width() <= ToTwips(client.width()) &&
+                            bounds.Height() <= ToTwips(client.height());
+  if (fitsAtDesign) {
+    view->ResetToDesign();
+    view->CentreOn((bounds.X0 + bounds.X1) / 2, (bounds.Y0 + bounds.Y1) / 2);
+  } else {
+    view->FitWhole(false);
+  }
+}
+
+QFrame* NewViewport(const char* name) {
+  auto* viewport = new QFrame;
+  viewport->setObjectName(QString::fromLatin1(name));
+  viewport->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  viewport->setAutoFillBackground(true);
+  viewport->setMinimumSize(240, 200);
+  return viewport;
+}
+
+// The slots among the first Count that hold one of `values`.
+void MarkValues(const TreeCore::TreeRec& tree, std::initializer_list<std::int16_t> values,
+                std::vector<std::int32_t>& marks) {
+  const auto count =
+      std::min<std::size_t>(static_cast<std::size_t>(std::max(tree.Count, 0)), tree.Nodes.size());
+  for (std::size_t n = 0; n < count; ++n)
+    if (std::find(values.begin(), values.end(), tree.Nodes[n].Data) != values.end())
+      marks.push_back(static_cast<std::int32_t>(n));
+}
+
+// The role rings of `marks`, in the elements that show their nodes.
+std::vector<RoleRing> RingsOf(const std::vector<TreeTrace::RoleMark>& marks,
+                              const std::vector<std::int32_t>& nodeOfElement) {
+  std::vector<RoleRing> rings;
+  for (std::size_t k = 0; k < nodeOfElement.size(); ++k)
+    for (const TreeTrace::RoleMark& m : marks)
+      if (m.Node == nodeOfElement[k])
+        rings.push_back({static_cast<int>(k), static_cast<int>(m.Role)});
+  // The outer ring of a new top is drawn last, over the others.
+  std::stable_sort(rings.begin(), rings.end(), [](const RoleRing& a, const RoleRing& b) {
+    return (a.Role == static_cast<int>(TreeTrace::Role::NewTop)) <
+           (b.Role == static_cast<int>(TreeTrace::Role::NewTop));
+  });
+  return rings;
+}
+
+// The roles' rings, each with its name.
+class RoleLegend final : public QWidget {
+ public:
+  RoleLegend() {
+    setObjectName(QStringLiteral("StepsLegend"));
+    setMinimumHeight(24);
+  }
+  static QString Name(int role) {
+    static const char* const names[TreeTrace::RoleCount] = {
+        "inserted, erased or fixed node; chain top",
+        "chain middle",
+        "chain bottom",
+        "takes the top's place",
+        "in-order neighbour moving up",
+        "lift step"};
+    return QString::fromLatin1(names[role]);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QFontMetrics metrics(font());
+    int x = 4;
+    const int y = height() / 2;
+    for (int role = 0; role < TreeTrace::RoleCount; ++role) {
+      painter.setPen(RolePen(role));
+      painter.drawEllipse(QPointF(x + 8, y), 7, 7);
+      painter.setPen(palette().color(QPalette::WindowText));
+      const QString text = Name(role);
+      painter.drawText(x + 20, y + metrics.ascent() / 2 - 1, text);
+      x += 20 + metrics.horizontalAdvance(text) + 14;
+    }
+  }
+};
+
+bool IsBalancing(const TreeTrace::StepEvent& e) {
+  return e.Type == TreeTrace::EventType::Rotate || e.Type == TreeTrace::EventType::FixUp;
+}
+
 }  // namespace
 
 StepsWindow::StepsWindow(QWidget* parent)
     : QWidget(parent, Qt::Window),
       recorder_(std::make_unique<TreeTrace::TraceRecorder>()),
-      drawing_(std::make_unique<StepsDrawing>()) {
+      drawing_(std::make_unique<StepsDrawing>()),
+      beforeDrawing_(std::make_unique<StepsDrawing>()) {
   setObjectName(QStringLiteral("StepsWindow"));
   setWindowTitle(QStringLiteral("Balancing Steps"));
   setAttribute(Qt::WA_DeleteOnClose);
@@ -68,11 +165,7 @@ StepsWindow::StepsWindow(QWidget* parent)
   connect(list_, &QTreeWidget::itemExpanded, this,
           [this](QTreeWidgetItem* item) { FillEvents(item); });
 
-  viewport_ = new QFrame;
-  viewport_->setObjectName(QStringLiteral("StepsPane"));
-  viewport_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  viewport_->setAutoFillBackground(true);
-  viewport_->setMinimumSize(240, 200);
+  viewport_ = NewViewport("StepsPane");
   pane_ = new DrawSurface(elements_, viewport_);
   pane_->setObjectName(QStringLiteral("StepsSurface"));
   // Screen readers find the shown tree's nodes, as on the main pad.
@@ -113,13 +206,40 @@ StepsWindow::StepsWindow(QWidget* parent)
   auto* grid = new QGridLayout(paneBox);
   grid->setContentsMargins(0, 0, 0, 0);
   grid->setSpacing(0);
-  grid->addWidget(viewport_, 0, 0);
-  grid->addWidget(vBar, 0, 1);
-  grid->addWidget(hBar, 1, 0);
+  afterCaption_ = new QLabel(QStringLiteral("After"));
+  afterCaption_->hide();
+  grid->addWidget(afterCaption_, 0, 0);
+  grid->addWidget(viewport_, 1, 0);
+  grid->addWidget(vBar, 1, 1);
+  grid->addWidget(hBar, 2, 0);
+  grid->setRowStretch(1, 1);
+
+  // The tree before a selected event, beside the tree after it.
+  beforeViewport_ = NewViewport("StepsBeforePane");
+  beforePane_ = new DrawSurface(beforeElements_, beforeViewport_);
+  beforePane_->setObjectName(QStringLiteral("StepsBeforeSurface"));
+  auto* beforeH = new QScrollBar(Qt::Horizontal);
+  auto* beforeV = new QScrollBar(Qt::Vertical);
+  beforeH->hide();
+  beforeV->hide();
+  beforeView_ = new PadView(beforePane_, beforeH, beforeV, this);
+  beforeBox_ = new QWidget;
+  auto* beforeGrid = new QGridLayout(beforeBox_);
+  beforeGrid->setContentsMargins(0, 0, 0, 0);
+  beforeGrid->setSpacing(0);
+  beforeGrid->addWidget(new QLabel(QStringLiteral("Before")), 0, 0);
+  beforeGrid->addWidget(beforeViewport_, 1, 0);
+  beforeGrid->addWidget(beforeV, 1, 1);
+  beforeGrid->addWidget(beforeH, 2, 0);
+  beforeGrid->setRowStretch(1, 1);
+  beforeBox_->hide();
+  auto* panes = new QSplitter(Qt::Horizontal);
+  panes->addWidget(beforeBox_);
+  panes->addWidget(paneBox);
 
   auto* split = new QSplitter(Qt::Horizontal);
   split->addWidget(list_);
-  split->addWidget(paneBox);
+  split->addWidget(panes);
   split->setStretchFactor(0, 2);
   split->setStretchFactor(1, 3);
 
@@ -139,18 +259,68 @@ StepsWindow::StepsWindow(QWidget* parent)
   connect(forward_, &QPushButton::clicked, this, &StepsWindow::Forward);
   connect(last_, &QPushButton::clicked, this, &StepsWindow::Last);
   connect(save_, &QPushButton::clicked, this, &StepsWindow::SaveTraceAs);
+  first_->setToolTip(QStringLiteral("The first value (Home)"));
+  back_->setToolTip(QStringLiteral("One value back (Left)"));
+  forward_->setToolTip(QStringLiteral("One value forward (Right)"));
+  last_->setToolTip(QStringLiteral("The last value (End)"));
+  // Event by event, and from one rotation or fix-up to the next.
+  struct EventMove {
+    QPushButton** button;
+    const char* name;
+    QString text, tip;
+    QKeySequence keys;
+    void (StepsWindow::*act)();
+  } const moves[] = {
+      {&previousBalancing_, "PreviousBalancing", QStringLiteral("<< Rotation/Fix-up"),
+       QStringLiteral("The previous rotation or fix-up (Ctrl+Shift+Left)"),
+       QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Left), &StepsWindow::PreviousBalancing},
+      {&eventBack_, "EventBack", QStringLiteral("< Event"),
+       QStringLiteral("One event back (Shift+Left)"), QKeySequence(Qt::SHIFT | Qt::Key_Left),
+       &StepsWindow::EventBack},
+      {&eventForward_, "EventForward", QStringLiteral("Event >"),
+       QStringLiteral("One event forward (Shift+Right)"), QKeySequence(Qt::SHIFT | Qt::Key_Right),
+       &StepsWindow::EventForward},
+      {&nextBalancing_, "NextBalancing", QStringLiteral("Rotation/Fix-up >>"),
+       QStringLiteral("The next rotation or fix-up (Ctrl+Shift+Right)"),
+       QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Right), &StepsWindow::NextBalancing},
+  };
+  for (const EventMove& m : moves) {
+    *m.button = button(m.name, m.text);
+    (*m.button)->setToolTip(m.tip);
+    connect(*m.button, &QPushButton::clicked, this, m.act);
+    auto* shortcut = new QShortcut(m.keys, this);
+    connect(shortcut, &QShortcut::activated, this, m.act);
+  }
+  balance_ = new QCheckBox(QStringLiteral("Show Balance"));
+  balance_->setObjectName(QStringLiteral("StepsShowBalance"));
+  balance_->setFocusPolicy(Qt::TabFocus);
+  balance_->setToolTip(QStringLiteral("Each node's right height minus left height, in both panes"));
+  connect(balance_, &QCheckBox::toggled, this, [this] { UpdateBalance(); });
   status_ = new QLabel;
   status_->setObjectName(QStringLiteral("StepsStatus"));
   status_->setWordWrap(true);
+  reason_ = new QLabel;
+  reason_->setObjectName(QStringLiteral("StepsReason"));
+  reason_->setWordWrap(true);
+  reason_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  reason_->hide();
+  legend_ = new RoleLegend;
+  legend_->hide();
 
   auto* buttons = new QHBoxLayout;
   for (QPushButton* b : {first_, back_, forward_, last_}) buttons->addWidget(b);
+  buttons->addSpacing(12);
+  for (QPushButton* b : {previousBalancing_, eventBack_, eventForward_, nextBalancing_})
+    buttons->addWidget(b);
   buttons->addStretch();
+  buttons->addWidget(balance_);
   buttons->addWidget(save_);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(split, 1);
   layout->addLayout(buttons);
   layout->addWidget(status_);
+  layout->addWidget(reason_);
+  layout->addWidget(legend_);
   resize(900, 560);
   CommandRecorded();
 }
@@ -192,6 +362,7 @@ void StepsWindow::CommandRecorded() {
     auto* row = new QTreeWidgetItem(QStringList(Q(TreeTrace::DescribeValue(rec.Kind(), step))));
     row->setData(0, RowKind, ValueRow);
     row->setData(0, ValueIndex, static_cast<qulonglong>(i));
+    row->setToolTip(0, row->text(0));
     // Its balancing events are listed when it is opened.
     if (step.EventCount > 1) row->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
     rows.push_back(row);
@@ -199,6 +370,7 @@ void StepsWindow::CommandRecorded() {
   if (!rec.Message().empty()) {
     auto* message = new QTreeWidgetItem(QStringList(Q(rec.Message())));
     message->setData(0, RowKind, MessageRow);
+    message->setToolTip(0, message->text(0));
     rows.push_back(message);
   }
   list_->addTopLevelItems(rows);
@@ -224,6 +396,7 @@ void StepsWindow::FillEvents(QTreeWidgetItem* item) {
     child->setData(0, RowKind, EventRow);
     child->setData(0, ValueIndex, static_cast<qulonglong>(i));
     child->setData(0, EventIndex, static_cast<qulonglong>(k));
+    child->setToolTip(0, child->text(0));
     children.push_back(child);
     ++shown;
   }
@@ -267,21 +440,10 @@ void StepsWindow::OnCurrentItemChanged(QTreeWidgetItem* item) {
     case ValueRow:
       ShowValue(static_cast<std::size_t>(item->data(0, ValueIndex).toULongLong()));
       break;
-    case EventRow: {
-      // The value's tree, with only this event's nodes marked.
-      const auto i = static_cast<std::size_t>(item->data(0, ValueIndex).toULongLong());
-      const auto k = static_cast<std::size_t>(item->data(0, EventIndex).toULongLong());
-      const auto start = std::chrono::steady_clock::now();
-      std::vector<TreeTrace::StepEvent> events;
-      TreeCore::TreeRec tree = recorder_->TreeAfter(static_cast<std::ptrdiff_t>(i), events);
-      current_ = static_cast<std::ptrdiff_t>(i);
-      std::vector<std::int32_t> marks = recorder_->MarksOf(i, events, tree, k);
-      Display(std::move(tree), std::move(marks));
-      lastStepMs_ =
-          std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-              .count();
+    case EventRow:
+      ShowEvent(static_cast<std::size_t>(item->data(0, ValueIndex).toULongLong()),
+                static_cast<std::size_t>(item->data(0, EventIndex).toULongLong()));
       break;
-    }
     default:
       break;
   }
@@ -293,6 +455,8 @@ void StepsWindow::ShowValue(std::size_t i) {
   std::vector<TreeTrace::StepEvent> events;
   TreeCore::TreeRec tree = recorder_->TreeAfter(static_cast<std::ptrdiff_t>(i), events);
   current_ = static_cast<std::ptrdiff_t>(i);
+  currentEvent_ = -1;
+  SetBeforeShown(false);
   std::vector<std::int32_t> marks = recorder_->MarksOf(i, events, tree);
   Display(std::move(tree), std::move(marks));
   lastStepMs_ =
@@ -309,6 +473,8 @@ void StepsWindow::ShowValue(std::size_t i) {
 
 void StepsWindow::ShowSummary() {
   current_ = -1;
+  currentEvent_ = -1;
+  SetBeforeShown(false);
   if (recorder_->Empty()) return;
   TreeCore::TreeRec tree = recorder_->After();
   std::vector<std::int32_t> marks = TreeTrace::UnbalancedNodes(tree);
@@ -340,21 +506,213 @@ void StepsWindow::Display(TreeCore::TreeRec tree, std::vector<std::int32_t> mark
     if (std::binary_search(marked_.begin(), marked_.end(), nodeOfElement_[k]))
       elements.push_back(static_cast<int>(k));
   pane_->SetMarkedElements(std::move(elements));
-  // A tree that fits at 100 % is shown so, centred; a larger one whole (the
-  // user may zoom in, and the next step shows its tree whole again).
-  const Extent bounds = pane_->DrawnBounds();
-  const QRect client = viewport_->contentsRect();
-  const bool fitsAtDesign = !bounds.Empty() && bounds.Width() <= ToTwips(client.width()) &&
-                            bounds.Height() <= ToTwips(client.height());
-  if (fitsAtDesign) {
-    view_->ResetToDesign();
-    view_->CentreOn((bounds.X0 + bounds.X1) / 2, (bounds.Y0 + bounds.Y1) / 2);
+  ShowBalance(*pane_, shown_, nodeOfElement_, balance_->isChecked());
+  FitInto(pane_, viewport_, view_);
+}
+
+void StepsWindow::DisplayBefore(TreeCore::TreeRec tree, std::vector<std::int32_t> marks) {
+  before_ = std::move(tree);
+  beforeNodeOfElement_ = beforeDrawing_->Draw(before_, beforeElements_, layout_->Layout());
+  if (beforeNodeOfElement_.empty()) {
+    beforeElements_.TreeNode[0].Visible = false;
+    beforeElements_.ShNode[0].Visible = false;
+    beforeElements_.LnNode[0].Visible = false;
+  }
+  beforePane_->ElementsChanged();
+  std::vector<int> elements;
+  for (std::size_t k = 0; k < beforeNodeOfElement_.size(); ++k)
+    if (std::binary_search(marks.begin(), marks.end(), beforeNodeOfElement_[k]))
+      elements.push_back(static_cast<int>(k));
+  beforePane_->SetMarkedElements(std::move(elements));
+  ShowBalance(*beforePane_, before_, beforeNodeOfElement_, balance_->isChecked());
+  FitInto(beforePane_, beforeViewport_, beforeView_);
+}
+
+void StepsWindow::SetBeforeShown(bool shown) {
+  if (!shown) {
+    before_ = TreeCore::TreeRec{};
+    reason_->clear();
+  }
+  reason_->setVisible(shown);
+  legend_->setVisible(shown);
+  if (!shown) {
+    beforePane_->SetRoleRings({});
+    pane_->SetRoleRings({});
+  }
+  if (beforeBox_->isHidden() != shown) return;
+  beforeBox_->setVisible(shown);
+  afterCaption_->setVisible(shown);
+  // The panes take their new sizes now, so that the trees are fitted to them.
+  if (layout() != nullptr) layout()->activate();
+}
+
+void StepsWindow::UpdateBalance() {
+  const bool on = balance_->isChecked();
+  ShowBalance(*pane_, shown_, nodeOfElement_, on);
+  ShowBalance(*beforePane_, before_, beforeNodeOfElement_, on && currentEvent_ >= 0);
+}
+
+QString StepsWindow::StatusText() const {
+  return status_->text();
+}
+QString StepsWindow::ReasonText() const {
+  return reason_->text();
+}
+
+void StepsWindow::ShowEvent(std::size_t i, std::size_t k) {
+  if (i >= recorder_->ValueCount() || k >= recorder_->Step(i).EventCount) return;
+  const auto start = std::chrono::steady_clock::now();
+  TreeTrace::EventStates states = TreeTrace::StatesAt(*recorder_, i, k);
+  if (!states.Found) return;
+  current_ = static_cast<std::ptrdiff_t>(i);
+  currentEvent_ = static_cast<std::ptrdiff_t>(k);
+  const TreeTrace::StepEvent& e = states.Event;
+  std::vector<std::int32_t> before, after;
+  if (e.Type == TreeTrace::EventType::Insert) {
+    const TreeTrace::ValueStep& step = recorder_->Step(i);
+    if (step.HasParent) before.push_back(step.ParentNode);
+    after.push_back(e.Node);
   } else {
-    view_->FitWhole(false);
+    for (const std::int32_t n : {e.Node, e.Other, e.Third})
+      if (n >= 0) before.push_back(n);
+    // The slots move as the table closes up or a node moves; the values do not.
+    if (e.Type == TreeTrace::EventType::Erase) {
+      const TreeTrace::ValueStep& step = recorder_->Step(i);
+      if (step.HasParent) MarkValues(states.After, {step.ParentValue}, after);
+    } else {
+      MarkValues(states.After, {e.Value, e.OtherValue, e.ThirdValue}, after);
+    }
+  }
+  for (auto* marks : {&before, &after}) {
+    std::sort(marks->begin(), marks->end());
+    marks->erase(std::unique(marks->begin(), marks->end()), marks->end());
+  }
+  const TreeTrace::EventReason reason = TreeTrace::ExplainEvent(*recorder_, i, states);
+  reason_->setText(QStringLiteral("Why: %1\nRule: %2").arg(Q(reason.Facts), Q(reason.Rule)));
+  const std::vector<TreeTrace::RoleMark> beforeRoles =
+      TreeTrace::EventRoles(e, reason, states.Before);
+  const std::vector<TreeTrace::RoleMark> afterRoles =
+      TreeTrace::EventRoles(e, reason, states.After);
+  SetBeforeShown(true);
+  DisplayBefore(std::move(states.Before), std::move(before));
+  Display(std::move(states.After), std::move(after));
+  beforePane_->SetRoleRings(RingsOf(beforeRoles, beforeNodeOfElement_));
+  pane_->SetRoleRings(RingsOf(afterRoles, nodeOfElement_));
+  lastStepMs_ =
+      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  status_->setText(QStringLiteral("Value %1 of %2 \u00b7 event %3 of %4\n%5")
+                       .arg(i + 1)
+                       .arg(recorder_->ValueCount())
+                       .arg(k + 1)
+                       .arg(recorder_->Step(i).EventCount)
+                       .arg(Q(TreeTrace::DescribeEvent(e))));
+  SelectEventRow(i, k);
+  emit ValueShown(current_);
+}
+
+void StepsWindow::SelectEventRow(std::size_t i, std::size_t k) {
+  QTreeWidgetItem* row = ValueItem(list_, i);
+  if (row == nullptr) return;
+  FillEvents(row);
+  QTreeWidgetItem* target = row;
+  for (int c = 0; c < row->childCount(); ++c) {
+    QTreeWidgetItem* child = row->child(c);
+    if (child->data(0, RowKind).toInt() == EventRow &&
+        child->data(0, EventIndex).toULongLong() == k)
+      target = child;
+  }
+  const QSignalBlocker quiet(list_);
+  if (target != row) row->setExpanded(true);
+  list_->setCurrentItem(target);
+  list_->scrollToItem(target);
+}
+
+void StepsWindow::EventForward() {
+  const std::size_t n = recorder_->ValueCount();
+  std::size_t i = 0, k = 0;
+  if (current_ >= 0) {
+    i = static_cast<std::size_t>(current_);
+    // A whole value stands for the state after its last event.
+    if (currentEvent_ >= 0)
+      k = static_cast<std::size_t>(currentEvent_) + 1;
+    else
+      k = recorder_->Step(i).EventCount;
+  }
+  while (i < n && k >= recorder_->Step(i).EventCount) {
+    ++i;
+    k = 0;
+  }
+  if (i < n) ShowEvent(i, k);
+}
+
+void StepsWindow::EventBack() {
+  if (current_ < 0) return;
+  auto i = static_cast<std::size_t>(current_);
+  std::size_t k =
+      currentEvent_ >= 0 ? static_cast<std::size_t>(currentEvent_) : recorder_->Step(i).EventCount;
+  while (k == 0) {
+    if (i == 0) return;
+    k = recorder_->Step(--i).EventCount;
+  }
+  ShowEvent(i, k - 1);
+}
+
+void StepsWindow::PreviousBalancing() {
+  JumpToBalancing(false);
+}
+void StepsWindow::NextBalancing() {
+  JumpToBalancing(true);
+}
+
+void StepsWindow::JumpToBalancing(bool forward) {
+  const std::size_t n = recorder_->ValueCount();
+  if (n == 0 || (current_ < 0 && !forward)) return;
+  std::size_t i = current_ < 0 ? 0 : static_cast<std::size_t>(current_);
+  // Events are searched after (or before) position k of value i.
+  std::ptrdiff_t k = currentEvent_;
+  if (current_ < 0)
+    k = -1;
+  else if (currentEvent_ < 0)
+    k = static_cast<std::ptrdiff_t>(recorder_->Step(i).EventCount) - (forward ? 1 : 0);
+  for (;;) {
+    const TreeTrace::ValueStep& step = recorder_->Step(i);
+    const bool any =
+        step.FixUps > 0 ||
+        step.Rotations[0] + step.Rotations[1] + step.Rotations[2] + step.Rotations[3] > 0;
+    if (any) {
+      const std::vector<TreeTrace::StepEvent> events = recorder_->EventsOf(i);
+      const auto size = static_cast<std::ptrdiff_t>(events.size());
+      for (std::ptrdiff_t m = forward ? k + 1 : k - 1; m >= 0 && m < size; m += forward ? 1 : -1) {
+        if (IsBalancing(events[static_cast<std::size_t>(m)])) {
+          ShowEvent(i, static_cast<std::size_t>(m));
+          return;
+        }
+      }
+    }
+    if (forward) {
+      if (++i >= n) return;
+      k = -1;
+    } else {
+      if (i == 0) return;
+      k = static_cast<std::ptrdiff_t>(recorder_->Step(--i).EventCount);
+    }
   }
 }
 
-bool StepsWindow::HandleKey(int key) {
+bool StepsWindow::HandleKey(int key, Qt::KeyboardModifiers modifiers) {
+  if (modifiers != Qt::NoModifier) {
+    const bool balancing = modifiers == (Qt::ShiftModifier | Qt::ControlModifier);
+    if (!balancing && modifiers != Qt::ShiftModifier) return false;
+    if (key == Qt::Key_Left) {
+      balancing ? PreviousBalancing() : EventBack();
+      return true;
+    }
+    if (key == Qt::Key_Right) {
+      balancing ? NextBalancing() : EventForward();
+      return true;
+    }
+    return false;
+  }
   switch (key) {
     case Qt::Key_Left:
       Back();
@@ -376,7 +734,7 @@ bool StepsWindow::HandleKey(int key) {
 bool StepsWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == list_ && event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
-    if (key->modifiers() == Qt::NoModifier && HandleKey(key->key())) return true;
+    if (HandleKey(key->key(), key->modifiers() & ~Qt::KeypadModifier)) return true;
   }
   return QWidget::eventFilter(watched, event);
 }

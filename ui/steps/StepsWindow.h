@@ -17,6 +17,7 @@
 #include "TraceRecorder.h"
 #include "TreeJob.h"
 
+class QCheckBox;
 class QFrame;
 class QLabel;
 class QMenu;
@@ -57,6 +58,19 @@ class StepsWindow final : public QWidget {
   // The value shown, -1 while the summary (or nothing) is shown.
   std::ptrdiff_t CurrentValue() const { return current_; }
 
+  // ---- Stepping event by event ---------------------------------------------
+  // One event back or forward, across values (Shift+Left, Shift+Right).
+  void EventBack();
+  void EventForward();
+  // The previous or next rotation or fix-up (Ctrl+Shift+Left, Ctrl+Shift+Right).
+  void PreviousBalancing();
+  void NextBalancing();
+  // Shows the tree just before event k (0-based) of value i beside the tree
+  // just after it, the event's nodes marked in both.
+  void ShowEvent(std::size_t i, std::size_t k);
+  // The event shown, -1 while a whole value (or the summary) is shown.
+  std::ptrdiff_t CurrentEvent() const { return currentEvent_; }
+
   // Writes the command's events as JSON lines, through a temporary file that
   // replaces `path` only once complete. False (and `error` set) on failure.
   bool SaveTrace(const QString& path, QString* error = nullptr);
@@ -70,6 +84,13 @@ class StepsWindow final : public QWidget {
   // The node indexes marked in the pane, in the shown tree's numbering.
   const std::vector<std::int32_t>& MarkedNodes() const { return marked_; }
   const TreeCore::TreeRec& ShownTree() const { return shown_; }
+  // The tree before the shown event (empty while a whole value is shown).
+  const TreeCore::TreeRec& BeforeTree() const { return before_; }
+  DrawSurface* BeforePane() const { return beforePane_; }
+  QString StatusText() const;
+  // Why the shown event fired, and its rule; empty while no event is shown.
+  QString ReasonText() const;
+  QCheckBox* ShowBalanceBox() const { return balance_; }
   QString SummaryText() const;
   double LastStepMilliseconds() const { return lastStepMs_; }
 
@@ -85,8 +106,15 @@ class StepsWindow final : public QWidget {
   void FillEvents(QTreeWidgetItem* item);
   void SelectValue(std::size_t i);
   void Display(TreeCore::TreeRec tree, std::vector<std::int32_t> marks);
+  void DisplayBefore(TreeCore::TreeRec tree, std::vector<std::int32_t> marks);
+  void SetBeforeShown(bool shown);
+  void UpdateBalance();
+  // Selects the row of event k of value i, or the value's row when the event has none.
+  void SelectEventRow(std::size_t i, std::size_t k);
+  // The next (or previous) rotation or fix-up from the shown position.
+  void JumpToBalancing(bool forward);
   void SaveTraceAs();
-  bool HandleKey(int key);
+  bool HandleKey(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
   std::unique_ptr<TreeTrace::TraceRecorder> recorder_;
   std::unique_ptr<StepsDrawing> drawing_;
@@ -95,7 +123,20 @@ class StepsWindow final : public QWidget {
   std::vector<std::int32_t> nodeOfElement_;
   std::vector<std::int32_t> marked_;
   std::ptrdiff_t current_ = -1;
+  std::ptrdiff_t currentEvent_ = -1;
   double lastStepMs_ = 0;
+
+  // The pane with the tree before the shown event, left of the main one.
+  std::unique_ptr<StepsDrawing> beforeDrawing_;
+  TreeCore::ElementArrays beforeElements_;
+  TreeCore::TreeRec before_;
+  std::vector<std::int32_t> beforeNodeOfElement_;
+  QWidget* beforeBox_ = nullptr;
+  QFrame* beforeViewport_ = nullptr;
+  DrawSurface* beforePane_ = nullptr;
+  PadView* beforeView_ = nullptr;
+  QLabel* afterCaption_ = nullptr;
+  QCheckBox* balance_ = nullptr;
 
   QTreeWidget* list_ = nullptr;
   QFrame* viewport_ = nullptr;
@@ -104,10 +145,16 @@ class StepsWindow final : public QWidget {
   QMenu* paneMenu_ = nullptr;
   LayoutAction* layout_ = nullptr;
   QLabel* status_ = nullptr;
+  QLabel* reason_ = nullptr;
+  QWidget* legend_ = nullptr;
   QPushButton* first_ = nullptr;
   QPushButton* back_ = nullptr;
   QPushButton* forward_ = nullptr;
   QPushButton* last_ = nullptr;
+  QPushButton* eventBack_ = nullptr;
+  QPushButton* eventForward_ = nullptr;
+  QPushButton* previousBalancing_ = nullptr;
+  QPushButton* nextBalancing_ = nullptr;
   QPushButton* save_ = nullptr;
 };
 

@@ -119,6 +119,11 @@ void DrawSurface::SetMarkedElements(std::vector<int> elements) {
   update();
 }
 
+void DrawSurface::SetRoleRings(std::vector<RoleRing> rings) {
+  roles_ = std::move(rings);
+  update();
+}
+
 void DrawSurface::SetBadges(std::vector<std::string> badgeByElement,
                             std::vector<bool> warnByElement) {
   decorations_.Badges = std::move(badgeByElement);
@@ -221,7 +226,8 @@ void DrawSurface::Paint(QPainter& painter, const QRectF& area) const {
   options.LinesBetweenCircles = true;
   const ElementLookups lookups{&lines_, &shapes_, &labels_};
   options.Lookups = &lookups;
-  if (!decorations_.Empty()) options.Decorations = &decorations_;
+  if (!decorations_.Empty() || !roles_.empty()) options.Decorations = &decorations_;
+  if (!roles_.empty()) options.Roles = &roles_;
   painted_ = PaintElements(painter, elements_, Transform(), area, options);
 }
 

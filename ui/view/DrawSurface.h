@@ -76,6 +76,8 @@ class DrawSurface final : public QWidget {
 
   // Decorations, indexed by element k; empty for none.
   void SetMarkedElements(std::vector<int> elements);
+  void SetRoleRings(std::vector<RoleRing> rings);
+  const std::vector<RoleRing>& RoleRings() const { return roles_; }
   void SetBadges(std::vector<std::string> badgeByElement, std::vector<bool> warnByElement);
   const ElementDecorations& Decorations() const { return decorations_; }
   // Captions centred in their circles in a font that fits them (the compact
@@ -133,6 +135,7 @@ class DrawSurface final : public QWidget {
   int pressedLabel_ = -1;
   QFont captionFont_;
   ElementDecorations decorations_;
+  std::vector<RoleRing> roles_;
   QString hint_;
   PadNodes nodes_;
   unsigned generation_ = 0;

@@ -427,9 +427,35 @@ int PaintElements(QPainter& painter, const TreeCore::ElementArrays& elements,
       if (!margin.adjusted(-r, -r, r, r).contains(c)) continue;
       painter.drawEllipse(c, r, r);
     }
+    // Role rings, each role at its own distance, so that two roles of one node both show.
+    for (const RoleRing& ring :
+         options.Roles != nullptr ? *options.Roles : std::vector<RoleRing>{}) {
+      if (ring.Element < 0 || ring.Element > 32767) continue;
+      const auto k = static_cast<std::int16_t>(ring.Element);
+      if (!elements.ShNode.IsLoaded(k) || !elements.ShNode[k].Visible) continue;
+      const TreeCore::Shape& s = elements.ShNode[k];
+      const QPointF c = at(s.Left + s.Width / 2, s.Top + s.Height / 2);
+      const double r =
+          std::max(std::min(s.Width * view.ScaleX, s.Height * view.ScaleY) / 2 + 3, 7.0) +
+          (ring.Role == 3 ? 9.0 : 4.5);
+      if (!margin.adjusted(-r, -r, r, r).contains(c)) continue;
+      painter.setPen(RolePen(ring.Role));
+      painter.drawEllipse(c, r, r);
+    }
   }
   painter.restore();
   return painted;
+}
+
+QPen RolePen(int role) {
+  // Subject, middle, bottom, new top, neighbour, lift step.
+  static const Qt::GlobalColor colours[RolePenCount] = {Qt::darkYellow, Qt::blue,     Qt::blue,
+                                                        Qt::darkGreen,  Qt::darkCyan, Qt::magenta};
+  static const Qt::PenStyle styles[RolePenCount] = {
+      Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::SolidLine, Qt::DashDotLine, Qt::DashDotDotLine};
+  const int i = role >= 0 && role < RolePenCount ? role : 0;
+  QPen pen(QColor(colours[i]), i == 3 ? 1.5 : 2.5, styles[i]);
+  return pen;
 }
 
 }  // namespace TreeUi

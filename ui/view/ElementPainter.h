@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QFont>
+#include <QPen>
 #include <QRectF>
 #include <string>
 #include <vector>
@@ -23,6 +24,16 @@ enum class Detail { Dots, Circles, Full };
 // What a transform shows of elements of this size: decided on the template
 // circle (element 0), whose size every element shares.
 Detail DetailAt(const ViewTransform& view, const TreeCore::ElementArrays& elements);
+
+// A ring in one of the pens of RolePen around element `Element`.
+struct RoleRing {
+  int Element = -1;
+  int Role = 0;
+};
+// The pens of role rings: each its own colour and line style, so that roles
+// are told apart without colour too. The outermost ring is drawn last.
+constexpr int RolePenCount = 6;
+QPen RolePen(int role);
 
 // Marks laid over the drawing, indexed by element k.
 struct ElementDecorations {
@@ -44,6 +55,8 @@ struct PaintOptions {
   // The caption font at 100 %; its pixel size follows the zoom.
   QFont CaptionFont = DefaultCaptionFont();
   const ElementDecorations* Decorations = nullptr;
+  // Rings outside the highlight, by role; drawn with the decorations.
+  const std::vector<RoleRing>* Roles = nullptr;
   const ElementLookups* Lookups = nullptr;
   bool FillBackground = true;
   // Each caption at its circle's centre in a font that keeps it inside the

@@ -1,6 +1,7 @@
 // The "Balancing Steps" window and "Show Balance": opening, stepping, marks,
 // the summary, Save Trace, and that none of it disturbs the main window.
 #include <QAction>
+#include <QCheckBox>
 #include <QFile>
 #include <QMenu>
 #include <QPointer>
@@ -10,10 +11,10 @@
 
 #include "BalanceBadges.h"
 #include "EngineState.h"
-#include "steps/StepsWindow.h"
 #include "TraceMode.h"
 #include "TraceRecorder.h"
 #include "UiTestSupport.h"
+#include "steps/StepsWindow.h"
 
 namespace {
 
@@ -144,6 +145,54 @@ class StepsWindowTests : public QObject {
     QCOMPARE(UiTest::ShownCaptions(*h.Window), captions);
     QCOMPARE(h.Status()->text(), status);
     QVERIFY(h.Sink.Messages.empty());
+  }
+
+  void steppingByEventShowsTheTreesBeforeAndAfter() {
+    UiTest::Harness h;
+    TreeUi::StepsWindow* steps = h.Window->OpenBalancingSteps();
+    h.GetTree(Range(1, 15));
+    steps->ShowValue(11);
+    QTest::keyClick(steps->List(), Qt::Key_Right, Qt::ShiftModifier);  // Insert 13
+    QCOMPARE(steps->CurrentValue(), 12);
+    QCOMPARE(steps->CurrentEvent(), 0);
+    const auto events = steps->Recorder().Step(12).EventCount;
+    QVERIFY(steps->StatusText().startsWith(
+        QStringLiteral("Value 13 of 15 \u00b7 event 1 of %1").arg(events)));
+    QCOMPARE(steps->BeforeTree().Count, 12);
+    QCOMPARE(steps->ShownTree().Count, 13);
+    // From rotation or fix-up to the next, up to the RR rotation at 3.
+    const QString rr = QStringLiteral("RR rotation at 3: 4 takes its place");
+    for (int n = 0; n < 8 && steps->List()->currentItem()->text(0) != rr; ++n)
+      QTest::keyClick(steps->List(), Qt::Key_Right, Qt::ShiftModifier | Qt::ControlModifier);
+    QCOMPARE(steps->List()->currentItem()->text(0), rr);
+    QCOMPARE(steps->List()->currentItem()->toolTip(0), rr);
+    const TreeCore::TreeRec before = steps->BeforeTree();
+    const auto& three = before.Nodes[static_cast<std::size_t>(TreeCore::FindValue(before, 3))];
+    QCOMPARE(before.Nodes[static_cast<std::size_t>(three.RightChild)].Data, 4);
+    const auto event = steps->CurrentEvent();
+    QVERIFY(steps->ReasonText().startsWith(QStringLiteral("Why: Chain 3, 4, 5: ")));
+    // Top, middle, bottom and the new top, in both panes.
+    QCOMPARE(steps->BeforePane()->RoleRings().size(), std::size_t{4});
+    QCOMPARE(steps->Pane()->RoleRings().size(), std::size_t{4});
+    QVERIFY(steps->StatusText().startsWith(
+        QStringLiteral("Value 13 of 15 \u00b7 event %1 of %2").arg(event + 1).arg(events)));
+    // Back one event and forward again: the same states.
+    steps->findChild<QPushButton*>("EventBack")->click();
+    QCOMPARE(steps->CurrentEvent(), event - 1);
+    steps->findChild<QPushButton*>("EventForward")->click();
+    QCOMPARE(steps->BeforeTree()
+                 .Nodes[static_cast<std::size_t>(TreeCore::FindValue(before, 3))]
+                 .RightChild,
+             three.RightChild);
+    // Show Balance badges both panes; a whole value hides the before pane.
+    steps->ShowBalanceBox()->setChecked(true);
+    QCOMPARE(static_cast<int>(steps->BeforePane()->Decorations().Badges.size()), before.Count);
+    QCOMPARE(static_cast<int>(steps->Pane()->Decorations().Badges.size()), 13);
+    steps->List()->setCurrentItem(steps->List()->topLevelItem(3));
+    QCOMPARE(steps->CurrentEvent(), -1);
+    QCOMPARE(steps->StatusText(), QStringLiteral("Value 3 of 15"));
+    QCOMPARE(steps->BeforeTree().Count, 0);
+    QVERIFY(steps->ReasonText().isEmpty());
   }
 
   void marksNameTheNodesOfTheEvents() {
