@@ -8,11 +8,13 @@ namespace TreeTrace {
 
 namespace {
 
-// THE place where the replay's engine is made. Its shortcuts keep the table
-// at every observer callback as the plain procedures leave it; if a tuning
-// is ever chosen here, it must be the plain one.
+// The replay's engine runs the plain procedures, step by step, so that the
+// tables it shows are theirs (the speed-ups keep them so too; this does not
+// rest on it).
 std::unique_ptr<Engine> MakeReplayEngine() {
-  return std::make_unique<Engine>();
+  auto engine = std::make_unique<Engine>();
+  engine->SetTuning(TreeCore::Tuning::Plain());
+  return engine;
 }
 
 // Copies the table at the chosen event and at the one after it, then leaves
