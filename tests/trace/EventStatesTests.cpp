@@ -28,7 +28,8 @@ bool Same(const TreeRec& a, const TreeRec& b) {
 
 std::string Range(int from, int to, int step) {
   std::string s;
-  for (int v = from; v != to + step; v += step) s += (s.empty() ? "" : ",") + std::to_string(v);
+  for (int v = from; v != to + step; v += step)
+    s.append(s.empty() ? "" : ",").append(std::to_string(v));
   return s;
 }
 

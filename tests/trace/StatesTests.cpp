@@ -30,7 +30,7 @@ bool IsState(const std::string& line) {
 
 std::string List(const std::vector<std::int16_t>& values) {
   std::string s;
-  for (std::int16_t v : values) s += (s.empty() ? "" : ",") + std::to_string(v);
+  for (std::int16_t v : values) s.append(s.empty() ? "" : ",").append(std::to_string(v));
   return s;
 }
 
