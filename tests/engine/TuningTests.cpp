@@ -149,9 +149,11 @@ void RunBothWays(const Tuning& tuning, bool keepLinks, const std::vector<std::in
   insert(all.subspan(0, quarter), "after removals");
   erase(mixed.subspan(quarter, quarter), "batch");
   insert(all.subspan(quarter, quarter / 2), "after a batch");
-  // What is left of the list in one batch: it may stop at a value erased
-  // already, or at an emptied tree.
-  erase(mixed.subspan(2 * quarter), "the rest in one batch");
+  // What is left of the list in one batch, with a value no list holds in
+  // its middle: the erase stops there.
+  std::vector<std::int16_t> rest(mixed.begin() + 2 * quarter, mixed.end());
+  rest.insert(rest.begin() + static_cast<std::ptrdiff_t>(rest.size() / 2), 32000);
+  erase(rest, "the rest in one batch");
   // A new tree in the same record, then the record moved elsewhere.
   for (int e = 0; e < count; ++e) ResetTree(engines[e], *trees[e], false);
   insert(all.subspan(0, values.size() / 3), "second build");
@@ -161,6 +163,12 @@ void RunBothWays(const Tuning& tuning, bool keepLinks, const std::vector<std::in
   }
   for (int e = 0; e < 2; ++e) logs[e].Tree = trees[e];
   insert(all.subspan(values.size() / 3, values.size() / 3), "moved record");
+  // Every value left and one more: the erase stops at the emptied tree.
+  std::vector<std::int16_t> left;
+  for (const std::int32_t i : EngineTest::InOrderSlots(*trees[1]))
+    left.push_back(trees[1]->Nodes[static_cast<std::size_t>(i)].Data);
+  left.push_back(0);
+  erase(left, "the whole tree and one more");
 
   EXPECT_EQ(logs[0].Lines.size(), logs[1].Lines.size()) << where;
   for (std::size_t i = 0; i < std::min(logs[0].Lines.size(), logs[1].Lines.size()); ++i) {
