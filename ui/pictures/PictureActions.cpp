@@ -25,9 +25,11 @@
 #include <cmath>
 
 #include "BalanceBadges.h"
+#include "PagePlan.h"
 #include "SvgExport.h"
 #include "view/DrawSurface.h"
 #include "view/PadView.h"
+#include "view/geometry/ViewTransform.h"
 #include "window/MessageSink.h"
 
 namespace TreeUi {
@@ -265,8 +267,27 @@ void PictureActions::PrintIn(TreeCore::TreeLayout layout) {
   printedLayout_ = layout;
   if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
   const TreeCore::Extent e = TreeCore::VisibleExtent(printed_);
-  printer_->setPageOrientation(e.Width() > e.Height() ? QPageLayout::Landscape
-                                                      : QPageLayout::Portrait);
+  const QPageLayout::Orientation shape =
+      e.Width() > e.Height() ? QPageLayout::Landscape : QPageLayout::Portrait;
+  // The tree's own shape decides, unless the other way round needs fewer pages.
+  const QPageLayout::Orientation other =
+      shape == QPageLayout::Landscape ? QPageLayout::Portrait : QPageLayout::Landscape;
+  printer_->setPageOrientation(other);
+  const int otherPages = PlanFor(*printer_).Pages();
+  printer_->setPageOrientation(shape);
+  if (otherPages < PlanFor(*printer_).Pages()) printer_->setPageOrientation(other);
+}
+
+TreeCore::PagePlan PictureActions::PlanFor(const QPrinter& printer) const {
+  const TreeCore::Extent e = TreeCore::VisibleExtent(printed_);
+  if (e.Empty) return {};
+  // Screen pixels (96 to the inch), so that lines keep their weight on paper.
+  const QRectF page = printer.pageLayout().paintRect(QPageLayout::Inch);
+  // A small tree is not blown up past four times its size on the pad.
+  constexpr double Largest = 4 / TreeCore::PictureTwipsPerPixel;
+  return TreeCore::PlanPages(e.Width(), e.Height(), page.width() * 96, page.height() * 96,
+                             2 * TreeCore::PictureMargin,
+                             TreeCore::LegibleScale(printed_, DesignCaptionPixels), Largest);
 }
 
 void PictureActions::Print(TreeCore::TreeLayout layout) {
@@ -308,26 +329,32 @@ void PictureActions::Print(TreeCore::TreeLayout layout) {
 }
 
 void PictureActions::PaintPage(QPrinter* printer) {
+  const TreeCore::PagePlan plan = PlanFor(*printer);
+  if (!(plan.Scale > 0)) return;
   const TreeCore::Extent e = TreeCore::VisibleExtent(printed_);
-  if (e.Empty) return;
   // Painted in screen pixels (96 to the inch, 15 twips each) scaled up to the
   // printer's, so that lines and outlines keep their weight on paper.
   const double k = printer->resolution() / 96.0;
-  const QRect page = printer->pageLayout().paintRectPixels(printer->resolution());
-  const double width = page.width() / k, height = page.height() / k;
+  const QRect paper = printer->pageLayout().paintRectPixels(printer->resolution());
+  const double width = paper.width() / k, height = paper.height() / k;
   const double margin = 2 * TreeCore::PictureMargin;
-  const double across = std::max(1.0, width - margin) / e.Width();
-  const double down = std::max(1.0, height - margin) / e.Height();
-  // One scale both ways, so that lines meet their circles; a small tree is
-  // not blown up past four times its size on the pad.
-  constexpr double Largest = 4 / TreeCore::PictureTwipsPerPixel;
-  const double fit = std::min({across, down, Largest});
+  const double across = std::max(1.0, width - margin), down = std::max(1.0, height - margin);
+  // One scale both ways, so that lines meet their circles; the whole picture
+  // centred on its pages, each page showing its part, to be laid side by side.
+  const double left = std::max(0.0, (plan.Across * across - e.Width() * plan.Scale) / 2);
+  const double top = std::max(0.0, (plan.Down * down - e.Height() * plan.Scale) / 2);
   QPainter painter(printer);
-  painter.scale(k, k);
-  // Centred on the page.
-  painter.translate(std::max(0.0, (width - margin - e.Width() * fit) / 2),
-                    std::max(0.0, (height - margin - e.Height() * fit) / 2));
-  PaintPicture(painter, printed_, {fit, fit}, printOptions_);
+  for (int row = 0; row < plan.Down; ++row) {
+    for (int column = 0; column < plan.Across; ++column) {
+      if (row > 0 || column > 0) printer->newPage();
+      painter.save();
+      painter.scale(k, k);
+      if (plan.Pages() > 1) painter.setClipRect(QRectF(0, 0, width, height));
+      painter.translate(left - column * across, top - row * down);
+      PaintPicture(painter, printed_, {plan.Scale, plan.Scale}, printOptions_);
+      painter.restore();
+    }
+  }
 }
 
 }  // namespace TreeUi

@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "CompactLayout.h"
+#include "PagePlan.h"
 #include "StepsDrawing.h"
 #include "Templates.h"
 #include "pictures/PictureRender.h"
@@ -57,6 +58,10 @@ class PictureActions final : public QObject {
   // What Print… shows: the drawing, its layout and the page's orientation.
   const TreeCore::ElementArrays& Printed() const { return printed_; }
   TreeCore::TreeLayout PrintedLayout() const { return printedLayout_; }
+  // Paints what Print… shows onto `printer`'s pages: one page when the
+  // captions stay legible on it, else as many as keep them legible.
+  void PaintPage(QPrinter* printer);
+  TreeCore::PagePlan PlanFor(const QPrinter& printer) const;
 
  private:
   void AskAndExport();
@@ -72,7 +77,6 @@ class PictureActions final : public QObject {
   // How to paint the pad's drawing in a picture: its captions and badges.
   PaintOptions PadOptions();
   void PrintIn(TreeCore::TreeLayout layout);
-  void PaintPage(QPrinter* printer);
   bool Fail(const QString& reason);
 
   QWidget* window_;

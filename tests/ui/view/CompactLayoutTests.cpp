@@ -89,6 +89,34 @@ class CompactLayoutTests : public QObject {
     QVERIFY(compactWidth > 0 && compactWidth * 2 < QApplication::clipboard()->image().width());
   }
 
+  // 127 values on A4: a hundred-odd nodes cannot keep 8-pixel captions on one
+  // page, so the print goes on as few pages as keep them, each page its part.
+  void printOf127ValuesOnA4KeepsCaptionsLegible() {
+    Harness h;
+    QStringList list;
+    for (int v = 1; v <= 127; ++v) list << QString::number(v);
+    h.GetTree(list.join(','));
+    auto* pictures = h.Window->findChild<TreeUi::PictureActions*>(QStringLiteral("PictureActions"));
+    pictures->PrintAction()->trigger();
+    QPrinter* printer = pictures->Preview()->printer();
+    QCOMPARE(printer->pageLayout().orientation(), QPageLayout::Landscape);
+    const TreeCore::PagePlan plan = pictures->PlanFor(*printer);
+    QCOMPARE(plan.Pages(), 2);
+    QVERIFY(plan.Scale >= TreeCore::LegibleScale(pictures->Printed(), 11));
+    QVERIFY(plan.Scale * TreeCore::PictureTwipsPerPixel * 11 >= TreeCore::LegibleCaptionPixels);
+    pictures->Preview()->close();
+
+    QPrinter pdf(QPrinter::HighResolution);
+    pdf.setOutputFormat(QPrinter::PdfFormat);
+    pdf.setPageSize(QPageSize(QPageSize::A4));
+    pdf.setPageOrientation(QPageLayout::Landscape);
+    pdf.setOutputFileName(dir_.filePath(QStringLiteral("print.pdf")));
+    pictures->PaintPage(&pdf);
+    QFile file(pdf.outputFileName());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll().count("/Type /Page\n"), 2);
+  }
+
   // From the fit of a wide tree, whose rows are spread, zooming in never
   // brings the rows closer together.
   void rowsNeverCloseUpWhenZoomingIn() {
