@@ -1,6 +1,5 @@
-// The steps window's Rules panel, which follows every way of selecting an
-// event or a value, and "Save Steps as PDF…": its dialogs, its page count and
-// Cancel.
+// The steps window's Rules panel, which follows every way of selecting, and
+// "Save Steps as PDF…": its dialogs, its page count and Cancel.
 #include <QDialog>
 #include <QFile>
 #include <QFileDialog>
@@ -12,8 +11,6 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
-#include <functional>
-#include <map>
 
 #include "RuleText.h"
 #include "UiTestSupport.h"
@@ -22,10 +19,14 @@
 
 namespace {
 
-using P = TreeTrace::RulePart;
+QString Range(int n) {
+  QStringList v;
+  for (int i = 1; i <= n; ++i) v << QString::number(i);
+  return v.join(',');
+}
 
 // What the panel should light for the window's position, worked out afresh.
-std::vector<P> Expected(TreeUi::StepsWindow* steps) {
+std::vector<TreeTrace::RulePart> Expected(TreeUi::StepsWindow* steps) {
   if (steps->CurrentValue() < 0) return {};
   const auto i = static_cast<std::size_t>(steps->CurrentValue());
   if (steps->CurrentEvent() < 0) return TreeTrace::ValueRuleParts(steps->Recorder().Kind());
@@ -35,20 +36,31 @@ std::vector<P> Expected(TreeUi::StepsWindow* steps) {
                                    TreeTrace::ExplainEvent(steps->Recorder(), i, states));
 }
 
-// Answers the steps window's dialogs by object name while `run` runs.
-void Answering(TreeUi::StepsWindow* steps,
-               const std::map<QString, std::function<void(QWidget*)>>& answers,
-               const std::function<void()>& run) {
-  QTimer poll;
-  QObject::connect(&poll, &QTimer::timeout, [&] {
-    for (const auto& [name, answer] : answers)
-      if (auto* w = steps->findChild<QWidget*>(name); w != nullptr && w->isVisible()) answer(w);
+// Saves through the dialogs, answered by object name as they show: the scope,
+// events `first`..`last` if asked (the offered pair goes to `offered`), the
+// file; with `cancel`, Cancel as soon as the first page lets events run.
+// Returns the pages written, -1 for no file.
+int SavePdf(TreeUi::StepsWindow* steps, const char* scope, const QString& path,
+            std::pair<int, int> range = {}, bool cancel = false,
+            std::pair<int, int>* offered = nullptr) {
+  QTimer answer;
+  QObject::connect(&answer, &QTimer::timeout, [&] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (auto* p = steps->findChild<QProgressDialog*>("HandoutProgress"); p && cancel) p->cancel();
+    if (dialog == nullptr) return;
+    if (auto* radio = dialog->findChild<QRadioButton*>(QString::fromLatin1(scope)))
+      radio->setChecked(true);
+    if (auto* first = dialog->findChild<QSpinBox*>("HandoutFirstEvent")) {
+      auto* last = dialog->findChild<QSpinBox*>("HandoutLastEvent");
+      if (offered != nullptr) *offered = {first->value(), last->value()};
+      first->setValue(range.first);
+      last->setValue(range.second);
+    }
+    if (auto* files = qobject_cast<QFileDialog*>(dialog)) files->selectFile(path);
+    dialog->accept();
   });
-  poll.start(0);
-  run();
-}
-
-int PdfPages(const QString& path) {
+  answer.start(0);
+  steps->findChild<QPushButton*>("SaveStepsPdf")->click();
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return -1;
   return static_cast<int>(QString::fromLatin1(file.readAll())
@@ -65,50 +77,34 @@ class RulesHandoutTests : public QObject {
     UiTest::Harness h;
     TreeUi::StepsWindow* steps = h.Window->OpenBalancingSteps();
     TreeUi::RulesPanel* rules = steps->Rules();
-    QVERIFY(rules->isHidden());
     QApplication::setActiveWindow(steps);
     QVERIFY(QTest::qWaitForWindowActive(steps));
+    QVERIFY(rules->isHidden());
     QTest::keyClick(steps->List(), Qt::Key_F4);
     QVERIFY(rules->isVisible());
-    QVERIFY(steps->findChild<QPushButton*>("ShowRules")->isChecked());
-
-    QStringList list;
-    for (int i = 1; i <= 15; ++i) list << QString::number(i);
-    h.GetTree(list.join(','));
+    h.GetTree(Range(15));
     steps->ShowValue(11);
-    struct Move {
-      const char* name;
-      std::function<void()> act;
-    } const moves[] = {
-        {"event forward",
-         [&] { QTest::keyClick(steps->List(), Qt::Key_Right, Qt::ShiftModifier); }},
-        {"next balancing",
-         [&] {
-           QTest::keyClick(steps->List(), Qt::Key_Right, Qt::ShiftModifier | Qt::ControlModifier);
-         }},
-        {"event back button", [&] { steps->findChild<QPushButton*>("EventBack")->click(); }},
-        {"value row", [&] { steps->List()->setCurrentItem(steps->List()->topLevelItem(4)); }},
-        {"summary row", [&] { steps->List()->setCurrentItem(steps->List()->topLevelItem(0)); }},
-        {"last", [&] { steps->Last(); }},
-        {"event row",
-         [&] { steps->List()->setCurrentItem(steps->List()->topLevelItem(13)->child(0)); }},
+    const std::function<void()> moves[] = {
+        [&] { QTest::keyClick(steps->List(), Qt::Key_Right, Qt::ShiftModifier); },
+        [&] {
+          QTest::keyClick(steps->List(), Qt::Key_Right, Qt::ShiftModifier | Qt::ControlModifier);
+        },
+        [&] { steps->findChild<QPushButton*>("EventBack")->click(); },
+        [&] { steps->List()->setCurrentItem(steps->List()->topLevelItem(4)); },
+        [&] { steps->List()->setCurrentItem(steps->List()->topLevelItem(0)); },
+        [&] { steps->List()->setCurrentItem(steps->List()->topLevelItem(13)->child(1)); },
     };
-    for (const Move& m : moves) {
-      m.act();
-      QVERIFY2(rules->Highlighted() == Expected(steps), m.name);
-      // The lit lines carry the mark: as many as the parts.
-      int lit = 0;
-      for (int r = 0; r < rules->List()->count(); ++r)
-        lit += rules->List()->item(r)->text().startsWith(QChar(0x25b6));
-      QVERIFY2(lit == static_cast<int>(rules->Highlighted().size()), m.name);
+    for (const auto& move : moves) {
+      move();
+      QCOMPARE(rules->Highlighted(), Expected(steps));
+      // The lit lines carry the mark as well as the colour.
+      QCOMPARE(rules->List()->findItems(QStringLiteral("\u25b6"), Qt::MatchStartsWith).size(),
+               static_cast<qsizetype>(rules->Highlighted().size()));
     }
-    // Under "Insert 13", up to the RR rotation at 3.
-    const QString rr = QStringLiteral("RR rotation at 3: 4 takes its place");
-    steps->ShowValue(11);
-    for (int n = 0; n < 8 && steps->List()->currentItem()->text(0) != rr; ++n)
-      QTest::keyClick(steps->List(), Qt::Key_Right, Qt::ShiftModifier | Qt::ControlModifier);
-    QCOMPARE(steps->List()->currentItem()->text(0), rr);
-    QCOMPARE(rules->Highlighted().front(), P::RotateRR);
+    // The RR rotation at 3 under "Insert 13" lights the RR line first.
+    QCOMPARE(steps->List()->currentItem()->text(0),
+             QStringLiteral("RR rotation at 3: 4 takes its place"));
+    QCOMPARE(rules->Highlighted().front(), TreeTrace::RulePart::RotateRR);
     QTest::keyClick(steps->List(), Qt::Key_F4);
     QVERIFY(rules->isHidden());
   }
@@ -118,82 +114,27 @@ class RulesHandoutTests : public QObject {
     TreeUi::StepsWindow* steps = h.Window->OpenBalancingSteps();
     h.GetTree(QStringLiteral("50,25,75,10,90,95"));  // 6 inserts and one RR rotation
     QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    auto save = [&](const char* scope, const QString& path, bool cancel) {
-      Answering(steps,
-                {{QStringLiteral("HandoutScopeDialog"),
-                  [scope](QWidget* w) {
-                    w->findChild<QRadioButton*>(QString::fromLatin1(scope))->setChecked(true);
-                    static_cast<QDialog*>(w)->accept();
-                  }},
-                 {QStringLiteral("HandoutFileDialog"),
-                  [path](QWidget* w) {
-                    static_cast<QFileDialog*>(w)->selectFile(path);
-                    static_cast<QDialog*>(w)->accept();
-                  }}},
-                [&] {
-                  // Cancel as soon as the first page lets events run.
-                  QTimer cancelling;
-                  QObject::connect(&cancelling, &QTimer::timeout, [&] {
-                    if (auto* p = steps->findChild<QProgressDialog*>("HandoutProgress");
-                        p && cancel)
-                      p->cancel();
-                  });
-                  cancelling.start(0);
-                  steps->findChild<QPushButton*>("SaveStepsPdf")->click();
-                });
-    };
-    const QString whole = dir.filePath(QStringLiteral("whole.pdf"));
-    save("HandoutWholeCommand", whole, false);
-    QCOMPARE(PdfPages(whole), 7);
-    const QString last = dir.filePath(QStringLiteral("last.pdf"));
-    save("HandoutSelectedValue", last, false);  // 95: its insert and the rotation
-    QCOMPARE(PdfPages(last), 2);
+    QCOMPARE(SavePdf(steps, "HandoutWholeCommand", dir.filePath("whole.pdf")), 7);
+    // 95's insert and the rotation.
+    QCOMPARE(SavePdf(steps, "HandoutSelectedValue", dir.filePath("last.pdf")), 2);
     const QString cancelled = dir.filePath(QStringLiteral("cancelled.pdf"));
-    save("HandoutWholeCommand", cancelled, true);
-    QVERIFY(!QFile::exists(cancelled));
+    QCOMPARE(SavePdf(steps, "HandoutWholeCommand", cancelled, {}, true), -1);
     QVERIFY(!QFile::exists(cancelled + QStringLiteral(".part")));
     QVERIFY(steps->findChild<QProgressDialog*>("HandoutProgress") == nullptr);
-  }
 
-  void moreThan500EventsAskWhichToInclude() {
-    UiTest::Harness h;
-    TreeUi::StepsWindow* steps = h.Window->OpenBalancingSteps();
-    QStringList list;
-    for (int i = 1; i <= 300; ++i) list << QString::number(i);
-    h.GetTree(list.join(','));
+    // Over 500 events: the selected value's are offered, the chosen ones saved.
+    h.GetTree(Range(300));
     steps->ShowValue(99);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("range.pdf"));
-    int offeredFirst = 0, offeredLast = 0;
-    Answering(steps,
-              {{QStringLiteral("HandoutScopeDialog"),
-                [](QWidget* w) {
-                  w->findChild<QRadioButton*>("HandoutWholeCommand")->setChecked(true);
-                  static_cast<QDialog*>(w)->accept();
-                }},
-               {QStringLiteral("HandoutRangeDialog"),
-                [&](QWidget* w) {
-                  auto* first = w->findChild<QSpinBox*>("HandoutFirstEvent");
-                  auto* last = w->findChild<QSpinBox*>("HandoutLastEvent");
-                  offeredFirst = first->value();
-                  offeredLast = last->value();
-                  first->setValue(4);
-                  last->setValue(6);
-                  static_cast<QDialog*>(w)->accept();
-                }},
-               {QStringLiteral("HandoutFileDialog"),
-                [path](QWidget* w) {
-                  static_cast<QFileDialog*>(w)->selectFile(path);
-                  static_cast<QDialog*>(w)->accept();
-                }}},
-              [&] { steps->findChild<QPushButton*>("SaveStepsPdf")->click(); });
-    // The selected value's events were offered.
-    std::uint64_t before = 0;
-    for (std::size_t i = 0; i < 99; ++i) before += steps->Recorder().Step(i).EventCount;
-    QCOMPARE(offeredFirst, static_cast<int>(before + 1));
-    QCOMPARE(offeredLast, static_cast<int>(before + steps->Recorder().Step(99).EventCount));
-    QCOMPARE(PdfPages(path), 3);
+    std::pair<int, int> offered;
+    QCOMPARE(
+        SavePdf(steps, "HandoutWholeCommand", dir.filePath("range.pdf"), {4, 6}, false, &offered),
+        3);
+    int before = 0;
+    for (std::size_t i = 0; i < 99; ++i)
+      before += static_cast<int>(steps->Recorder().Step(i).EventCount);
+    QCOMPARE(offered,
+             std::make_pair(before + 1,
+                            before + static_cast<int>(steps->Recorder().Step(99).EventCount)));
   }
 };
 
