@@ -29,6 +29,8 @@
 #include "StepsDrawing.h"
 #include "TraceJson.h"
 #include "TraceText.h"
+#include "steps/RulesPanel.h"
+#include "steps/StepsHandout.h"
 #include "view/BalanceView.h"
 #include "view/DrawSurface.h"
 #include "view/LayoutAction.h"
@@ -240,6 +242,8 @@ StepsWindow::StepsWindow(QWidget* parent)
   auto* split = new QSplitter(Qt::Horizontal);
   split->addWidget(list_);
   split->addWidget(panes);
+  rules_ = new RulesPanel(this);
+  split->addWidget(rules_);
   split->setStretchFactor(0, 2);
   split->setStretchFactor(1, 3);
 
@@ -314,7 +318,9 @@ StepsWindow::StepsWindow(QWidget* parent)
     buttons->addWidget(b);
   buttons->addStretch();
   buttons->addWidget(balance_);
+  buttons->addWidget(rules_->Toggle());
   buttons->addWidget(save_);
+  buttons->addWidget(NewHandoutButton(this));
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(split, 1);
   layout->addLayout(buttons);
@@ -457,6 +463,7 @@ void StepsWindow::ShowValue(std::size_t i) {
   current_ = static_cast<std::ptrdiff_t>(i);
   currentEvent_ = -1;
   SetBeforeShown(false);
+  rules_->ShowValue(recorder_->Kind());
   std::vector<std::int32_t> marks = recorder_->MarksOf(i, events, tree);
   Display(std::move(tree), std::move(marks));
   lastStepMs_ =
@@ -475,6 +482,7 @@ void StepsWindow::ShowSummary() {
   current_ = -1;
   currentEvent_ = -1;
   SetBeforeShown(false);
+  rules_->Clear();
   if (recorder_->Empty()) return;
   TreeCore::TreeRec tree = recorder_->After();
   std::vector<std::int32_t> marks = TreeTrace::UnbalancedNodes(tree);
@@ -589,6 +597,7 @@ void StepsWindow::ShowEvent(std::size_t i, std::size_t k) {
   }
   const TreeTrace::EventReason reason = TreeTrace::ExplainEvent(*recorder_, i, states);
   reason_->setText(QStringLiteral("Why: %1\nRule: %2").arg(Q(reason.Facts), Q(reason.Rule)));
+  rules_->ShowEvent(*recorder_, i, states, reason);
   const std::vector<TreeTrace::RoleMark> beforeRoles =
       TreeTrace::EventRoles(e, reason, states.Before);
   const std::vector<TreeTrace::RoleMark> afterRoles =

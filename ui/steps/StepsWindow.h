@@ -30,6 +30,7 @@ namespace TreeUi {
 class DrawSurface;
 class LayoutAction;
 class PadView;
+class RulesPanel;
 class StepsDrawing;
 
 class StepsWindow final : public QWidget {
@@ -93,6 +94,7 @@ class StepsWindow final : public QWidget {
   QCheckBox* ShowBalanceBox() const { return balance_; }
   QString SummaryText() const;
   double LastStepMilliseconds() const { return lastStepMs_; }
+  RulesPanel* Rules() const { return rules_; }
 
  signals:
   // Value i is shown; -1 for the summary (the compare window steps along).
@@ -156,6 +158,7 @@ class StepsWindow final : public QWidget {
   QPushButton* previousBalancing_ = nullptr;
   QPushButton* nextBalancing_ = nullptr;
   QPushButton* save_ = nullptr;
+  RulesPanel* rules_ = nullptr;
 };
 
 // Records one Get Tree or Erase of the main window for the steps window
