@@ -16,7 +16,7 @@ using TreeTrace::HandoutScope;
 // Get Tree 1..n, recorded.
 void Record(int n, TreeTrace::TraceRecorder& recorder) {
   std::string list = "1";
-  for (int i = 2; i <= n; ++i) list += "," + std::to_string(i);
+  for (int i = 2; i <= n; ++i) list.append(",").append(std::to_string(i));
   TreeTrace::Engine engine;
   TreeCore::TreeRec tree;
   TreeTrace::RunGetTree(engine, tree, list, &recorder);
