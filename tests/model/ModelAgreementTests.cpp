@@ -3,6 +3,7 @@
 // for the AVL side. TREETEST_MODEL_SEED picks other streams.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <random>
@@ -61,28 +62,39 @@ const std::vector<std::function<Values(Random&, int)>> kGets = {
     },
 };
 
-// An Erase: some of the values held, maybe a missing one, or all and one more.
-Command EraseOf(Random& r, Values held) {
-  std::shuffle(held.begin(), held.end(), r);
-  if (r() % 4 == 0) return {false, List(held) + ",1"};  // ends on an empty tree
-  held.resize(held.empty() ? 0 : r() % held.size() + 1);
-  if (r() % 3 == 0) held.insert(held.begin() + r() % (held.size() + 1), 5000);
-  return {false, List(held)};
+// An Erase of some values the tree holds, maybe with a missing one, or of all
+// of them and one more; `held` loses what it removes.
+Command EraseOf(Random& r, Values& held) {
+  Values list = held;
+  std::shuffle(list.begin(), list.end(), r);
+  if (r() % 4 == 0) {
+    list.push_back(1);  // on an emptied tree
+  } else {
+    list.resize(list.empty() ? 0 : r() % list.size() + 1);
+    if (r() % 3 == 0) list.insert(list.begin() + r() % (list.size() + 1), 5000);
+  }
+  for (const std::int16_t v : list) {
+    const auto at = std::find(held.begin(), held.end(), v);
+    if (at == held.end()) break;
+    held.erase(at);
+  }
+  return {false, List(list)};
 }
 
+// One to four commands, an accepted list of up to 200 values now and then.
 std::vector<Command> Stream(Random& r) {
   const std::vector<Command> refused = {{true, "5,x"}, {true, ""}, {false, "40000"}};
   std::vector<Command> stream;
-  Values last;
+  Values held;
   for (int c = 1 + r() % 4; c > 0; --c) {
     const auto pick = r() % 8;
     if (pick == 0) {
       stream.push_back(refused[r() % refused.size()]);
     } else if (pick < 4) {
-      stream.push_back(EraseOf(r, last));
+      stream.push_back(EraseOf(r, held));
     } else {
-      last = kGets[r() % kGets.size()](r, 1 + static_cast<int>(r() % (r() % 4 ? 40 : 200)));
-      stream.push_back({true, List(last)});
+      held = kGets[r() % kGets.size()](r, 1 + static_cast<int>(r() % (r() % 16 ? 40 : 200)));
+      stream.push_back({true, List(held)});
     }
   }
   return stream;

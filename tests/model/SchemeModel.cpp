@@ -23,17 +23,26 @@ std::string Quoted(std::string_view text) {
 // ---- Lines --------------------------------------------------------------------
 
 void Model::State() {
-  std::string s = "{\"event\":\"state\",\"root\":" + Num(t_.Root);
-  s += ",\"count\":" + Num(t_.Count) + ",\"height\":" + Num(t_.Height);
-  s += ",\"left\":" + Num(t_.TreeLeftHeight) + ",\"right\":" + Num(t_.TreeRightHeight);
-  s += ",\"nodes\":[";
+  std::string s = "{\"event\":\"state\"";
+  const auto field = [&s](const char* name, long long v) {
+    s.append(",\"").append(name).append("\":").append(Num(v));
+  };
+  field("root", t_.Root);
+  field("count", t_.Count);
+  field("height", t_.Height);
+  field("left", t_.TreeLeftHeight);
+  field("right", t_.TreeRightHeight);
+  s.append(",\"nodes\":[");
   for (std::int32_t i = 0; i < t_.Count; ++i) {
     const Node& n = N(i);
-    s += (i ? ",[" : "[") + Num(n.Data) + ',' + Num(n.Parent) + ',' + Num(n.LeftChild) + ',';
-    s += Num(n.RightChild) + ',' + Num(n.Level) + ',' + Quoted(n.Kind) + ',';
-    s += Num(n.LeftHeight) + ',' + Num(n.RightHeight) + ']';
+    s.append(i ? ",[" : "[");
+    for (const std::int32_t v :
+         {std::int32_t{n.Data}, n.Parent, n.LeftChild, n.RightChild, n.Level})
+      s.append(Num(v)).append(",");
+    s.append(Quoted(n.Kind)).append(",").append(Num(n.LeftHeight)).append(",");
+    s.append(Num(n.RightHeight)).append("]");
   }
-  Line(s + "]}");
+  Line(s.append("]}"));
 }
 
 void Model::Run(bool get, const std::vector<std::int16_t>& values, std::string_view refusal) {
