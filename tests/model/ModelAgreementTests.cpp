@@ -1,11 +1,10 @@
-// `--trace --states` and `--compare` on random get/erase streams, line for
-// line against the tests' own models: SchemeModel for this scheme, AvlModel
-// for the AVL side. TREETEST_MODEL_SEED picks other streams.
+// `--trace --states` and `--compare` on random get/erase streams, line for line against
+// SchemeModel and AvlModel. TREETEST_MODEL_SEED picks other streams.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
-#include <functional>
 #include <random>
 #include <sstream>
 
@@ -19,6 +18,7 @@ namespace {
 
 using Values = std::vector<std::int16_t>;
 using Random = std::mt19937;
+constexpr std::string_view kKinds = "RR RL LL LR";  // in the modes' order
 struct Command {
   bool get;
   std::string text;
@@ -30,37 +30,17 @@ std::string List(const Values& values) {
   return s;
 }
 
-// The Get Tree lists a student tries, n values each.
-const std::vector<std::function<Values(Random&, int)>> kGets = {
-    [](Random& r, int n) {  // random, -999..999
-      Values v;
-      while (n-- > 0) v.push_back(static_cast<std::int16_t>(r() % 1999) - 999);
-      return v;
-    },
-    [](Random&, int n) {  // ascending
-      Values v;
-      for (int i = 1; i <= n; ++i) v.push_back(static_cast<std::int16_t>(i));
-      return v;
-    },
-    [](Random&, int n) {  // descending
-      Values v;
-      for (int i = n; i >= 1; --i) v.push_back(static_cast<std::int16_t>(i));
-      return v;
-    },
-    [](Random& r, int n) {  // many repeats
-      Values v;
-      while (n-- > 0) v.push_back(static_cast<std::int16_t>(r() % 6));
-      return v;
-    },
-    [](Random&, int n) {  // zig-zag
-      Values v;
-      for (int lo = 1, hi = n; lo <= hi; ++lo, --hi) {
-        v.push_back(static_cast<std::int16_t>(lo));
-        if (lo < hi) v.push_back(static_cast<std::int16_t>(hi));
-      }
-      return v;
-    },
-};
+// The Get Tree lists a student tries: random (-999..999), ascending,
+// descending, many repeats and zig-zag, n values each.
+Values GetList(Random& r, unsigned shape, int n) {
+  Values list;
+  for (int i = 0; i < n; ++i) {
+    const int value[] = {static_cast<int>(r() % 1999) - 999, i + 1, n - i,
+                         static_cast<int>(r() % 6), i % 2 ? n - i / 2 : 1 + i / 2};
+    list.push_back(static_cast<std::int16_t>(value[shape]));
+  }
+  return list;
+}
 
 // An Erase of some values the tree holds, maybe with a missing one, or of all
 // of them and one more; `held` loses what it removes.
@@ -93,41 +73,21 @@ std::vector<Command> Stream(Random& r) {
     } else if (pick < 4) {
       stream.push_back(EraseOf(r, held));
     } else {
-      held = kGets[r() % kGets.size()](r, 1 + static_cast<int>(r() % (r() % 16 ? 40 : 200)));
+      held = GetList(r, r() % 5, 1 + static_cast<int>(r() % (r() % 16 ? 40 : 200)));
       stream.push_back({true, List(held)});
     }
   }
   return stream;
 }
 
-// The AVL side of a --compare line.
-std::string AvlSide(const AvlModel::Model& avl, const std::string& rotations) {
-  std::string s = "{\"nodes\":" + std::to_string(avl.Preorder().size()) +
-                  ",\"levels\":" + std::to_string(AvlModel::Model::H(avl.root)) +
-                  ",\"rotations\":{";
-  for (const char* kind : {"RR", "RL", "LL", "LR"}) {
-    int n = 0;
-    for (std::size_t at = 0; (at = rotations.find(kind, at)) != std::string::npos; at += 3) ++n;
-    s += std::string(s.back() == '{' ? "\"" : ",\"") + kind + "\":" + std::to_string(n);
-  }
-  return s + "},\"preorder\":[" + List(avl.Preorder()) + "]}";
-}
-
-std::string SchemeSide(const SchemeModel::Model& m) {
-  const auto& r = m.Rotations();
-  return "{\"nodes\":" + std::to_string(m.Tree().Exists ? m.Tree().Count : 0) +
-         ",\"levels\":" + std::to_string(m.Levels()) +
-         ",\"rotations\":{\"RR\":" + std::to_string(r[0]) + ",\"RL\":" + std::to_string(r[1]) +
-         ",\"LL\":" + std::to_string(r[2]) + ",\"LR\":" + std::to_string(r[3]) +
-         "},\"fixups\":" + std::to_string(m.FixUps()) + ",\"preorder\":[" + List(m.Preorder()) +
-         "]}";
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream split(text);
-  for (std::string line; std::getline(split, line);) lines.push_back(line);
-  return lines;
+// One side of a --compare line; `fixUps` is the scheme's only.
+std::string Side(std::size_t nodes, int levels, const std::array<int, 4>& rotations,
+                 const std::string& fixUps, const Values& preorder) {
+  std::string s = "{\"nodes\":" + std::to_string(nodes) + ",\"levels\":" + std::to_string(levels);
+  for (std::size_t k = 0; k < 4; ++k)
+    s += (k ? ",\"" : ",\"rotations\":{\"") + std::string(kKinds.substr(3 * k, 2)) +
+         "\":" + std::to_string(rotations[k]);
+  return s + "}" + fixUps + ",\"preorder\":[" + List(preorder) + "]}";
 }
 
 // Both modes on one stream against the models; false after the first mismatch.
@@ -145,12 +105,21 @@ bool Agrees(const std::vector<Command>& stream, const std::string& where) {
     avl.rotations.clear();
     if (list.Refusal.empty()) {
       if (c.get) avl.root.reset();
-      for (const std::int16_t v : list.Values)
-        if (c.get)
-          avl.Insert(avl.root, v);
-        else if (!avl.Erase(avl.root, v))
-          break;
-      line += ",\"scheme\":" + SchemeSide(model) + ",\"avl\":" + AvlSide(avl, avl.rotations);
+      for (const std::int16_t v : list.Values) {
+        if (c.get) avl.Insert(avl.root, v);
+        if (!c.get && !avl.Erase(avl.root, v)) break;
+      }
+      std::array<int, 4> avlRotations{};
+      std::istringstream words(avl.rotations);
+      for (std::string word; words >> word;) ++avlRotations[kKinds.find(word) / 3];
+      const auto& tree = model.Tree();
+      line += ",\"scheme\":" +
+              Side(tree.Exists ? static_cast<std::size_t>(tree.Count) : 0, model.Levels(),
+                   model.Rotations(), ",\"fixups\":" + std::to_string(model.FixUps()),
+                   model.Preorder()) +
+              ",\"avl\":" +
+              Side(avl.Preorder().size(), AvlModel::Model::H(avl.root), avlRotations, "",
+                   avl.Preorder());
     }
     if (!model.Message().empty()) line += ",\"message\":\"" + model.Message() + '"';
     compare.push_back(line + "}");
@@ -161,16 +130,18 @@ bool Agrees(const std::vector<Command>& stream, const std::string& where) {
     EXPECT_EQ(trace ? TreeTrace::RunTraceMode(in, out, err, true)
                     : TreeTrace::RunCompareMode(in, out, err),
               0);
-    const std::vector<std::string> got = Lines(out.str()), want = trace ? model.Lines() : compare;
-    for (std::size_t i = 0; i < std::max(got.size(), want.size()); ++i) {
-      const std::string g = i < got.size() ? got[i] : "(none)",
-                        w = i < want.size() ? want[i] : "(none)";
-      if (g == w) continue;
-      ADD_FAILURE() << (trace ? "--trace --states" : "--compare") << ", " << where << ", line "
-                    << i + 1 << "\nstream:\n"
-                    << input << "program: " << g << "\nmodel:   " << w;
-      return false;
-    }
+    std::vector<std::string> got;
+    std::istringstream split(out.str());
+    for (std::string line; std::getline(split, line);) got.push_back(line);
+    std::vector<std::string> want = trace ? model.Lines() : compare;
+    got.resize(std::max(got.size(), want.size()), "(none)");
+    want.resize(got.size(), "(none)");
+    const auto [g, w] = std::mismatch(got.begin(), got.end(), want.begin());
+    if (g == got.end()) continue;
+    ADD_FAILURE() << (trace ? "--trace --states" : "--compare") << ", " << where << ", line "
+                  << g - got.begin() + 1 << "\nstream:\n"
+                  << input << "program: " << *g << "\nmodel:   " << *w;
+    return false;
   }
   return true;
 }
@@ -181,15 +152,14 @@ TEST(ModelAgreement, RandomStreamsThroughTraceAndCompare) {
   std::cout << "seed " << seed << " (TREETEST_MODEL_SEED)\n";
   Random r(seed);
   for (int i = 0; i < 300; ++i)
-    ASSERT_TRUE(
-        Agrees(Stream(r), "seed " + std::to_string(seed) + ", stream " + std::to_string(i)));
+    ASSERT_TRUE(Agrees(Stream(r), "stream " + std::to_string(i))) << "seed " << seed;
 }
 
-// The streams every run starts with: sorted runs up to the size limit, an
-// Erase of an empty tree, and removals down to nothing.
+// Sorted lists at the size limit (the deepest chains of fix-ups), an Erase of
+// an empty tree, and removals down to nothing.
 TEST(ModelAgreement, SortedAndEmptyingStreams) {
   Random r;
-  const Values up = kGets[1](r, 200), down = kGets[2](r, 200);
+  const Values up = GetList(r, 1, 200), down = GetList(r, 2, 200);
   EXPECT_TRUE(Agrees({{false, "1"}, {true, List(up)}, {false, List(down)}, {false, "3"}}, "up"));
   EXPECT_TRUE(Agrees({{true, List(down)}, {false, List(up)}, {true, "7,7,7"}}, "down"));
 }
