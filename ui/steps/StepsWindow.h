@@ -30,6 +30,7 @@ namespace TreeUi {
 class DrawSurface;
 class LayoutAction;
 class PadView;
+class StepAnimator;
 class StepsDrawing;
 
 class StepsWindow final : public QWidget {
@@ -93,6 +94,7 @@ class StepsWindow final : public QWidget {
   QCheckBox* ShowBalanceBox() const { return balance_; }
   QString SummaryText() const;
   double LastStepMilliseconds() const { return lastStepMs_; }
+  StepAnimator* Animator() const { return animator_; }
 
  signals:
   // Value i is shown; -1 for the summary (the compare window steps along).
@@ -156,6 +158,8 @@ class StepsWindow final : public QWidget {
   QPushButton* previousBalancing_ = nullptr;
   QPushButton* nextBalancing_ = nullptr;
   QPushButton* save_ = nullptr;
+  // Moves the pane from one shown state to the next; Play and its speed.
+  StepAnimator* animator_ = nullptr;
 };
 
 // Records one Get Tree or Erase of the main window for the steps window
