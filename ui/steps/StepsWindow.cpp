@@ -31,6 +31,7 @@
 #include "TraceText.h"
 #include "steps/RulesPanel.h"
 #include "steps/StepsHandout.h"
+#include "steps/StepAnimator.h"
 #include "view/BalanceView.h"
 #include "view/DrawSurface.h"
 #include "view/LayoutAction.h"
@@ -202,6 +203,12 @@ StepsWindow::StepsWindow(QWidget* parent)
           ShowSummary();
       },
       true);
+  animator_ = new StepAnimator(
+      pane_, this, paneMenu_, [this]() -> const TreeTrace::TraceRecorder& { return *recorder_; },
+      [this] { EventForward(); },
+      [this] {
+        if (recorder_->ValueCount() > 0) ShowEvent(0, 0);
+      });
   connect(pane_, &DrawSurface::MenuRequested, this,
           [this](QPoint global, QPointF) { paneMenu_->popup(global); });
   auto* paneBox = new QWidget;
@@ -316,6 +323,7 @@ StepsWindow::StepsWindow(QWidget* parent)
   buttons->addSpacing(12);
   for (QPushButton* b : {previousBalancing_, eventBack_, eventForward_, nextBalancing_})
     buttons->addWidget(b);
+  buttons->addWidget(animator_->Controls());
   buttons->addStretch();
   buttons->addWidget(balance_);
   buttons->addWidget(rules_->Toggle());
@@ -345,6 +353,7 @@ void StepsWindow::TakeRecording(std::unique_ptr<TreeTrace::TraceRecorder> record
 }
 
 void StepsWindow::CommandRecorded() {
+  animator_->Forget();
   list_->clear();
   current_ = -1;
   const TreeTrace::TraceRecorder& rec = *recorder_;
@@ -497,6 +506,7 @@ void StepsWindow::ShowSummary() {
 }
 
 void StepsWindow::Display(TreeCore::TreeRec tree, std::vector<std::int32_t> marks) {
+  animator_->Leaving();
   shown_ = std::move(tree);
   marked_ = std::move(marks);
   nodeOfElement_ = drawing_->Draw(shown_, elements_, layout_->Layout());
@@ -516,6 +526,7 @@ void StepsWindow::Display(TreeCore::TreeRec tree, std::vector<std::int32_t> mark
   pane_->SetMarkedElements(std::move(elements));
   ShowBalance(*pane_, shown_, nodeOfElement_, balance_->isChecked());
   FitInto(pane_, viewport_, view_);
+  animator_->Arrived({current_, currentEvent_});
 }
 
 void StepsWindow::DisplayBefore(TreeCore::TreeRec tree, std::vector<std::int32_t> marks) {

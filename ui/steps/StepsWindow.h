@@ -31,6 +31,7 @@ class DrawSurface;
 class LayoutAction;
 class PadView;
 class RulesPanel;
+class StepAnimator;
 class StepsDrawing;
 
 class StepsWindow final : public QWidget {
@@ -95,6 +96,7 @@ class StepsWindow final : public QWidget {
   QString SummaryText() const;
   double LastStepMilliseconds() const { return lastStepMs_; }
   RulesPanel* Rules() const { return rules_; }
+  StepAnimator* Animator() const { return animator_; }
 
  signals:
   // Value i is shown; -1 for the summary (the compare window steps along).
@@ -159,6 +161,8 @@ class StepsWindow final : public QWidget {
   QPushButton* nextBalancing_ = nullptr;
   QPushButton* save_ = nullptr;
   RulesPanel* rules_ = nullptr;
+  // Moves the pane from one shown state to the next; Play and its speed.
+  StepAnimator* animator_ = nullptr;
 };
 
 // Records one Get Tree or Erase of the main window for the steps window
