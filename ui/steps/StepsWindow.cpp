@@ -30,8 +30,8 @@
 #include "TraceJson.h"
 #include "TraceText.h"
 #include "steps/RulesPanel.h"
-#include "steps/StepsHandout.h"
 #include "steps/StepAnimator.h"
+#include "steps/StepsHandout.h"
 #include "view/BalanceView.h"
 #include "view/DrawSurface.h"
 #include "view/LayoutAction.h"
@@ -325,17 +325,23 @@ StepsWindow::StepsWindow(QWidget* parent)
     buttons->addWidget(b);
   buttons->addWidget(animator_->Controls());
   buttons->addStretch();
-  buttons->addWidget(balance_);
-  buttons->addWidget(rules_->Toggle());
-  buttons->addWidget(save_);
-  buttons->addWidget(NewHandoutButton(this));
+  // The rest on the status line's right: one row of everything would not
+  // fit a 1280-pixel screen.
+  auto* tools = new QHBoxLayout;
+  tools->addWidget(status_, 1);
+  tools->addWidget(balance_);
+  tools->addWidget(rules_->Toggle());
+  tools->addWidget(save_);
+  tools->addWidget(NewHandoutButton(this));
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(split, 1);
   layout->addLayout(buttons);
-  layout->addWidget(status_);
+  layout->addLayout(tools);
   layout->addWidget(reason_);
   layout->addWidget(legend_);
   resize(900, 560);
+  viewport_->installEventFilter(this);
+  beforeViewport_->installEventFilter(this);
   CommandRecorded();
 }
 
@@ -752,6 +758,13 @@ bool StepsWindow::HandleKey(int key, Qt::KeyboardModifiers modifiers) {
 }
 
 bool StepsWindow::eventFilter(QObject* watched, QEvent* event) {
+  // A pane that changes size (the window resized, the Before pane shown or
+  // hidden, a splitter dragged) shows its tree whole and centred again.
+  if (event->type() == QEvent::Resize) {
+    if (watched == viewport_ && !pane_->DrawnBounds().Empty()) FitInto(pane_, viewport_, view_);
+    if (watched == beforeViewport_ && !beforePane_->DrawnBounds().Empty())
+      FitInto(beforePane_, beforeViewport_, beforeView_);
+  }
   if (watched == list_ && event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
     if (HandleKey(key->key(), key->modifiers() & ~Qt::KeypadModifier)) return true;

@@ -15,6 +15,7 @@
 #include "TraceRecorder.h"
 #include "UiTestSupport.h"
 #include "steps/StepsWindow.h"
+#include "view/DrawSurface.h"
 
 namespace {
 
@@ -369,6 +370,30 @@ class StepsWindowTests : public QObject {
     h.Window->ShowBalanceAction()->setChecked(false);
     QVERIFY(h.Surface()->Decorations().Badges.empty());
     QVERIFY(h.Surface()->Decorations().Warn.empty());
+  }
+
+  // Whatever the panes' sizes, each shows its tree centred: when the Before
+  // pane appears and halves the After pane, and when the window grows.
+  void bothPanesKeepTheirTreesCentred() {
+    UiTest::Harness h;
+    TreeUi::StepsWindow* steps = h.Window->OpenBalancingSteps();
+    steps->show();
+    h.GetTree(Range(1, 15));
+    auto offCentre = [](TreeUi::DrawSurface* pane) {
+      const auto b = pane->DrawnBounds();
+      const QPointF centre = pane->ToLocal((b.X0 + b.X1) / 2, (b.Y0 + b.Y1) / 2);
+      auto* viewport = pane->parentWidget();
+      const QPointF at = pane->mapTo(viewport, centre.toPoint());
+      return (at - QRectF(viewport->contentsRect()).center()).manhattanLength();
+    };
+    steps->ShowEvent(12, 2);
+    QCoreApplication::processEvents();
+    QVERIFY2(offCentre(steps->Pane()) < 4, qPrintable(QString::number(offCentre(steps->Pane()))));
+    QVERIFY(offCentre(steps->BeforePane()) < 4);
+    steps->resize(steps->width() + 300, steps->height() + 100);
+    QCoreApplication::processEvents();
+    QVERIFY(offCentre(steps->Pane()) < 4);
+    QVERIFY(offCentre(steps->BeforePane()) < 4);
   }
 };
 
