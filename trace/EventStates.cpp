@@ -17,13 +17,14 @@ std::unique_ptr<Engine> MakeReplayEngine() {
   return engine;
 }
 
-// Copies the table at the chosen event and at the one after it, then leaves
-// the engine by an exception: the engine and its tree are thrown away.
-class StopAtEvent final : public TreeCore::TreeObserver {
+// Copies the table at each event of the run and at the event after it, then
+// leaves the engine by an exception, as StatesAt does.
+class RunObserver final : public TreeCore::TreeObserver {
  public:
   struct Stop {};
-  StopAtEvent(const TreeCore::TreeRec& tree, std::size_t target, EventStates& out)
-      : tree_(tree), target_(target), out_(out) {}
+  RunObserver(const TreeCore::TreeRec& tree, std::size_t first, std::size_t count,
+              std::vector<EventStates>& out)
+      : start_(tree), tree_(tree), first_(first), end_(first + count), out_(out) {}
 
   void OnInsert(std::int16_t value, std::int32_t node) override {
     Seen(EventType::Insert, 0, node, value);
@@ -41,39 +42,46 @@ class StopAtEvent final : public TreeCore::TreeObserver {
  private:
   void Seen(EventType type, std::uint8_t detail, std::int32_t node, std::int16_t value) {
     const std::size_t k = count_++;
-    if (k == target_) {
-      out_.Found = true;
-      out_.Event = MakeEvent(tree_, type, detail, node, value);
-      if (type != EventType::Insert) out_.Before = tree_;
-    } else if (k == target_ + 1) {
-      out_.After = tree_;
-      throw Stop{};
-    }
+    if (k > first_ && k <= end_) out_.back().After = tree_;
+    if (k == end_) throw Stop{};
+    if (k < first_) return;
+    EventStates& s = out_.emplace_back();
+    s.Found = true;
+    s.Event = MakeEvent(tree_, type, detail, node, value);
+    // An insert's "before" is the tree before its value began.
+    s.Before = type == EventType::Insert ? start_ : tree_;
   }
 
+  const TreeCore::TreeRec start_;  // the tree before the value began
   const TreeCore::TreeRec& tree_;
-  std::size_t target_;
-  EventStates& out_;
+  std::size_t first_, end_;
+  std::vector<EventStates>& out_;
   std::size_t count_ = 0;
 };
 
 }  // namespace
 
-EventStates StatesAt(const TraceRecorder& recorder, std::size_t value, std::size_t event) {
-  EventStates out;
-  if (value >= recorder.ValueCount() || event >= recorder.Step(value).EventCount) return out;
+std::vector<EventStates> StatesOfRun(const TraceRecorder& recorder, std::size_t value,
+                                     std::size_t first, std::size_t count) {
+  std::vector<EventStates> out;
+  if (value >= recorder.ValueCount() || count == 0 || first >= recorder.Step(value).EventCount)
+    return out;
   const std::unique_ptr<Engine> engine = MakeReplayEngine();
   TreeCore::TreeRec tree = recorder.TreeBefore(value, *engine);
-  // The state an insert starts from; replaced for any other event.
-  out.Before = tree;
-  StopAtEvent stop(tree, event, out);
-  engine->SetObserver(&stop);
+  RunObserver observer(tree, first, count, out);
+  engine->SetObserver(&observer);
   try {
     recorder.RunValue(*engine, tree, value);
-    out.After = std::move(tree);  // the chosen event was the value's last
-  } catch (const StopAtEvent::Stop&) {
+    // The run reached the value's last event.
+    if (!out.empty()) out.back().After = std::move(tree);
+  } catch (const RunObserver::Stop&) {
   }
   return out;
+}
+
+EventStates StatesAt(const TraceRecorder& recorder, std::size_t value, std::size_t event) {
+  std::vector<EventStates> run = StatesOfRun(recorder, value, event, 1);
+  return run.empty() ? EventStates{} : std::move(run.front());
 }
 
 }  // namespace TreeTrace

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <vector>
 
 #include "TraceRecorder.h"
 #include "TreeCore.h"
@@ -22,5 +23,10 @@ struct EventStates {
 
 // Event `event` (counted from 0) of value `value`.
 EventStates StatesAt(const TraceRecorder& recorder, std::size_t value, std::size_t event);
+
+// The states of events first .. first + count - 1 of value `value`, with one
+// replay; each as StatesAt gives it. Fewer when the value has fewer.
+std::vector<EventStates> StatesOfRun(const TraceRecorder& recorder, std::size_t value,
+                                     std::size_t first, std::size_t count);
 
 }  // namespace TreeTrace

@@ -58,9 +58,4 @@ HandoutPlan PlanHandout(const EventNumbering& events, HandoutScope scope,
 // order) kept inside the scope; an empty range when they miss it.
 EventRange ChosenRange(const HandoutPlan& plan, std::uint64_t first, std::uint64_t last);
 
-// The states of events first .. first + count - 1 of value `value`, with one
-// replay; each as StatesAt gives it. Fewer when the value has fewer.
-std::vector<EventStates> StatesOfRun(const TraceRecorder& recorder, std::size_t value,
-                                     std::size_t first, std::size_t count);
-
 }  // namespace TreeTrace

@@ -8,6 +8,7 @@
 
 #include "EventReason.h"
 #include "TraceCommands.h"
+#include "TraceTestSupport.h"
 
 namespace {
 
@@ -53,25 +54,15 @@ TEST(EventReason, FactsOfRotationsFixUpsAndRemovals) {
        "parks it as a leaf, then it is cut off."},
   };
   for (const Case& c : cases) {
-    TreeTrace::TraceRecorder recorder;
-    TreeTrace::Engine engine;
-    TreeCore::TreeRec tree;
-    const bool erase = *c.erase != '\0';
-    TreeTrace::RunGetTree(engine, tree, c.get, erase ? nullptr : &recorder);
-    if (erase) TreeTrace::RunErase(engine, tree, c.erase, &recorder);
-    const std::size_t i = recorder.ValueCount() - 1;
-    const auto events = recorder.EventsOf(i);
-    std::size_t k = 0;
-    while (k < events.size() && events[k].Type != c.type) ++k;
-    ASSERT_LT(k, events.size()) << c.get;
-    const auto states = TreeTrace::StatesAt(recorder, i, k);
-    const auto reason = TreeTrace::ExplainEvent(recorder, i, states);
+    const TraceTest::FirstEvent run(c.get, c.erase, c.type);
+    ASSERT_TRUE(run.Found) << c.get;
+    const auto reason = TreeTrace::ExplainEvent(run.Recorder, run.Value, run.States);
     EXPECT_EQ(reason.Facts, c.facts) << c.get;
     EXPECT_FALSE(reason.Rule.empty());
     // The roles before the event, by slot: the top (or node), the chain or the
     // neighbour, the new top, and the lift step's two nodes.
-    std::vector<std::pair<std::int32_t, Role>> want{{events[k].Node, Role::Subject}};
-    const auto& e = events[k];
+    const auto& e = run.States.Event;
+    std::vector<std::pair<std::int32_t, Role>> want{{e.Node, Role::Subject}};
     if (c.type == EventType::Rotate)
       want.insert(want.end(),
                   {{e.Other, Role::Middle},
@@ -79,9 +70,9 @@ TEST(EventReason, FactsOfRotationsFixUpsAndRemovals) {
                    {e.NewTopValue() == e.OtherValue ? e.Other : e.Third, Role::NewTop}});
     if (c.type == EventType::FixUp) want.push_back({e.Other, Role::Neighbour});
     for (const std::int16_t v : {20, 25})
-      if (reason.Lift) want.push_back({TreeCore::FindValue(states.Before, v), Role::Lift});
+      if (reason.Lift) want.push_back({TreeCore::FindValue(run.States.Before, v), Role::Lift});
     std::vector<std::pair<std::int32_t, Role>> got;
-    for (const auto& m : TreeTrace::EventRoles(e, reason, states.Before))
+    for (const auto& m : TreeTrace::EventRoles(e, reason, run.States.Before))
       got.push_back({m.Node, m.Role});
     std::sort(want.begin(), want.end());
     std::sort(got.begin(), got.end());

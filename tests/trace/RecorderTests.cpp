@@ -73,7 +73,8 @@ TEST(Recorder, EraseStepsRebuildFromTheTreeBeforeTheCommand) {
   erase.push_back(5);
   TreeRec direct = tree;
   TraceRecorder rec(Tight());
-  EXPECT_EQ(TreeTrace::RunErase(engine, tree, Join(erase), &rec), TreeCommands::Messages::NotInTree);
+  EXPECT_EQ(TreeTrace::RunErase(engine, tree, Join(erase), &rec),
+            TreeCommands::Messages::NotInTree);
   ASSERT_EQ(rec.ValueCount(), 120u);
   EXPECT_EQ(rec.Message(), TreeCommands::Messages::NotInTree);
   for (std::size_t i = 0; i < 120; ++i) {

@@ -7,6 +7,7 @@
 
 #include "RuleText.h"
 #include "TraceCommands.h"
+#include "TraceTestSupport.h"
 
 namespace {
 
@@ -51,21 +52,10 @@ TEST(RuleText, EachEventMapsToItsPart) {
       {"5", "5", EventType::Erase, {P::EraseLast, P::EraseFind}},
   };
   for (const Case& c : cases) {
-    TreeTrace::TraceRecorder recorder;
-    TreeTrace::Engine engine;
-    TreeCore::TreeRec tree;
-    const bool erase = *c.erase != '\0';
-    TreeTrace::RunGetTree(engine, tree, c.get, erase ? nullptr : &recorder);
-    if (erase) TreeTrace::RunErase(engine, tree, c.erase, &recorder);
-    // The value's first event of the kind.
-    const std::size_t i = recorder.ValueCount() - 1;
-    const auto events = recorder.EventsOf(i);
-    std::size_t k = 0;
-    while (k < events.size() && events[k].Type != c.type) ++k;
-    ASSERT_LT(k, events.size()) << c.get;
-    const auto states = TreeTrace::StatesAt(recorder, i, k);
-    const auto reason = TreeTrace::ExplainEvent(recorder, i, states);
-    EXPECT_EQ(TreeTrace::EventRuleParts(recorder, i, states, reason), c.parts)
+    const TraceTest::FirstEvent run(c.get, c.erase, c.type);
+    ASSERT_TRUE(run.Found) << c.get;
+    const auto reason = TreeTrace::ExplainEvent(run.Recorder, run.Value, run.States);
+    EXPECT_EQ(TreeTrace::EventRuleParts(run.Recorder, run.Value, run.States, reason), c.parts)
         << c.get << " / " << c.erase;
   }
   EXPECT_EQ(TreeTrace::ValueRuleParts(TreeTrace::CommandKind::Get), std::vector<P>{P::InsertWalk});

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "EventStates.h"
+#include "TraceCommands.h"
 #include "TreeCore.h"
 
 namespace TraceTest {
@@ -41,5 +43,28 @@ inline bool SameTree(const TreeCore::TreeRec& a, const TreeCore::TreeRec& b) {
   }
   return true;
 }
+
+// Get Tree `get`, then Erase `erase` when it is not empty, recorded; the
+// states of the last value's first event of `type`.
+struct FirstEvent {
+  TreeTrace::TraceRecorder Recorder;
+  std::size_t Value = 0;
+  TreeTrace::EventStates States;
+  bool Found = false;
+
+  FirstEvent(const char* get, const char* erase, TreeTrace::EventType type) {
+    TreeTrace::Engine engine;
+    TreeCore::TreeRec tree;
+    const bool erasing = *erase != '\0';
+    TreeTrace::RunGetTree(engine, tree, get, erasing ? nullptr : &Recorder);
+    if (erasing) TreeTrace::RunErase(engine, tree, erase, &Recorder);
+    Value = Recorder.ValueCount() - 1;
+    const auto events = Recorder.EventsOf(Value);
+    std::size_t k = 0;
+    while (k < events.size() && events[k].Type != type) ++k;
+    Found = k < events.size();
+    if (Found) States = TreeTrace::StatesAt(Recorder, Value, k);
+  }
+};
 
 }  // namespace TraceTest
