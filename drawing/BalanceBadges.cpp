@@ -26,4 +26,24 @@ BalanceBadges BalanceOf(const TreeCore::TreeRec& tree,
   return b;
 }
 
+std::vector<bool> HeightsChanged(const TreeCore::TreeRec& before, const TreeCore::TreeRec& after,
+                                 const std::vector<std::int32_t>& nodeOfElement,
+                                 std::int32_t removed) {
+  std::vector<bool> changed(nodeOfElement.size());
+  const bool closedUp = removed >= 0 && after.Count == before.Count - 1;
+  for (std::size_t k = 0; k < nodeOfElement.size(); ++k) {
+    const std::int32_t n = nodeOfElement[k];
+    if (n < 0 || n >= after.Count || static_cast<std::size_t>(n) >= after.Nodes.size()) continue;
+    const std::int32_t was = closedUp && n >= removed ? n + 1 : n;
+    if (was >= before.Count || static_cast<std::size_t>(was) >= before.Nodes.size()) {
+      changed[k] = true;
+      continue;
+    }
+    const TreeCore::NodeRec& a = before.Nodes[static_cast<std::size_t>(was)];
+    const TreeCore::NodeRec& b = after.Nodes[static_cast<std::size_t>(n)];
+    changed[k] = a.LeftHeight != b.LeftHeight || a.RightHeight != b.RightHeight;
+  }
+  return changed;
+}
+
 }  // namespace TreeUi

@@ -20,4 +20,12 @@ struct BalanceBadges {
 BalanceBadges BalanceOf(const TreeCore::TreeRec& tree,
                         const std::vector<std::int32_t>& nodeOfElement);
 
+// By element of a drawing of `after`: whether the node's two side heights
+// differ from the same node's in `before`, or `before` lacks it (an insert's
+// new node). The same node keeps its slot, but for a removal whose table has
+// closed up over slot `removed`: the slots behind it moved down by one.
+std::vector<bool> HeightsChanged(const TreeCore::TreeRec& before, const TreeCore::TreeRec& after,
+                                 const std::vector<std::int32_t>& nodeOfElement,
+                                 std::int32_t removed = -1);
+
 }  // namespace TreeUi

@@ -160,7 +160,8 @@ std::vector<std::int32_t> TidyColumns(const TreeRec& tree) {
   return column;
 }
 
-void ApplyCompactLayout(const TreeRec& tree, DrawingState& layout, CompactScheme scheme) {
+void ApplyCompactLayout(const TreeRec& tree, DrawingState& layout, CompactScheme scheme,
+                        float gap) {
   if (layout.TreeNodeArray == nullptr || layout.ShNodeArray == nullptr ||
       layout.LnNodeArray == nullptr || layout.NodeOfElement.empty())
     return;
@@ -170,7 +171,7 @@ void ApplyCompactLayout(const TreeRec& tree, DrawingState& layout, CompactScheme
   const std::vector<std::int32_t> column =
       scheme == CompactScheme::Tidy ? TidyColumns(tree) : InOrderColumns(tree);
   const float unit = layout.NodeUnit;
-  const float halfColumn = (unit + CompactGap) / 2;
+  const float halfColumn = (unit + gap) / 2;
 
   const auto elements = static_cast<std::int32_t>(
       std::min<std::size_t>(layout.NodeOfElement.size(), std::numeric_limits<std::int16_t>::max()));

@@ -24,6 +24,10 @@ enum class CompactScheme {
 
 // Free space between two neighbouring circles of a row, in twips (8 pixels).
 inline constexpr float CompactGap = 120;
+// The same with Show Balance on: room for a badge such as "+12" beside its
+// circle, outside the steps pane's role rings, clear of the next circle
+// (34 pixels).
+inline constexpr float BadgeGap = 510;
 
 // Each node's column, in half columns from the leftmost node, by node index;
 // -1 for a slot that the walk from the root does not reach.
@@ -34,6 +38,6 @@ std::vector<std::int32_t> TidyColumns(const TreeRec& tree);
 // to the compact places and sets the layout's DrawingWidth and DrawingHeight
 // to the new extent. Lines run between the two circles' edges.
 void ApplyCompactLayout(const TreeRec& tree, DrawingState& layout,
-                        CompactScheme scheme = CompactScheme::Tidy);
+                        CompactScheme scheme = CompactScheme::Tidy, float gap = CompactGap);
 
 }  // namespace TreeCore

@@ -20,10 +20,13 @@ class StepsDrawing {
   const std::vector<std::int32_t>& Draw(const TreeCore::TreeRec& tree,
                                         TreeCore::ElementArrays& elements,
                                         TreeCore::TreeLayout layout = TreeCore::TreeLayout::Slots);
+  // The compact layout leaves room for Show Balance's badges between circles.
+  void SetRoomForBadges(bool on) { badges_ = on; }
 
  private:
   TreeCore::EngineState engine_;
   TreeCore::DrawingState layout_;
+  bool badges_ = false;
 };
 
 }  // namespace TreeUi

@@ -94,6 +94,7 @@ PaintOptions PictureActions::PadOptions() {
 }
 
 PaintOptions PictureActions::DrawMain(TreeCore::TreeLayout layout) {
+  drawing_.SetRoomForBadges(!surface_->Decorations().Badges.empty());
   const std::vector<std::int32_t>& shown = drawing_.Draw(TreeCore::MainTree, pictured_, layout);
   if (shown.empty()) {
     pictured_.TreeNode[0].Visible = false;

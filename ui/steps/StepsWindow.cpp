@@ -23,6 +23,7 @@
 #include <cstdio>
 #include <fstream>
 
+#include "BalanceBadges.h"
 #include "EventReason.h"
 #include "EventStates.h"
 #include "Messages.h"
@@ -306,7 +307,18 @@ StepsWindow::StepsWindow(QWidget* parent)
   balance_->setObjectName(QStringLiteral("StepsShowBalance"));
   balance_->setFocusPolicy(Qt::TabFocus);
   balance_->setToolTip(QStringLiteral("Each node's right height minus left height, in both panes"));
-  connect(balance_, &QCheckBox::toggled, this, [this] { UpdateBalance(); });
+  connect(balance_, &QCheckBox::toggled, this, [this](bool on) {
+    // The compact panes make room for the badges: the state is drawn again.
+    drawing_->SetRoomForBadges(on);
+    beforeDrawing_->SetRoomForBadges(on);
+    if (layout_->Layout() != TreeCore::TreeLayout::Compact) return UpdateBalance();
+    if (currentEvent_ >= 0)
+      ShowEvent(static_cast<std::size_t>(current_), static_cast<std::size_t>(currentEvent_));
+    else if (current_ >= 0)
+      ShowValue(static_cast<std::size_t>(current_));
+    else
+      ShowSummary();
+  });
   status_ = new QLabel;
   status_->setObjectName(QStringLiteral("StepsStatus"));
   status_->setWordWrap(true);
@@ -531,6 +543,7 @@ void StepsWindow::Display(TreeCore::TreeRec tree, std::vector<std::int32_t> mark
       elements.push_back(static_cast<int>(k));
   pane_->SetMarkedElements(std::move(elements));
   ShowBalance(*pane_, shown_, nodeOfElement_, balance_->isChecked());
+  MarkChangedHeights();
   FitInto(pane_, viewport_, view_);
   animator_->Arrived({current_, currentEvent_});
 }
@@ -575,6 +588,14 @@ void StepsWindow::UpdateBalance() {
   const bool on = balance_->isChecked();
   ShowBalance(*pane_, shown_, nodeOfElement_, on);
   ShowBalance(*beforePane_, before_, beforeNodeOfElement_, on && currentEvent_ >= 0);
+  MarkChangedHeights();
+}
+
+void StepsWindow::MarkChangedHeights() {
+  // Beside an event, the After pane outlines the badges whose heights it changed.
+  const bool on = balance_->isChecked() && currentEvent_ >= 0;
+  pane_->SetChangedBadges(on ? HeightsChanged(before_, shown_, nodeOfElement_, removed_)
+                             : std::vector<bool>{});
 }
 
 QString StepsWindow::StatusText() const {
@@ -592,6 +613,7 @@ void StepsWindow::ShowEvent(std::size_t i, std::size_t k) {
   current_ = static_cast<std::ptrdiff_t>(i);
   currentEvent_ = static_cast<std::ptrdiff_t>(k);
   const TreeTrace::StepEvent& e = states.Event;
+  removed_ = e.Type == TreeTrace::EventType::Erase ? e.Node : -1;
   std::vector<std::int32_t> before, after;
   if (e.Type == TreeTrace::EventType::Insert) {
     const TreeTrace::ValueStep& step = recorder_->Step(i);

@@ -113,6 +113,7 @@ class StepsWindow final : public QWidget {
   void DisplayBefore(TreeCore::TreeRec tree, std::vector<std::int32_t> marks);
   void SetBeforeShown(bool shown);
   void UpdateBalance();
+  void MarkChangedHeights();
   // Selects the row of event k of value i, or the value's row when the event has none.
   void SelectEventRow(std::size_t i, std::size_t k);
   // The next (or previous) rotation or fix-up from the shown position.
@@ -134,6 +135,7 @@ class StepsWindow final : public QWidget {
   std::unique_ptr<StepsDrawing> beforeDrawing_;
   TreeCore::ElementArrays beforeElements_;
   TreeCore::TreeRec before_;
+  std::int32_t removed_ = -1;  // the shown erase event's slot
   std::vector<std::int32_t> beforeNodeOfElement_;
   QWidget* beforeBox_ = nullptr;
   QFrame* beforeViewport_ = nullptr;

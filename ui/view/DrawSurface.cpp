@@ -131,6 +131,11 @@ void DrawSurface::SetBadges(std::vector<std::string> badgeByElement,
   update();
 }
 
+void DrawSurface::SetChangedBadges(std::vector<bool> changedByElement) {
+  changedBadges_ = std::move(changedByElement);
+  update();
+}
+
 void DrawSurface::SetFitCaptions(bool on) {
   if (on == fitCaptions_) return;
   fitCaptions_ = on;
@@ -228,6 +233,7 @@ void DrawSurface::Paint(QPainter& painter, const QRectF& area) const {
   options.Lookups = &lookups;
   if (!decorations_.Empty() || !roles_.empty()) options.Decorations = &decorations_;
   if (!roles_.empty()) options.Roles = &roles_;
+  if (!changedBadges_.empty()) options.ChangedBadges = &changedBadges_;
   painted_ = PaintElements(painter, elements_, Transform(), area, options);
 }
 

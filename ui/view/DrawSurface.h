@@ -79,6 +79,8 @@ class DrawSurface final : public QWidget {
   void SetRoleRings(std::vector<RoleRing> rings);
   const std::vector<RoleRing>& RoleRings() const { return roles_; }
   void SetBadges(std::vector<std::string> badgeByElement, std::vector<bool> warnByElement);
+  // Badges drawn outlined, by element: heights that just changed.
+  void SetChangedBadges(std::vector<bool> changedByElement);
   const ElementDecorations& Decorations() const { return decorations_; }
   // Captions centred in their circles in a font that fits them (the compact
   // layout); off, they sit in their labels as the slot layout has them.
@@ -136,6 +138,7 @@ class DrawSurface final : public QWidget {
   QFont captionFont_;
   ElementDecorations decorations_;
   std::vector<RoleRing> roles_;
+  std::vector<bool> changedBadges_;
   QString hint_;
   PadNodes nodes_;
   unsigned generation_ = 0;

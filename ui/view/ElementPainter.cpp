@@ -400,6 +400,11 @@ int PaintElements(QPainter& painter, const TreeCore::ElementArrays& elements,
       font.setPixelSize(std::clamp(static_cast<int>(std::lround(9 * view.Zoom())), 7, 24));
       font.setBold(true);
       painter.setFont(font);
+      // A node with role rings has its badge outside the outermost ring.
+      std::unordered_map<int, double> ringed;
+      for (const RoleRing& ring :
+           options.Roles != nullptr ? *options.Roles : std::vector<RoleRing>{})
+        ringed[ring.Element] = std::max(ringed[ring.Element], RoleRingReach(ring.Role) + 2);
       for (std::int16_t k : shapes) {
         if (static_cast<std::size_t>(k) >= deco->Badges.size()) continue;
         const std::string& text = deco->Badges[static_cast<std::size_t>(k)];
@@ -407,10 +412,18 @@ int PaintElements(QPainter& painter, const TreeCore::ElementArrays& elements,
         const TreeCore::Shape& s = elements.ShNode[k];
         const QPointF right = at(s.Left + s.Width, s.Top);
         painter.setPen(Flag(warn, k) ? WarnOutline : BadgeColour);
-        painter.drawText(QRectF(right + QPointF(TreeCore::BadgeClearance, 0),
-                                QSizeF(200, s.Height * view.ScaleY)),
-                         Qt::AlignLeft | Qt::AlignVCenter | Qt::TextDontClip,
-                         QString::fromStdString(text));
+        const QString badge = QString::fromStdString(text);
+        const auto ring = ringed.find(k);
+        const double clear =
+            std::max(TreeCore::BadgeClearance, ring != ringed.end() ? ring->second : 0.0);
+        const QRectF box(right + QPointF(clear, 0), QSizeF(200, s.Height * view.ScaleY));
+        painter.drawText(box, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextDontClip, badge);
+        if (Flag(options.ChangedBadges, k)) {
+          // Outlined, so that a change shows without resting on colour.
+          QRectF tight = painter.boundingRect(box, Qt::AlignLeft | Qt::AlignVCenter, badge);
+          painter.setBrush(Qt::NoBrush);
+          painter.drawRect(tight.adjusted(-2, -1, 2, 1));
+        }
       }
     }
     // Rings: large enough to find a dot in a zoomed-out drawing.
@@ -437,7 +450,7 @@ int PaintElements(QPainter& painter, const TreeCore::ElementArrays& elements,
       const QPointF c = at(s.Left + s.Width / 2, s.Top + s.Height / 2);
       const double r =
           std::max(std::min(s.Width * view.ScaleX, s.Height * view.ScaleY) / 2 + 3, 7.0) +
-          (ring.Role == 3 ? 9.0 : 4.5);
+          RoleRingDistance(ring.Role);
       if (!margin.adjusted(-r, -r, r, r).contains(c)) continue;
       painter.setPen(RolePen(ring.Role));
       painter.drawEllipse(c, r, r);
@@ -445,6 +458,15 @@ int PaintElements(QPainter& painter, const TreeCore::ElementArrays& elements,
   }
   painter.restore();
   return painted;
+}
+
+double RoleRingDistance(int role) {
+  return role == 3 ? 9.0 : 4.5;
+}
+
+double RoleRingReach(int role) {
+  // Beyond the circle: the highlight's 3 pixels, the role's own distance, half the pen.
+  return 3 + RoleRingDistance(role) + RolePen(role).widthF() / 2;
 }
 
 QPen RolePen(int role) {

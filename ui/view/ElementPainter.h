@@ -34,6 +34,10 @@ struct RoleRing {
 // are told apart without colour too. The outermost ring is drawn last.
 constexpr int RolePenCount = 6;
 QPen RolePen(int role);
+// How far outside the highlight ring a role's ring runs, and how far beyond
+// its circle's edge it reaches, pen included (pixels).
+double RoleRingDistance(int role);
+double RoleRingReach(int role);
 
 // Marks laid over the drawing, indexed by element k.
 struct ElementDecorations {
@@ -57,6 +61,8 @@ struct PaintOptions {
   const ElementDecorations* Decorations = nullptr;
   // Rings outside the highlight, by role; drawn with the decorations.
   const std::vector<RoleRing>* Roles = nullptr;
+  // Badges drawn outlined, by element: heights that just changed.
+  const std::vector<bool>* ChangedBadges = nullptr;
   const ElementLookups* Lookups = nullptr;
   bool FillBackground = true;
   // Each caption at its circle's centre in a font that keeps it inside the

@@ -24,9 +24,17 @@ LayoutAction::LayoutAction(QWidget* window, QMenu* menu, DrawSurface* surface,
   action_->setShortcutVisibleInContextMenu(true);
   window->addAction(action_);
   menu->addAction(action_);
-  connect(action_, &QAction::toggled, this, [remembered, redraw = std::move(redraw)](bool now) {
+  redraw_ = std::move(redraw);
+  connect(action_, &QAction::toggled, this, [this, remembered](bool now) {
     if (remembered) ViewSettings::SetCompactLayout(now);
-    if (redraw) redraw();
+    if (redraw_) redraw_();
+  });
+}
+
+void LayoutAction::FollowBadges(QAction* showBalance) {
+  badges_ = showBalance;
+  connect(showBalance, &QAction::toggled, this, [this] {
+    if (Layout() == TreeCore::TreeLayout::Compact && redraw_) redraw_();
   });
 }
 
@@ -41,7 +49,9 @@ void LayoutAction::Drawn() {
 void LayoutAction::DrawMainTree(TreeCore::ElementArrays& elements, std::int32_t maximumLevels) {
   TreeCore::DrawTree(elements.TreeNode, elements.ShNode, elements.LnNode, maximumLevels);
   if (Layout() == TreeCore::TreeLayout::Compact)
-    TreeCore::ApplyCompactLayout(TreeCore::MainTree, TreeCore::DefaultDrawing());
+    TreeCore::ApplyCompactLayout(
+        TreeCore::MainTree, TreeCore::DefaultDrawing(), TreeCore::CompactScheme::Tidy,
+        badges_ != nullptr && badges_->isChecked() ? TreeCore::BadgeGap : TreeCore::CompactGap);
   Drawn();
 }
 

@@ -36,10 +36,15 @@ class LayoutAction final : public QObject {
   // Draws the main tree into `elements` (the window's ShowBTree), compact
   // when chosen, with the default engine and layout state.
   void DrawMainTree(TreeCore::ElementArrays& elements, std::int32_t maximumLevels);
+  // With `showBalance` checked the compact layout leaves room for the badges
+  // between circles, and its toggling redraws a compact tree.
+  void FollowBadges(QAction* showBalance);
 
  private:
   QAction* action_;
   DrawSurface* surface_;
+  std::function<void()> redraw_;
+  QAction* badges_ = nullptr;
 };
 
 }  // namespace TreeUi

@@ -410,6 +410,7 @@ void frmTreeTest::CreateTraceActions() {
   balance_ = new TreeUi::BalanceAction(this, padMenu_, PicInDrawPad);
   new TreeUi::CompareFeature(this, padMenu_, last_, [this] { return steps_.data(); });
   compact_ = new TreeUi::LayoutAction(this, padMenu_, PicInDrawPad, [this] { Redraw(); });
+  compact_->FollowBadges(balance_->Action());
 }
 
 TreeUi::StepsWindow* frmTreeTest::BalancingSteps() const {

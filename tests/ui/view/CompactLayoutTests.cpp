@@ -1,6 +1,7 @@
 // "Compact Layout" where it is used: the pad (off at first, Ctrl+L,
 // remembered), the steps pane (on at first) and Print (compact, landscape).
 #include <QAction>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QPrinter>
 #include <QTemporaryDir>
@@ -87,6 +88,34 @@ class CompactLayoutTests : public QObject {
     const int compactWidth = QApplication::clipboard()->image().width();
     pictures->CopyWhole(TreeCore::TreeLayout::Slots);
     QVERIFY(compactWidth > 0 && compactWidth * 2 < QApplication::clipboard()->image().width());
+  }
+
+  // With Show Balance on, the compact rows leave a badge's room between
+  // neighbouring circles, on the pad and in the steps pane; off, as before.
+  void badgesGetRoomBetweenCircles() {
+    Harness h;
+    h.Window->Layout()->Action()->setChecked(true);
+    h.GetTree(Random31);
+    TreeUi::StepsWindow* steps = h.Window->OpenBalancingSteps();
+    auto closest = [](const TreeCore::ElementArrays& e) {
+      double least = 1e9;
+      for (std::int16_t a = 0; a < e.ShNode.UpperBound(); ++a)
+        for (std::int16_t b = 0; b < e.ShNode.UpperBound(); ++b)
+          if (a != b && e.ShNode.IsLoaded(a) && e.ShNode.IsLoaded(b) && e.ShNode[a].Visible &&
+              e.ShNode[b].Visible && e.ShNode[a].Top == e.ShNode[b].Top &&
+              e.ShNode[a].Left <= e.ShNode[b].Left)
+            least =
+                std::min(least, double{e.ShNode[b].Left - e.ShNode[a].Left - e.ShNode[a].Width});
+      return least;
+    };
+    QVERIFY(closest(h.Surface()->Elements()) < TreeCore::BadgeGap);
+    h.Window->findChild<QAction*>(QStringLiteral("ShowBalanceAction"))->trigger();
+    steps->ShowBalanceBox()->setChecked(true);
+    QVERIFY(!h.Surface()->Decorations().Badges.empty());
+    QVERIFY(closest(h.Surface()->Elements()) >= TreeCore::BadgeGap);
+    QVERIFY(closest(steps->Elements()) >= TreeCore::BadgeGap);
+    steps->ShowBalanceBox()->setChecked(false);
+    QVERIFY(closest(steps->Elements()) < TreeCore::BadgeGap);
   }
 
   // 127 values on A4: a hundred-odd nodes cannot keep 8-pixel captions on one
