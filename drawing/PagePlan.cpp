@@ -44,8 +44,16 @@ PagePlan PlanPages(double width, double height, double pageWidth, double pageHei
   const auto pages = [](double length) {
     return std::max(1, static_cast<int>(std::ceil(length - 1e-9)));
   };
-  plan.Across = pages(width * legible / across);
-  plan.Down = pages(height * legible / down);
+  const double wide = width * legible / across, tall = height * legible / down;
+  if (wide <= MaxPrintPages && tall <= MaxPrintPages) {
+    plan.Across = pages(wide);
+    plan.Down = pages(tall);
+  }
+  if (plan.Across * plan.Down > MaxPrintPages || wide > MaxPrintPages || tall > MaxPrintPages) {
+    plan = {};
+    plan.Scale = fit;
+    return plan;
+  }
   plan.Scale = std::clamp(std::min(plan.Across * across / width, plan.Down * down / height),
                           legible, std::max(legible, largest));
   return plan;

@@ -17,6 +17,11 @@ inline constexpr double LegibleCaptionPixels = 8;
 double LegibleScale(const ElementArrays& elements, double designPixels,
                     double pixels = LegibleCaptionPixels);
 
+// More pages than this and the tree is printed on one page as it fits: a
+// very large tree is better had as one overview than as a stack of paper (a
+// legible 32,767-node tree would take over a thousand pages).
+inline constexpr int MaxPrintPages = 16;
+
 struct PagePlan {
   double Scale = 0;  // pixels per twip
   int Across = 1;
@@ -28,7 +33,8 @@ struct PagePlan {
 // whose paint area is `pageWidth` x `pageHeight` pixels, `margin` pixels of
 // which the picture keeps free. One page at the fitting scale (at most
 // `largest`) when that is at least `legible`; else the fewest pages that hold
-// the drawing at `legible`, filled as far as they allow.
+// the drawing at `legible`, filled as far as they allow, unless that takes
+// more than MaxPrintPages.
 PagePlan PlanPages(double width, double height, double pageWidth, double pageHeight, double margin,
                    double legible, double largest);
 
