@@ -155,8 +155,8 @@ TEST(ModelAgreement, RandomStreamsThroughTraceAndCompare) {
     ASSERT_TRUE(Agrees(Stream(r), "stream " + std::to_string(i))) << "seed " << seed;
 }
 
-// Sorted lists at the size limit (the deepest chains of fix-ups), an Erase of
-// an empty tree, and removals down to nothing.
+// Sorted lists of 200 values (the streams' largest; long chains of fix-ups),
+// an Erase of an empty tree, and removals down to nothing.
 TEST(ModelAgreement, SortedAndEmptyingStreams) {
   Random r;
   const Values up = GetList(r, 1, 200), down = GetList(r, 2, 200);

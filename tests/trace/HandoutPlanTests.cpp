@@ -48,6 +48,24 @@ TEST(HandoutPlan, ScopesAndTheRangeAskedFor) {
     EXPECT_EQ(plan.Suggested,
               (EventRange{c.events->FirstOf(c.selected), c.events->CountOf(c.selected)}));
   }
+  // A value of more than 500 events is offered in its first 500.
+  TreeTrace::TraceRecorder deep;
+  {
+    std::string list = "1500";
+    for (int v = 1499; v >= 1; --v) list.append(",").append(std::to_string(v));
+    TreeTrace::Engine engine;
+    TreeCore::TreeRec tree;
+    TreeTrace::RunGetTree(engine, tree, list, &deep);
+  }
+  const TreeTrace::EventNumbering steep(deep);
+  std::size_t most = 0;
+  for (std::size_t i = 1; i < deep.ValueCount(); ++i)
+    if (steep.CountOf(i) > steep.CountOf(most)) most = i;
+  ASSERT_GT(steep.CountOf(most), TreeTrace::MaxPagesUnasked);
+  const auto capped = TreeTrace::PlanHandout(steep, HandoutScope::SelectedValue, most);
+  EXPECT_TRUE(capped.AskRange);
+  EXPECT_EQ(capped.Suggested, (EventRange{steep.FirstOf(most), TreeTrace::MaxPagesUnasked}));
+
   const auto plan = TreeTrace::PlanHandout(many, HandoutScope::WholeCommand, 0);
   const std::uint64_t total = many.Total();
   EXPECT_EQ(TreeTrace::ChosenRange(plan, 1, 500), (EventRange{0, 500}));
@@ -69,7 +87,7 @@ TEST(HandoutPlan, ARunOfStatesIsWhatEachEventGivesAlone) {
     const TreeTrace::TraceRecorder* recorder;
     std::size_t value, first, count;
   } const cases[] = {
-      {&r, 12, 0, 99}, {&r, 12, 2, 2}, {&r, 14, 1, 1}, {&erased, 0, 0, 9}, {&erased, 1, 0, 9}};
+      {&r, 12, 0, 99}, {&r, 12, 2, 2}, {&r, 14, 1, 5}, {&erased, 0, 0, 9}, {&erased, 1, 0, 9}};
   for (const Case& c : cases) {
     // Numbered across the command, each event is found again.
     const TreeTrace::EventNumbering numbering(*c.recorder);

@@ -13,6 +13,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSaveFile>
 #include <QSpinBox>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -124,12 +125,17 @@ bool WriteStepsHandout(const TreeTrace::TraceRecorder& recorder, EventRange rang
     if (error) *error = QStringLiteral("There are no events to save.");
     return false;
   }
-  // Written beside the target and renamed over it once complete, as Save
-  // Trace does: a cancelled or failed handout leaves nothing behind.
-  const QString part = path + QStringLiteral(".part");
+  // Written beside the target and put in its place only once complete: a
+  // cancelled or failed handout leaves nothing behind, and an earlier file
+  // of that name stays as it was.
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) {
+    if (error) *error = QStringLiteral("The handout could not be written to %1.").arg(path);
+    return false;
+  }
   bool ok = true;
   {
-    QPdfWriter writer(part);
+    QPdfWriter writer(&file);
     writer.setTitle(QStringLiteral("Balancing Steps"));
     writer.setPageSize(QPageSize(QPageSize::A4));
     writer.setPageOrientation(QPageLayout::Landscape);
@@ -166,15 +172,21 @@ bool WriteStepsHandout(const TreeTrace::TraceRecorder& recorder, EventRange rang
       }
       if (states.size() < run) ok = false;  // a value with fewer events than recorded
     }
-    painter.end();
+    const bool ended = painter.end();
+    if (ok && !ended) {
+      ok = false;
+      if (error) *error = QStringLiteral("The handout could not be written to %1.").arg(path);
+    }
   }
-  if (ok) {
-    QFile::remove(path);
-    ok = QFile::rename(part, path);
-    if (!ok && error) *error = QStringLiteral("The handout could not be written to %1.").arg(path);
+  if (!ok) {
+    file.cancelWriting();
+    return false;
   }
-  if (!ok) QFile::remove(part);
-  return ok;
+  if (!file.commit()) {
+    if (error) *error = QStringLiteral("The handout could not be written to %1.").arg(path);
+    return false;
+  }
+  return true;
 }
 
 namespace {
@@ -253,7 +265,11 @@ bool AskRange(StepsWindow* steps, const TreeTrace::HandoutPlan& plan, EventRange
 }  // namespace
 
 void SaveStepsAsPdf(StepsWindow* steps) {
+  // One handout at a time: a second would write while the first reads.
+  static bool saving = false;
+  if (saving) return;
   const TreeTrace::TraceRecorder* recorder = &steps->Recorder();
+  const std::uint64_t recording = steps->Recordings();
   if (recorder->Empty() || recorder->ValueCount() == 0) return;
   const TreeTrace::EventNumbering events(*recorder);
   const std::size_t selected = steps->CurrentValue() >= 0
@@ -274,8 +290,10 @@ void SaveStepsAsPdf(StepsWindow* steps) {
   if (files.exec() != QDialog::Accepted || files.selectedFiles().isEmpty()) return;
   const QString path = files.selectedFiles().first();
 
-  // The main window stays out of reach while pages are made: a command that
-  // ended would replace the recording being read.
+  // The main window stays out of reach while pages are made (the progress
+  // window shows at once); a command already running may still end and
+  // replace the recording being read, which stops the save.
+  saving = true;
   QPointer<StepsWindow> window(steps);
   // On the heap and watched: it goes with the window should that close.
   QPointer<QProgressDialog> progress = new QProgressDialog(
@@ -283,10 +301,11 @@ void SaveStepsAsPdf(StepsWindow* steps) {
       static_cast<int>(std::min<std::uint64_t>(range.Count, INT32_MAX)), steps);
   progress->setObjectName(QStringLiteral("HandoutProgress"));
   progress->setWindowModality(Qt::ApplicationModal);
-  progress->setMinimumDuration(300);
+  progress->setMinimumDuration(0);
+  progress->show();
   progress->setAutoClose(false);
   progress->setAutoReset(false);
-  bool cancelled = false;
+  bool cancelled = false, replaced = false;
   QString error;
   const bool written = WriteStepsHandout(
       *recorder, range, path,
@@ -295,12 +314,18 @@ void SaveStepsAsPdf(StepsWindow* steps) {
         progress->setValue(static_cast<int>(std::min<std::uint64_t>(done, INT32_MAX)));
         QApplication::processEvents();
         cancelled = progress.isNull() || progress->wasCanceled();
-        return !cancelled && !window.isNull() && &window->Recorder() == recorder;
+        replaced = window.isNull() || window->Recordings() != recording;
+        return !cancelled && !replaced;
       },
       &error);
+  saving = false;
   delete progress.data();
-  if (window.isNull() || written || cancelled || error.isEmpty()) return;
-  QMessageBox::critical(steps, QStringLiteral("Error"), error);
+  if (window.isNull() || written || cancelled) return;
+  if (replaced)
+    error = QStringLiteral(
+        "A new command replaced the steps while the handout was being made; "
+        "nothing was saved.");
+  if (!error.isEmpty()) QMessageBox::critical(steps, QStringLiteral("Error"), error);
 }
 
 QPushButton* NewHandoutButton(StepsWindow* steps) {

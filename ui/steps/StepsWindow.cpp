@@ -371,6 +371,7 @@ void StepsWindow::TakeRecording(std::unique_ptr<TreeTrace::TraceRecorder> record
 }
 
 void StepsWindow::CommandRecorded() {
+  ++recordings_;
   animator_->Forget();
   list_->clear();
   current_ = -1;

@@ -43,6 +43,8 @@ class StepsWindow final : public QWidget {
 
   // The recorder the main window's commands feed while this window is open.
   TreeTrace::TraceRecorder& Recorder() { return *recorder_; }
+  // Counts the recordings shown: a reader of one can tell it was replaced.
+  std::uint64_t Recordings() const { return recordings_; }
   // A command has been recorded: list it and show its last value.
   void CommandRecorded();
   // Shows a command recorded elsewhere (see CommandTap) in place of the last.
@@ -136,6 +138,7 @@ class StepsWindow final : public QWidget {
   TreeCore::ElementArrays beforeElements_;
   TreeCore::TreeRec before_;
   std::int32_t removed_ = -1;  // the shown erase event's slot
+  std::uint64_t recordings_ = 0;
   std::vector<std::int32_t> beforeNodeOfElement_;
   QWidget* beforeBox_ = nullptr;
   QFrame* beforeViewport_ = nullptr;

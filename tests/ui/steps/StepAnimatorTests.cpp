@@ -161,6 +161,10 @@ class StepAnimatorTests : public QObject {
     QTemporaryDir dir;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
     QCoreApplication::setOrganizationName(QStringLiteral("StepAnimatorTests"));
+    // Undone however the test ends, so the next test starts without settings.
+    struct Unset {
+      ~Unset() { QCoreApplication::setOrganizationName(QString()); }
+    } unset;
     for (const bool kept : {false, true}) {
       Setup s;
       if (!kept) s.motion->ReduceMotionAction()->trigger();
@@ -169,7 +173,6 @@ class StepAnimatorTests : public QObject {
       QCOMPARE(s.steps->CurrentValue(), 13);
       QVERIFY(!s.motion->Animating() && !s.motion->Overlay()->isVisible());
     }
-    QCoreApplication::setOrganizationName(QString());
   }
 
   void playRunsThroughTheEvents() {
