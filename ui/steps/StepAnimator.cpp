@@ -302,6 +302,8 @@ void StepAnimator::Arrived(StepPosition position) {
 
 void StepAnimator::Forget() {
   if (animating_) Finish();
+  // A new command is the student's to start playing.
+  if (playing_) Pause();
   known_ = false;
   captured_ = false;
 }

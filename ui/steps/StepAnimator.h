@@ -103,7 +103,7 @@ class StepAnimator final : public QObject {
   // ---- Wiring: the pane is about to show another state, and has shown it.
   void Leaving();
   void Arrived(StepPosition position);
-  // A new command: the next state shown has no state before it.
+  // A new command: the next state shown has no state before it, and play stops.
   void Forget();
 
   // ---- Controls ----------------------------------------------------------

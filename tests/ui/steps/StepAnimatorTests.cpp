@@ -212,6 +212,12 @@ class StepAnimatorTests : public QObject {
     s.clock->Advance(step / 4);
     QVERIFY(!s.motion->Playing());
     QCOMPARE(s.steps->CurrentValue(), 14);
+    // A new command stops play.
+    s.steps->First();
+    QTest::keyClick(s.steps->List(), Qt::Key_P);
+    QVERIFY(s.motion->Playing());
+    s.h.GetTree(QStringLiteral("3,1,2"));
+    QVERIFY(!s.motion->Playing());
   }
 };
 
