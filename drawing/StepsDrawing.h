@@ -16,7 +16,8 @@ namespace TreeUi {
 class StepsDrawing {
  public:
   // Replaces the drawing in `elements` with `tree` in `layout`; returns, for
-  // each element k, the index of the node it shows.
+  // each element k, the index of the node it shows. An empty tree shows
+  // nothing, not even the design-time elements.
   const std::vector<std::int32_t>& Draw(const TreeCore::TreeRec& tree,
                                         TreeCore::ElementArrays& elements,
                                         TreeCore::TreeLayout layout = TreeCore::TreeLayout::Slots);
@@ -28,5 +29,9 @@ class StepsDrawing {
   TreeCore::DrawingState layout_;
   bool badges_ = false;
 };
+
+// The elements that show the nodes in `sortedNodes` (node indexes, sorted).
+std::vector<int> ElementsShowing(const std::vector<std::int32_t>& nodeOfElement,
+                                 const std::vector<std::int32_t>& sortedNodes);
 
 }  // namespace TreeUi

@@ -19,7 +19,6 @@
 #include "steps/StepsWindow.h"
 #include "view/DrawSurface.h"
 #include "view/PadView.h"
-#include "view/geometry/Twips.h"
 
 namespace TreeUi {
 
@@ -319,30 +318,11 @@ void CompareWindow::Display(Pane& pane, TreeCore::TreeRec tree, std::vector<std:
   pane.surface->SetBadges({}, {});
   selected_ = -1;
   // Compact, so that both trees read side by side at any size.
-  pane.nodeOfElement =
-      pane.drawing.Draw(pane.shown, pane.elements, TreeCore::TreeLayout::Compact);
+  pane.nodeOfElement = pane.drawing.Draw(pane.shown, pane.elements, TreeCore::TreeLayout::Compact);
   pane.surface->SetFitCaptions(true);
-  if (pane.nodeOfElement.empty()) {
-    pane.elements.TreeNode[0].Visible = false;
-    pane.elements.ShNode[0].Visible = false;
-    pane.elements.LnNode[0].Visible = false;
-  }
   pane.surface->ElementsChanged();
-  std::vector<int> elements;
-  for (std::size_t k = 0; k < pane.nodeOfElement.size(); ++k)
-    if (std::binary_search(pane.marked.begin(), pane.marked.end(), pane.nodeOfElement[k]))
-      elements.push_back(static_cast<int>(k));
-  pane.surface->SetMarkedElements(std::move(elements));
-  // As in the steps window: at 100 % when it fits, else the whole tree.
-  const Extent bounds = pane.surface->DrawnBounds();
-  const QRect client = pane.viewport->contentsRect();
-  if (!bounds.Empty() && bounds.Width() <= ToTwips(client.width()) &&
-      bounds.Height() <= ToTwips(client.height())) {
-    pane.view->ResetToDesign();
-    pane.view->CentreOn((bounds.X0 + bounds.X1) / 2, (bounds.Y0 + bounds.Y1) / 2);
-  } else {
-    pane.view->FitWhole(false);
-  }
+  pane.surface->SetMarkedElements(ElementsShowing(pane.nodeOfElement, pane.marked));
+  ShowWholeTree(pane.surface, pane.viewport, pane.view);
 }
 
 CompareFeature::CompareFeature(QWidget* window, QMenu* padMenu, TreeCommands::LastCommand& last,

@@ -96,11 +96,6 @@ PaintOptions PictureActions::PadOptions() {
 PaintOptions PictureActions::DrawMain(TreeCore::TreeLayout layout) {
   drawing_.SetRoomForBadges(!surface_->Decorations().Badges.empty());
   const std::vector<std::int32_t>& shown = drawing_.Draw(TreeCore::MainTree, pictured_, layout);
-  if (shown.empty()) {
-    pictured_.TreeNode[0].Visible = false;
-    pictured_.ShNode[0].Visible = false;
-    pictured_.LnNode[0].Visible = false;
-  }
   PaintOptions options;
   options.FitCaptions = layout == TreeCore::TreeLayout::Compact;
   badges_ = {};

@@ -37,7 +37,6 @@
 #include "view/DrawSurface.h"
 #include "view/LayoutAction.h"
 #include "view/PadView.h"
-#include "view/geometry/Twips.h"
 #include "window/MessageSink.h"
 
 namespace TreeUi {
@@ -56,21 +55,6 @@ QString Q(const std::string& s) {
 QTreeWidgetItem* ValueItem(QTreeWidget* list, std::size_t i) {
   // Row 0 is the summary; value i follows at row i + 1.
   return list->topLevelItem(static_cast<int>(i) + 1);
-}
-
-// A tree that fits at 100 % is shown so, centred; a larger one whole (the
-// user may zoom in, and the next step shows its tree whole again).
-void FitInto(DrawSurface* surface, QFrame* viewport, PadView* view) {
-  const Extent bounds = surface->DrawnBounds();
-  const QRect client = viewport->contentsRect();
-  const bool fitsAtDesign = !bounds.Empty() && bounds.Width() <= ToTwips(client.width()) &&
-                            bounds.Height() <= ToTwips(client.height());
-  if (fitsAtDesign) {
-    view->ResetToDesign();
-    view->CentreOn((bounds.X0 + bounds.X1) / 2, (bounds.Y0 + bounds.Y1) / 2);
-  } else {
-    view->FitWhole(false);
-  }
 }
 
 QFrame* NewViewport(const char* name) {
@@ -530,41 +514,21 @@ void StepsWindow::Display(TreeCore::TreeRec tree, std::vector<std::int32_t> mark
   marked_ = std::move(marks);
   nodeOfElement_ = drawing_->Draw(shown_, elements_, layout_->Layout());
   layout_->Drawn();
-  // An empty tree leaves the design-time elements: none of them may show.
-  if (nodeOfElement_.empty()) {
-    elements_.TreeNode[0].Visible = false;
-    elements_.ShNode[0].Visible = false;
-    elements_.LnNode[0].Visible = false;
-  }
   pane_->ElementsChanged();
-  // Node indexes to the elements that show them.
-  std::vector<int> elements;
-  for (std::size_t k = 0; k < nodeOfElement_.size(); ++k)
-    if (std::binary_search(marked_.begin(), marked_.end(), nodeOfElement_[k]))
-      elements.push_back(static_cast<int>(k));
-  pane_->SetMarkedElements(std::move(elements));
+  pane_->SetMarkedElements(ElementsShowing(nodeOfElement_, marked_));
   ShowBalance(*pane_, shown_, nodeOfElement_, balance_->isChecked());
   MarkChangedHeights();
-  FitInto(pane_, viewport_, view_);
+  ShowWholeTree(pane_, viewport_, view_);
   animator_->Arrived({current_, currentEvent_});
 }
 
 void StepsWindow::DisplayBefore(TreeCore::TreeRec tree, std::vector<std::int32_t> marks) {
   before_ = std::move(tree);
   beforeNodeOfElement_ = beforeDrawing_->Draw(before_, beforeElements_, layout_->Layout());
-  if (beforeNodeOfElement_.empty()) {
-    beforeElements_.TreeNode[0].Visible = false;
-    beforeElements_.ShNode[0].Visible = false;
-    beforeElements_.LnNode[0].Visible = false;
-  }
   beforePane_->ElementsChanged();
-  std::vector<int> elements;
-  for (std::size_t k = 0; k < beforeNodeOfElement_.size(); ++k)
-    if (std::binary_search(marks.begin(), marks.end(), beforeNodeOfElement_[k]))
-      elements.push_back(static_cast<int>(k));
-  beforePane_->SetMarkedElements(std::move(elements));
+  beforePane_->SetMarkedElements(ElementsShowing(beforeNodeOfElement_, marks));
   ShowBalance(*beforePane_, before_, beforeNodeOfElement_, balance_->isChecked());
-  FitInto(beforePane_, beforeViewport_, beforeView_);
+  ShowWholeTree(beforePane_, beforeViewport_, beforeView_);
 }
 
 void StepsWindow::SetBeforeShown(bool shown) {
@@ -784,9 +748,10 @@ bool StepsWindow::eventFilter(QObject* watched, QEvent* event) {
   // A pane that changes size (the window resized, the Before pane shown or
   // hidden, a splitter dragged) shows its tree whole and centred again.
   if (event->type() == QEvent::Resize) {
-    if (watched == viewport_ && !pane_->DrawnBounds().Empty()) FitInto(pane_, viewport_, view_);
+    if (watched == viewport_ && !pane_->DrawnBounds().Empty())
+      ShowWholeTree(pane_, viewport_, view_);
     if (watched == beforeViewport_ && !beforePane_->DrawnBounds().Empty())
-      FitInto(beforePane_, beforeViewport_, beforeView_);
+      ShowWholeTree(beforePane_, beforeViewport_, beforeView_);
   }
   if (watched == list_ && event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);

@@ -456,4 +456,16 @@ const PadView::Actions& PadView::CreateActions(QWidget* window, QMenu* menu) {
   return actions_;
 }
 
+void ShowWholeTree(DrawSurface* surface, const QWidget* viewport, PadView* view) {
+  const Extent bounds = surface->DrawnBounds();
+  const QRect client = viewport->contentsRect();
+  if (!bounds.Empty() && bounds.Width() <= ToTwips(client.width()) &&
+      bounds.Height() <= ToTwips(client.height())) {
+    view->ResetToDesign();
+    view->CentreOn((bounds.X0 + bounds.X1) / 2, (bounds.Y0 + bounds.Y1) / 2);
+  } else {
+    view->FitWhole(false);
+  }
+}
+
 }  // namespace TreeUi

@@ -160,4 +160,9 @@ class PadView final : public QObject {
   bool fitNewTrees_ = false;
 };
 
+// A pane's tree: shown at 100 %, centred, when it fits the client area of
+// `viewport` so, else whole (the user may zoom in; the next tree shown comes
+// whole again).
+void ShowWholeTree(DrawSurface* surface, const QWidget* viewport, PadView* view);
+
 }  // namespace TreeUi
