@@ -2,31 +2,21 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
 #include <QPushButton>
-#include <QSettings>
 #include <QShortcut>
 #include <algorithm>
 
 #include "view/DrawSurface.h"
 #include "view/ElementPainter.h"
+#include "view/ViewSettings.h"
 
 namespace TreeUi {
 
 namespace {
-
-const char* const ReduceMotionKey = "steps/reduceMotion";
-
-// As the pad's preferences: a host that names no organisation (a test, a
-// benchmark) keeps the defaults rather than writing into someone's settings.
-std::unique_ptr<QSettings> OpenSettings() {
-  if (QCoreApplication::organizationName().isEmpty()) return nullptr;
-  return std::make_unique<QSettings>();
-}
 
 // The slots of the value's own change; an Erase value that removed nothing has none.
 bool Removes(const TreeTrace::ValueStep& step) {
@@ -196,10 +186,9 @@ StepAnimator::StepAnimator(DrawSurface* pane, QWidget* window, QMenu* menu,
   reduce_ = new QAction(QStringLiteral("Reduce Motion"), this);
   reduce_->setObjectName(QStringLiteral("ReduceMotion"));
   reduce_->setCheckable(true);
-  const auto settings = OpenSettings();
-  reduce_->setChecked(settings && settings->value(QLatin1String(ReduceMotionKey), false).toBool());
+  reduce_->setChecked(ViewSettings::ReduceMotion());
   connect(reduce_, &QAction::toggled, this, [this](bool on) {
-    if (const auto s = OpenSettings()) s->setValue(QLatin1String(ReduceMotionKey), on);
+    ViewSettings::SetReduceMotion(on);
     if (on && animating_) Finish();
   });
   if (menu != nullptr) menu->addAction(reduce_);

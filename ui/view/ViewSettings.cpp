@@ -50,6 +50,12 @@ bool ViewSettings::CompactLayout() {
 void ViewSettings::SetCompactLayout(bool on) {
   Write("view/compactLayout", on);
 }
+bool ViewSettings::ReduceMotion() {
+  return Read("steps/reduceMotion", false);
+}
+void ViewSettings::SetReduceMotion(bool on) {
+  Write("steps/reduceMotion", on);
+}
 void ViewSettings::UseFile(const QString& path) {
   File() = path;
 }

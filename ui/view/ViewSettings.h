@@ -18,6 +18,10 @@ class ViewSettings {
   static bool CompactLayout();
   static void SetCompactLayout(bool on);
 
+  // The steps pane changes at once instead of moving.
+  static bool ReduceMotion();
+  static void SetReduceMotion(bool on);
+
   // Keeps the preferences in this INI file instead (tests); empty restores
   // the application's settings.
   static void UseFile(const QString& path);
