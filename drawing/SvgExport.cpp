@@ -75,98 +75,137 @@ class SvgOut {
   std::string buffer_;
 };
 
+// One picture being written: the drawing's place on the page and its groups
+// of elements, lines under circles under captions, as the pad paints them.
+class SvgPicture {
+ public:
+  SvgPicture(SvgOut& svg, const ElementArrays& elements, double pixelsPerTwip,
+             const SvgOptions& options)
+      : svg_(svg),
+        elements_(elements),
+        options_(options),
+        extent_(VisibleExtent(elements)),
+        s_(pixelsPerTwip),
+        zoom_(s_ * PictureTwipsPerPixel),
+        margin_(PictureMargin * zoom_),
+        x0_(extent_.Empty ? 0 : extent_.Left),
+        y0_(extent_.Empty ? 0 : extent_.Top) {}
+
+  void Header() {
+    const double width = (extent_.Empty ? 0 : extent_.Width() * s_) + 2 * margin_;
+    const double height = (extent_.Empty ? 0 : extent_.Height() * s_) + 2 * margin_;
+    svg_ << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+         << "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" << width
+         << "\" height=\"" << height << "\" viewBox=\"0 0 " << width << ' ' << height << "\">\n"
+         << "<rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n";
+  }
+
+  void Lines() {
+    svg_ << "<g stroke=\"#5a5a5a\" stroke-width=\"" << zoom_ << "\">\n";
+    ForEachVisible(elements_.LnNode, [&](const Line& l) {
+      svg_ << "<line x1=\"" << X(l.X1) << "\" y1=\"" << Y(l.Y1) << "\" x2=\"" << X(l.X2)
+           << "\" y2=\"" << Y(l.Y2) << "\"/>\n";
+    });
+    svg_ << "</g>\n";
+  }
+
+  void Circles() {
+    svg_ << "<g stroke=\"#1f3a60\" stroke-width=\"" << zoom_ << "\" fill=\"#fffbe6\">\n";
+    for (std::int32_t k = 0; k < elements_.ShNode.UpperBound(); ++k) {
+      const auto i = static_cast<std::int16_t>(k);
+      if (!elements_.ShNode.IsLoaded(i) || !elements_.ShNode[i].Visible) continue;
+      const Shape& c = elements_.ShNode[i];
+      const double r = std::max(0.0, std::min(c.Width, c.Height) * s_ / 2 - 0.5 * zoom_);
+      svg_ << "<circle cx=\"" << X(c.Left + c.Width / 2.0) << "\" cy=\""
+           << Y(c.Top + c.Height / 2.0) << "\" r=\"" << r << '"';
+      if (Warned(k)) svg_ << " stroke=\"#aa1414\" fill=\"#ffcdc8\"";
+      svg_ << "/>\n";
+    }
+    svg_ << "</g>\n";
+  }
+
+  void Captions() {
+    svg_ << "<g font-family=\"sans-serif\" font-size=\"" << CaptionPixels * zoom_
+         << "\" text-anchor=\"middle\" dominant-baseline=\"central\" fill=\"#000000\">\n";
+    for (std::int32_t k = 0; k < elements_.TreeNode.UpperBound(); ++k) {
+      const auto i = static_cast<std::int16_t>(k);
+      if (!elements_.TreeNode.IsLoaded(i) || !elements_.TreeNode[i].Visible) continue;
+      const Label& l = elements_.TreeNode[i];
+      double x = X(l.Left + l.Width / 2.0), y = Y(l.Top + l.Height / 2.0);
+      double fit = 0;
+      // Fitted captions sit at their circle's centre, in a font that keeps
+      // them inside it.
+      if (options_.FitCaptions && elements_.ShNode.IsLoaded(i) && elements_.ShNode[i].Visible) {
+        const Shape& c = elements_.ShNode[i];
+        x = X(c.Left + c.Width / 2.0);
+        y = Y(c.Top + c.Height / 2.0);
+        const double r = std::min(c.Width, c.Height) * s_ / 2 - 0.5 * zoom_;
+        fit = CaptionFitPixels(CaptionEms(l.Caption), r, CaptionPixels * zoom_);
+      }
+      svg_ << "<text x=\"" << x << "\" y=\"" << y << '"';
+      if (fit > 0) {
+        if (fit < CaptionPixels * zoom_) svg_ << " font-size=\"" << fit << '"';
+      } else if (l.Caption.size() >= 6) {
+        svg_ << " font-size=\"" << NarrowCaptionPixels * zoom_ << '"';
+      }
+      svg_ << '>';
+      svg_.Escaped(l.Caption);
+      svg_ << "</text>\n";
+    }
+    svg_ << "</g>\n";
+  }
+
+  // Beside the circle, clear of a selection ring, as the pad paints them.
+  void Badges() {
+    const std::vector<std::string>& badges = *options_.Badges;
+    svg_ << "<g font-family=\"sans-serif\" font-weight=\"bold\" font-size=\""
+         << std::clamp(9 * zoom_, 7.0, 24.0)
+         << "\" dominant-baseline=\"central\" fill=\"#143c8c\">\n";
+    for (std::int32_t k = 0; k < elements_.ShNode.UpperBound(); ++k) {
+      const auto i = static_cast<std::int16_t>(k);
+      if (static_cast<std::size_t>(k) >= badges.size() || !elements_.ShNode.IsLoaded(i) ||
+          !elements_.ShNode[i].Visible || badges[static_cast<std::size_t>(k)].empty())
+        continue;
+      const Shape& c = elements_.ShNode[i];
+      svg_ << "<text x=\"" << X(c.Left + c.Width) + BadgeClearance << "\" y=\""
+           << Y(c.Top + c.Height / 2.0) << '"';
+      if (Warned(k)) svg_ << " fill=\"#aa1414\"";
+      svg_ << '>';
+      svg_.Escaped(badges[static_cast<std::size_t>(k)]);
+      svg_ << "</text>\n";
+    }
+    svg_ << "</g>\n";
+  }
+
+ private:
+  double X(double twips) const { return (twips - x0_) * s_ + margin_; }
+  double Y(double twips) const { return (twips - y0_) * s_ + margin_; }
+  bool Warned(std::int32_t k) const {
+    return options_.Warn != nullptr && static_cast<std::size_t>(k) < options_.Warn->size() &&
+           (*options_.Warn)[static_cast<std::size_t>(k)];
+  }
+
+  SvgOut& svg_;
+  const ElementArrays& elements_;
+  const SvgOptions& options_;
+  const Extent extent_;
+  const double s_, zoom_, margin_, x0_, y0_;
+};
+
 }  // namespace
 
 bool WriteSvg(std::ostream& out, const ElementArrays& elements, double pixelsPerTwip,
               const SvgOptions& options) {
   if (!(pixelsPerTwip > 0) || !std::isfinite(pixelsPerTwip))
     pixelsPerTwip = 1.0 / PictureTwipsPerPixel;
-  const Extent extent = VisibleExtent(elements);
-  const double s = pixelsPerTwip;
-  const double zoom = s * PictureTwipsPerPixel;
-  const double margin = PictureMargin * zoom;
-  const double width = (extent.Empty ? 0 : extent.Width() * s) + 2 * margin;
-  const double height = (extent.Empty ? 0 : extent.Height() * s) + 2 * margin;
-  const double x0 = extent.Empty ? 0 : extent.Left, y0 = extent.Empty ? 0 : extent.Top;
-  auto X = [&](double twips) { return (twips - x0) * s + margin; };
-  auto Y = [&](double twips) { return (twips - y0) * s + margin; };
-
   {
     SvgOut svg(out);
-    svg << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-        << "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" << width
-        << "\" height=\"" << height << "\" viewBox=\"0 0 " << width << ' ' << height << "\">\n"
-        << "<rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n";
-
-    // Lines under circles under captions, as the pad paints them.
-    svg << "<g stroke=\"#5a5a5a\" stroke-width=\"" << zoom << "\">\n";
-    ForEachVisible(elements.LnNode, [&](const Line& l) {
-      svg << "<line x1=\"" << X(l.X1) << "\" y1=\"" << Y(l.Y1) << "\" x2=\"" << X(l.X2)
-          << "\" y2=\"" << Y(l.Y2) << "\"/>\n";
-    });
-    svg << "</g>\n<g stroke=\"#1f3a60\" stroke-width=\"" << zoom << "\" fill=\"#fffbe6\">\n";
-    const auto warned = [&](std::int32_t k) {
-      return options.Warn != nullptr && static_cast<std::size_t>(k) < options.Warn->size() &&
-             (*options.Warn)[static_cast<std::size_t>(k)];
-    };
-    for (std::int32_t k = 0; k < elements.ShNode.UpperBound(); ++k) {
-      const auto i = static_cast<std::int16_t>(k);
-      if (!elements.ShNode.IsLoaded(i) || !elements.ShNode[i].Visible) continue;
-      const Shape& c = elements.ShNode[i];
-      const double r = std::max(0.0, std::min(c.Width, c.Height) * s / 2 - 0.5 * zoom);
-      svg << "<circle cx=\"" << X(c.Left + c.Width / 2.0) << "\" cy=\"" << Y(c.Top + c.Height / 2.0)
-          << "\" r=\"" << r << '"';
-      if (warned(k)) svg << " stroke=\"#aa1414\" fill=\"#ffcdc8\"";
-      svg << "/>\n";
-    }
-    svg << "</g>\n<g font-family=\"sans-serif\" font-size=\"" << CaptionPixels * zoom
-        << "\" text-anchor=\"middle\" dominant-baseline=\"central\" fill=\"#000000\">\n";
-    for (std::int32_t k = 0; k < elements.TreeNode.UpperBound(); ++k) {
-      const auto i = static_cast<std::int16_t>(k);
-      if (!elements.TreeNode.IsLoaded(i) || !elements.TreeNode[i].Visible) continue;
-      const Label& l = elements.TreeNode[i];
-      double x = X(l.Left + l.Width / 2.0), y = Y(l.Top + l.Height / 2.0);
-      double fit = 0;
-      // Fitted captions sit at their circle's centre, in a font that keeps
-      // them inside it.
-      if (options.FitCaptions && elements.ShNode.IsLoaded(i) && elements.ShNode[i].Visible) {
-        const Shape& c = elements.ShNode[i];
-        x = X(c.Left + c.Width / 2.0);
-        y = Y(c.Top + c.Height / 2.0);
-        const double r = std::min(c.Width, c.Height) * s / 2 - 0.5 * zoom;
-        fit = CaptionFitPixels(CaptionEms(l.Caption), r, CaptionPixels * zoom);
-      }
-      svg << "<text x=\"" << x << "\" y=\"" << y << '"';
-      if (fit > 0) {
-        if (fit < CaptionPixels * zoom) svg << " font-size=\"" << fit << '"';
-      } else if (l.Caption.size() >= 6) {
-        svg << " font-size=\"" << NarrowCaptionPixels * zoom << '"';
-      }
-      svg << '>';
-      svg.Escaped(l.Caption);
-      svg << "</text>\n";
-    }
-    svg << "</g>\n";
-    if (options.Badges != nullptr) {
-      // Beside the circle, clear of a selection ring, as the pad paints them.
-      svg << "<g font-family=\"sans-serif\" font-weight=\"bold\" font-size=\""
-          << std::clamp(9 * zoom, 7.0, 24.0)
-          << "\" dominant-baseline=\"central\" fill=\"#143c8c\">\n";
-      for (std::int32_t k = 0; k < elements.ShNode.UpperBound(); ++k) {
-        const auto i = static_cast<std::int16_t>(k);
-        if (static_cast<std::size_t>(k) >= options.Badges->size() || !elements.ShNode.IsLoaded(i) ||
-            !elements.ShNode[i].Visible || (*options.Badges)[static_cast<std::size_t>(k)].empty())
-          continue;
-        const Shape& c = elements.ShNode[i];
-        svg << "<text x=\"" << X(c.Left + c.Width) + BadgeClearance << "\" y=\""
-            << Y(c.Top + c.Height / 2.0) << '"';
-        if (warned(k)) svg << " fill=\"#aa1414\"";
-        svg << '>';
-        svg.Escaped((*options.Badges)[static_cast<std::size_t>(k)]);
-        svg << "</text>\n";
-      }
-      svg << "</g>\n";
-    }
+    SvgPicture picture(svg, elements, pixelsPerTwip, options);
+    picture.Header();
+    picture.Lines();
+    picture.Circles();
+    picture.Captions();
+    if (options.Badges != nullptr) picture.Badges();
     svg << "</svg>\n";
   }
   out.flush();

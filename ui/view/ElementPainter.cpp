@@ -188,92 +188,25 @@ Extent DrawnExtent(const TreeCore::ElementArrays& elements) {
   return e;
 }
 
-int PaintElements(QPainter& painter, const TreeCore::ElementArrays& elements,
-                  const ViewTransform& view, const QRectF& area, const PaintOptions& options) {
-  if (options.FillBackground) painter.fillRect(area, SurfaceColour);
-  if (!(view.ScaleX > 0) || !(view.ScaleY > 0) || !std::isfinite(view.ScaleX) ||
-      !std::isfinite(view.ScaleY))
-    return 0;
+namespace {
 
-  // A pixel of margin: antialiased edges reach half a pixel outside an element.
-  const QRectF margin = area.adjusted(-2, -2, 2, 2);
-  const Box visible{view.ModelX(margin.left()), view.ModelY(margin.top()),
-                    view.ModelX(margin.right()), view.ModelY(margin.bottom())};
-  auto at = [&](double x, double y) { return QPointF(view.DeviceX(x), view.DeviceY(y)); };
+// Where each dot of a zoomed-out drawing goes, and how many nodes share each
+// row and each pixel column of a row.
+struct DotRows {
+  struct Row {
+    int Nodes = 0, MinX = std::numeric_limits<int>::max(), MaxX = std::numeric_limits<int>::min();
+  };
+  std::unordered_map<int, Row> rows;
+  std::unordered_map<std::uint64_t, std::size_t> columnOf;
+  std::vector<std::pair<QPoint, int>> columns;  // top-left of the column's dot, nodes in it
+  std::vector<QPoint> dotOf;                    // by position in the list of shapes
 
-  const Detail detail = DetailAt(view, elements);
-  const bool dots = detail == Detail::Dots;
-  const ElementLookups none;
-  const ElementLookups& look = options.Lookups != nullptr ? *options.Lookups : none;
-  const ElementDecorations* deco = options.Decorations;
-  const std::vector<bool>* warn = deco != nullptr ? &deco->Warn : nullptr;
-
-  int painted = 0;
-  painter.save();
-  painter.setClipRect(area);
-
-  const auto shapes = Visible(elements.ShNode, look.Shapes, visible, !dots);
-  if (dots) {
-    // Hairlines and dots, each pixel painted once: a zoomed-out tree of
-    // thousands of nodes reads as a shape, not a grey smear, and quickly.
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    std::unordered_set<std::uint64_t> seen;
-    std::vector<QLine> lines;
-    // A dot stands for its whole circle: a line's ends move to the centres of
-    // the circles they end in (its own element's at the child's end), so
-    // that lines meet the dots rather than stop short of them.
-    auto centreOf = [&](std::int16_t own, double x, double y) {
-      QPointF centre = at(x, y);
-      auto take = [&](std::int32_t k) {
-        const auto i = static_cast<std::int16_t>(k);
-        if (!elements.ShNode.IsLoaded(i) || !elements.ShNode[i].Visible) return false;
-        const TreeCore::Shape& s = elements.ShNode[i];
-        if (x < s.Left || x > s.Left + s.Width || y < s.Top || y > s.Top + s.Height) return false;
-        centre = at(s.Left + s.Width / 2, s.Top + s.Height / 2);
-        return true;
-      };
-      if (!take(own) && look.Shapes != nullptr) {
-        bool found = false;
-        look.Shapes->Query(Box{x, y, x, y}, [&](std::int32_t k) { found = found || take(k); });
-      }
-      return centre;
-    };
-    for (std::int16_t k : Visible(elements.LnNode, look.Lines, visible, false)) {
-      const TreeCore::Line& l = elements.LnNode[k];
-      QPointF a = at(l.X1, l.Y1), b = at(l.X2, l.Y2);
-      if (!ClipSegment(a, b, margin)) continue;
-      ++painted;
-      if (!seen.insert(SegmentKey(a.toPoint(), b.toPoint())).second) continue;
-      a = centreOf(k, l.X1, l.Y1);
-      b = centreOf(-1, l.X2, l.Y2);
-      if (ClipSegment(a, b, margin)) lines.emplace_back(a.toPoint(), b.toPoint());
-    }
-    // Translucent, so that where many edges cross a pixel it is darker than
-    // where one does: dense rows read as shades, not as a grey block.
-    QColor edge = LineColour;
-    edge.setAlpha(EdgeAlpha);
-    painter.setPen(QPen(edge, 0));
-    painter.drawLines(lines.data(), static_cast<int>(lines.size()));
-
-    const TreeCore::Shape& t = elements.ShNode[0];
-    const int side = std::clamp(
-        static_cast<int>(std::lround(std::min(t.Width * view.ScaleX, t.Height * view.ScaleY))), 2,
-        3);
-    seen.clear();
-    // A row with more nodes than pixels would be a solid bar of dots: it is
-    // drawn as a strip instead, each pixel column as dark as the number of
-    // nodes in it.
-    struct Row {
-      int Nodes = 0, MinX = std::numeric_limits<int>::max(), MaxX = std::numeric_limits<int>::min();
-    };
-    std::unordered_map<int, Row> rows;
-    std::unordered_map<std::uint64_t, std::size_t> columnOf;
-    std::vector<std::pair<QPoint, int>> columns;  // top-left of the column's dot, nodes in it
-    std::vector<QPoint> dotOf;
+  void Place(const TreeCore::ElementArrays& elements, const std::vector<std::int16_t>& shapes,
+             const ViewTransform& view, int side) {
     dotOf.reserve(shapes.size());
     for (std::int16_t k : shapes) {
       const TreeCore::Shape& s = elements.ShNode[k];
-      const QPointF c = at(s.Left + s.Width / 2, s.Top + s.Height / 2);
+      const QPointF c(view.DeviceX(s.Left + s.Width / 2), view.DeviceY(s.Top + s.Height / 2));
       const QPoint p(static_cast<int>(std::floor(c.x())) - side / 2,
                      static_cast<int>(std::floor(c.y())) - side / 2);
       dotOf.push_back(p);
@@ -285,25 +218,20 @@ int PaintElements(QPainter& painter, const TreeCore::ElementArrays& elements,
       if (added) columns.emplace_back(p, 0);
       ++columns[slot->second].second;
     }
-    auto dense = [&](int y) {
-      const Row& row = rows[y];
-      return row.Nodes > row.MaxX - row.MinX + 1;
-    };
-    std::vector<QRect> plain, warned;
-    for (std::size_t i = 0; i < shapes.size(); ++i) {
-      const std::int16_t k = shapes[i];
-      const QPoint p = dotOf[i];
-      const bool w = Flag(warn, k);
-      if ((w || !dense(p.y())) && seen.insert(SegmentKey(p, p) ^ (w ? 1 : 0)).second)
-        (w ? warned : plain).emplace_back(p, QSize(side, side));
-      ++painted;
-    }
-    painter.setPen(Qt::NoPen);
+  }
+
+  bool Dense(int y) {
+    const Row& row = rows[y];
+    return row.Nodes > row.MaxX - row.MinX + 1;
+  }
+
+  // The dense rows' strips, in shades from a light grey for one node to the
+  // outline's colour for many.
+  void PaintStrips(QPainter& painter, int side) {
     constexpr int Shades = 8;
     std::array<std::vector<QRect>, Shades> strips;
     for (const auto& [p, nodes] : columns) {
-      if (!dense(p.y())) continue;
-      // One node a light grey, many the outline's colour.
+      if (!Dense(p.y())) continue;
       const int shade = std::min(Shades - 1, static_cast<int>(Shades * nodes / (nodes + 3.0)));
       strips[static_cast<std::size_t>(shade)].emplace_back(p.x() + side / 2, p.y(), 1, side);
     }
@@ -315,149 +243,301 @@ int PaintElements(QPainter& painter, const TreeCore::ElementArrays& elements,
       const auto& rects = strips[static_cast<std::size_t>(shade)];
       painter.drawRects(rects.data(), static_cast<int>(rects.size()));
     }
-    painter.setBrush(CircleOutline);
-    painter.drawRects(plain.data(), static_cast<int>(plain.size()));
-    painter.setBrush(WarnOutline);
-    painter.drawRects(warned.data(), static_cast<int>(warned.size()));
-  } else {
-    painter.setRenderHint(QPainter::Antialiasing, true);
-    painter.setPen(QPen(LineColour, 1));
-    const bool reroute = options.LinesBetweenCircles && view.ScaleX != view.ScaleY;
-    ElementIndex own;
-    if (reroute && look.Shapes == nullptr) own.Build(ShapeItems(elements.ShNode));
-    const ElementIndex& circles = look.Shapes != nullptr ? *look.Shapes : own;
-    for (std::int16_t k : Visible(elements.LnNode, look.Lines, visible, true)) {
-      const TreeCore::Line& l = elements.LnNode[k];
-      QPointF a = at(l.X1, l.Y1), b = at(l.X2, l.Y2);
-      if (reroute) BetweenCircles(elements.ShNode, circles, view, k, l, a, b);
-      if (!ClipSegment(a, b, margin)) continue;
-      painter.drawLine(a, b);
-      ++painted;
-    }
+  }
+};
 
-    for (std::int16_t k : shapes) {
+// One painting of the elements that meet an area, in named steps: lines,
+// circles or dots, captions, then the decorations laid over them.
+class ElementPass {
+ public:
+  ElementPass(QPainter& painter, const TreeCore::ElementArrays& elements, const ViewTransform& view,
+              const QRectF& area, const PaintOptions& options, const ElementLookups& look)
+      : painter(painter),
+        elements(elements),
+        view(view),
+        options(options),
+        look(look),
+        // A pixel of margin: antialiased edges reach half a pixel outside an element.
+        margin(area.adjusted(-2, -2, 2, 2)),
+        visible{view.ModelX(margin.left()), view.ModelY(margin.top()), view.ModelX(margin.right()),
+                view.ModelY(margin.bottom())},
+        detail(DetailAt(view, elements)),
+        deco(options.Decorations),
+        warn(deco != nullptr ? &deco->Warn : nullptr),
+        shapes(Visible(elements.ShNode, look.Shapes, visible, detail != Detail::Dots)) {}
+
+  QPointF At(double x, double y) const { return QPointF(view.DeviceX(x), view.DeviceY(y)); }
+
+  void DotLines();
+  void Dots();
+  void Lines();
+  void Circles();
+  void Captions();
+  void Badges();
+  void Rings();
+  void RoleRings();
+
+  QPainter& painter;
+  const TreeCore::ElementArrays& elements;
+  const ViewTransform& view;
+  const PaintOptions& options;
+  const ElementLookups& look;
+  const QRectF margin;
+  const Box visible;
+  const Detail detail;
+  const ElementDecorations* const deco;
+  const std::vector<bool>* const warn;
+  const std::vector<std::int16_t> shapes;
+  int painted = 0;
+
+ private:
+  QPointF DotCentre(std::int16_t own, double x, double y) const;
+  const std::vector<RoleRing>& Roles() const {
+    static const std::vector<RoleRing> none;
+    return options.Roles != nullptr ? *options.Roles : none;
+  }
+};
+
+// A dot stands for its whole circle: a line's end moves to the centre of the
+// circle it ends in (its own element's at the child's end), so that lines
+// meet the dots rather than stop short of them.
+QPointF ElementPass::DotCentre(std::int16_t own, double x, double y) const {
+  QPointF centre = At(x, y);
+  auto take = [&](std::int32_t k) {
+    const auto i = static_cast<std::int16_t>(k);
+    if (!elements.ShNode.IsLoaded(i) || !elements.ShNode[i].Visible) return false;
+    const TreeCore::Shape& s = elements.ShNode[i];
+    if (x < s.Left || x > s.Left + s.Width || y < s.Top || y > s.Top + s.Height) return false;
+    centre = At(s.Left + s.Width / 2, s.Top + s.Height / 2);
+    return true;
+  };
+  if (!take(own) && look.Shapes != nullptr) {
+    bool found = false;
+    look.Shapes->Query(Box{x, y, x, y}, [&](std::int32_t k) { found = found || take(k); });
+  }
+  return centre;
+}
+
+// Hairlines, each pixel painted once: a zoomed-out tree of thousands of
+// nodes reads as a shape, not a grey smear, and quickly.
+void ElementPass::DotLines() {
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  std::unordered_set<std::uint64_t> seen;
+  std::vector<QLine> lines;
+  for (std::int16_t k : Visible(elements.LnNode, look.Lines, visible, false)) {
+    const TreeCore::Line& l = elements.LnNode[k];
+    QPointF a = At(l.X1, l.Y1), b = At(l.X2, l.Y2);
+    if (!ClipSegment(a, b, margin)) continue;
+    ++painted;
+    if (!seen.insert(SegmentKey(a.toPoint(), b.toPoint())).second) continue;
+    a = DotCentre(k, l.X1, l.Y1);
+    b = DotCentre(-1, l.X2, l.Y2);
+    if (ClipSegment(a, b, margin)) lines.emplace_back(a.toPoint(), b.toPoint());
+  }
+  // Translucent, so that where many edges cross a pixel it is darker than
+  // where one does: dense rows read as shades, not as a grey block.
+  QColor edge = LineColour;
+  edge.setAlpha(EdgeAlpha);
+  painter.setPen(QPen(edge, 0));
+  painter.drawLines(lines.data(), static_cast<int>(lines.size()));
+}
+
+// Dots, each pixel painted once. A row with more nodes than pixels would be a
+// solid bar of dots: it is drawn as a strip instead, each pixel column as
+// dark as the number of nodes in it.
+void ElementPass::Dots() {
+  const TreeCore::Shape& t = elements.ShNode[0];
+  const int side = std::clamp(
+      static_cast<int>(std::lround(std::min(t.Width * view.ScaleX, t.Height * view.ScaleY))), 2, 3);
+  std::unordered_set<std::uint64_t> seen;
+  DotRows rows;
+  rows.Place(elements, shapes, view, side);
+  std::vector<QRect> plain, warned;
+  for (std::size_t i = 0; i < shapes.size(); ++i) {
+    const std::int16_t k = shapes[i];
+    const QPoint p = rows.dotOf[i];
+    const bool w = Flag(warn, k);
+    if ((w || !rows.Dense(p.y())) && seen.insert(SegmentKey(p, p) ^ (w ? 1 : 0)).second)
+      (w ? warned : plain).emplace_back(p, QSize(side, side));
+    ++painted;
+  }
+  painter.setPen(Qt::NoPen);
+  rows.PaintStrips(painter, side);
+  painter.setBrush(CircleOutline);
+  painter.drawRects(plain.data(), static_cast<int>(plain.size()));
+  painter.setBrush(WarnOutline);
+  painter.drawRects(warned.data(), static_cast<int>(warned.size()));
+}
+
+void ElementPass::Lines() {
+  painter.setRenderHint(QPainter::Antialiasing, true);
+  painter.setPen(QPen(LineColour, 1));
+  const bool reroute = options.LinesBetweenCircles && view.ScaleX != view.ScaleY;
+  ElementIndex own;
+  if (reroute && look.Shapes == nullptr) own.Build(ShapeItems(elements.ShNode));
+  const ElementIndex& circles = look.Shapes != nullptr ? *look.Shapes : own;
+  for (std::int16_t k : Visible(elements.LnNode, look.Lines, visible, true)) {
+    const TreeCore::Line& l = elements.LnNode[k];
+    QPointF a = At(l.X1, l.Y1), b = At(l.X2, l.Y2);
+    if (reroute) BetweenCircles(elements.ShNode, circles, view, k, l, a, b);
+    if (!ClipSegment(a, b, margin)) continue;
+    painter.drawLine(a, b);
+    ++painted;
+  }
+}
+
+void ElementPass::Circles() {
+  for (std::int16_t k : shapes) {
+    const TreeCore::Shape& s = elements.ShNode[k];
+    const bool w = Flag(warn, k);
+    painter.setPen(QPen(w ? WarnOutline : CircleOutline, 1));
+    painter.setBrush(w ? WarnFill : CircleFill);
+    // The outline runs just inside the shape's box.
+    const QRectF box(At(s.Left, s.Top), QSizeF(s.Width * view.ScaleX, s.Height * view.ScaleY));
+    const double d = std::min(box.width(), box.height());
+    QRectF circle(0, 0, d, d);
+    circle.moveCenter(box.center());
+    painter.drawEllipse(circle.adjusted(0.5, 0.5, -0.5, -0.5));
+    ++painted;
+  }
+}
+
+void ElementPass::Captions() {
+  QFont font = options.CaptionFont;
+  const int pixels = std::max(1, static_cast<int>(std::lround(DesignCaptionPixels * view.Zoom())));
+  font.setPixelSize(pixels);
+  painter.setPen(CaptionColour);
+  painter.setBrush(Qt::NoBrush);
+  painter.setFont(font);
+  const QFontMetricsF metrics(font);
+  for (std::int16_t k : Visible(elements.TreeNode, look.Labels, visible, true)) {
+    const TreeCore::Label& l = elements.TreeNode[k];
+    const QRectF box(At(l.Left, l.Top), QSizeF(l.Width * view.ScaleX, l.Height * view.ScaleY));
+    const QString caption = QString::fromStdString(l.Caption);
+    if (options.FitCaptions && elements.ShNode.IsLoaded(k) && elements.ShNode[k].Visible) {
       const TreeCore::Shape& s = elements.ShNode[k];
-      const bool w = Flag(warn, k);
-      painter.setPen(QPen(w ? WarnOutline : CircleOutline, 1));
-      painter.setBrush(w ? WarnFill : CircleFill);
-      // The outline runs just inside the shape's box.
-      const QRectF box(at(s.Left, s.Top), QSizeF(s.Width * view.ScaleX, s.Height * view.ScaleY));
-      const double d = std::min(box.width(), box.height());
-      QRectF circle(0, 0, d, d);
-      circle.moveCenter(box.center());
-      painter.drawEllipse(circle.adjusted(0.5, 0.5, -0.5, -0.5));
-      ++painted;
-    }
-
-    if (detail == Detail::Full) {
-      QFont font = options.CaptionFont;
-      const int pixels =
-          std::max(1, static_cast<int>(std::lround(DesignCaptionPixels * view.Zoom())));
-      font.setPixelSize(pixels);
-      painter.setPen(CaptionColour);
-      painter.setBrush(Qt::NoBrush);
+      QRectF circle(At(s.Left, s.Top), QSizeF(s.Width * view.ScaleX, s.Height * view.ScaleY));
+      const double r = std::min(circle.width(), circle.height()) / 2 - 0.5;
+      const double ems = metrics.horizontalAdvance(caption) / pixels;
+      QFont fitted = font;
+      fitted.setPixelSize(
+          std::max(1, static_cast<int>(std::floor(TreeCore::CaptionFitPixels(ems, r, pixels)))));
+      painter.setFont(fitted);
+      painter.drawText(circle, Qt::AlignCenter, caption);
       painter.setFont(font);
-      const QFontMetricsF metrics(font);
-      for (std::int16_t k : Visible(elements.TreeNode, look.Labels, visible, true)) {
-        const TreeCore::Label& l = elements.TreeNode[k];
-        const QRectF box(at(l.Left, l.Top), QSizeF(l.Width * view.ScaleX, l.Height * view.ScaleY));
-        const QString caption = QString::fromStdString(l.Caption);
-        if (options.FitCaptions && elements.ShNode.IsLoaded(k) && elements.ShNode[k].Visible) {
-          const TreeCore::Shape& s = elements.ShNode[k];
-          QRectF circle(at(s.Left, s.Top), QSizeF(s.Width * view.ScaleX, s.Height * view.ScaleY));
-          const double r = std::min(circle.width(), circle.height()) / 2 - 0.5;
-          const double ems = metrics.horizontalAdvance(caption) / pixels;
-          QFont fitted = font;
-          fitted.setPixelSize(std::max(
-              1, static_cast<int>(std::floor(TreeCore::CaptionFitPixels(ems, r, pixels)))));
-          painter.setFont(fitted);
-          painter.drawText(circle, Qt::AlignCenter, caption);
-          painter.setFont(font);
-          ++painted;
-          continue;
-        }
-        // Six-character values such as -32768 are squeezed rather than cut.
-        const double wide = metrics.horizontalAdvance(caption);
-        if (wide > box.width() && wide > 0) {
-          QFont narrow = font;
-          narrow.setPixelSize(std::max(6, static_cast<int>(pixels * box.width() / wide)));
-          painter.setFont(narrow);
-          painter.drawText(box, Qt::AlignCenter, caption);
-          painter.setFont(font);
-        } else {
-          painter.drawText(box, Qt::AlignCenter, caption);
-        }
-        ++painted;
-      }
+      ++painted;
+      continue;
+    }
+    // Six-character values such as -32768 are squeezed rather than cut.
+    const double wide = metrics.horizontalAdvance(caption);
+    if (wide > box.width() && wide > 0) {
+      QFont narrow = font;
+      narrow.setPixelSize(std::max(6, static_cast<int>(pixels * box.width() / wide)));
+      painter.setFont(narrow);
+      painter.drawText(box, Qt::AlignCenter, caption);
+      painter.setFont(font);
+    } else {
+      painter.drawText(box, Qt::AlignCenter, caption);
+    }
+    ++painted;
+  }
+}
+
+void ElementPass::Badges() {
+  QFont font = options.CaptionFont;
+  font.setPixelSize(std::clamp(static_cast<int>(std::lround(9 * view.Zoom())), 7, 24));
+  font.setBold(true);
+  painter.setFont(font);
+  // A node with role rings has its badge outside the outermost ring.
+  std::unordered_map<int, double> ringed;
+  for (const RoleRing& ring : Roles())
+    ringed[ring.Element] = std::max(ringed[ring.Element], RoleRingReach(ring.Role) + 2);
+  for (std::int16_t k : shapes) {
+    if (static_cast<std::size_t>(k) >= deco->Badges.size()) continue;
+    const std::string& text = deco->Badges[static_cast<std::size_t>(k)];
+    if (text.empty()) continue;
+    const TreeCore::Shape& s = elements.ShNode[k];
+    const QPointF right = At(s.Left + s.Width, s.Top);
+    painter.setPen(Flag(warn, k) ? WarnOutline : BadgeColour);
+    const QString badge = QString::fromStdString(text);
+    const auto ring = ringed.find(k);
+    const double clear =
+        std::max(TreeCore::BadgeClearance, ring != ringed.end() ? ring->second : 0.0);
+    const QRectF box(right + QPointF(clear, 0), QSizeF(200, s.Height * view.ScaleY));
+    painter.drawText(box, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextDontClip, badge);
+    if (Flag(options.ChangedBadges, k)) {
+      // Outlined, so that a change shows without resting on colour.
+      QRectF tight = painter.boundingRect(box, Qt::AlignLeft | Qt::AlignVCenter, badge);
+      painter.setBrush(Qt::NoBrush);
+      painter.drawRect(tight.adjusted(-2, -1, 2, 1));
     }
   }
+}
 
-  if (deco != nullptr) {
+// Rings: large enough to find a dot in a zoomed-out drawing.
+void ElementPass::Rings() {
+  painter.setBrush(Qt::NoBrush);
+  painter.setPen(QPen(RingColour, 2.5));
+  for (int marked : deco->Marked) {
+    if (marked < 0 || marked > 32767) continue;
+    const auto k = static_cast<std::int16_t>(marked);
+    if (!elements.ShNode.IsLoaded(k) || !elements.ShNode[k].Visible) continue;
+    const TreeCore::Shape& s = elements.ShNode[k];
+    const QPointF c = At(s.Left + s.Width / 2, s.Top + s.Height / 2);
+    const double r = std::max(std::min(s.Width * view.ScaleX, s.Height * view.ScaleY) / 2 + 3, 7.0);
+    if (!margin.adjusted(-r, -r, r, r).contains(c)) continue;
+    painter.drawEllipse(c, r, r);
+  }
+}
+
+// Role rings, each role at its own distance, so that two roles of one node both show.
+void ElementPass::RoleRings() {
+  for (const RoleRing& ring : Roles()) {
+    if (ring.Element < 0 || ring.Element > 32767) continue;
+    const auto k = static_cast<std::int16_t>(ring.Element);
+    if (!elements.ShNode.IsLoaded(k) || !elements.ShNode[k].Visible) continue;
+    const TreeCore::Shape& s = elements.ShNode[k];
+    const QPointF c = At(s.Left + s.Width / 2, s.Top + s.Height / 2);
+    const double r =
+        std::max(std::min(s.Width * view.ScaleX, s.Height * view.ScaleY) / 2 + 3, 7.0) +
+        RoleRingDistance(ring.Role);
+    if (!margin.adjusted(-r, -r, r, r).contains(c)) continue;
+    painter.setPen(RolePen(ring.Role));
+    painter.drawEllipse(c, r, r);
+  }
+}
+
+}  // namespace
+
+int PaintElements(QPainter& painter, const TreeCore::ElementArrays& elements,
+                  const ViewTransform& view, const QRectF& area, const PaintOptions& options) {
+  if (options.FillBackground) painter.fillRect(area, SurfaceColour);
+  if (!(view.ScaleX > 0) || !(view.ScaleY > 0) || !std::isfinite(view.ScaleX) ||
+      !std::isfinite(view.ScaleY))
+    return 0;
+
+  const ElementLookups none;
+  ElementPass pass(painter, elements, view, area, options,
+                   options.Lookups != nullptr ? *options.Lookups : none);
+  painter.save();
+  painter.setClipRect(area);
+  if (pass.detail == Detail::Dots) {
+    pass.DotLines();
+    pass.Dots();
+  } else {
+    pass.Lines();
+    pass.Circles();
+    if (pass.detail == Detail::Full) pass.Captions();
+  }
+  if (pass.deco != nullptr) {
     painter.setRenderHint(QPainter::Antialiasing, true);
     // Badges beside their circles, once circles are drawn at all.
-    if (!dots && !deco->Badges.empty()) {
-      QFont font = options.CaptionFont;
-      font.setPixelSize(std::clamp(static_cast<int>(std::lround(9 * view.Zoom())), 7, 24));
-      font.setBold(true);
-      painter.setFont(font);
-      // A node with role rings has its badge outside the outermost ring.
-      std::unordered_map<int, double> ringed;
-      for (const RoleRing& ring :
-           options.Roles != nullptr ? *options.Roles : std::vector<RoleRing>{})
-        ringed[ring.Element] = std::max(ringed[ring.Element], RoleRingReach(ring.Role) + 2);
-      for (std::int16_t k : shapes) {
-        if (static_cast<std::size_t>(k) >= deco->Badges.size()) continue;
-        const std::string& text = deco->Badges[static_cast<std::size_t>(k)];
-        if (text.empty()) continue;
-        const TreeCore::Shape& s = elements.ShNode[k];
-        const QPointF right = at(s.Left + s.Width, s.Top);
-        painter.setPen(Flag(warn, k) ? WarnOutline : BadgeColour);
-        const QString badge = QString::fromStdString(text);
-        const auto ring = ringed.find(k);
-        const double clear =
-            std::max(TreeCore::BadgeClearance, ring != ringed.end() ? ring->second : 0.0);
-        const QRectF box(right + QPointF(clear, 0), QSizeF(200, s.Height * view.ScaleY));
-        painter.drawText(box, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextDontClip, badge);
-        if (Flag(options.ChangedBadges, k)) {
-          // Outlined, so that a change shows without resting on colour.
-          QRectF tight = painter.boundingRect(box, Qt::AlignLeft | Qt::AlignVCenter, badge);
-          painter.setBrush(Qt::NoBrush);
-          painter.drawRect(tight.adjusted(-2, -1, 2, 1));
-        }
-      }
-    }
-    // Rings: large enough to find a dot in a zoomed-out drawing.
-    painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(RingColour, 2.5));
-    for (int marked : deco->Marked) {
-      if (marked < 0 || marked > 32767) continue;
-      const auto k = static_cast<std::int16_t>(marked);
-      if (!elements.ShNode.IsLoaded(k) || !elements.ShNode[k].Visible) continue;
-      const TreeCore::Shape& s = elements.ShNode[k];
-      const QPointF c = at(s.Left + s.Width / 2, s.Top + s.Height / 2);
-      const double r =
-          std::max(std::min(s.Width * view.ScaleX, s.Height * view.ScaleY) / 2 + 3, 7.0);
-      if (!margin.adjusted(-r, -r, r, r).contains(c)) continue;
-      painter.drawEllipse(c, r, r);
-    }
-    // Role rings, each role at its own distance, so that two roles of one node both show.
-    for (const RoleRing& ring :
-         options.Roles != nullptr ? *options.Roles : std::vector<RoleRing>{}) {
-      if (ring.Element < 0 || ring.Element > 32767) continue;
-      const auto k = static_cast<std::int16_t>(ring.Element);
-      if (!elements.ShNode.IsLoaded(k) || !elements.ShNode[k].Visible) continue;
-      const TreeCore::Shape& s = elements.ShNode[k];
-      const QPointF c = at(s.Left + s.Width / 2, s.Top + s.Height / 2);
-      const double r =
-          std::max(std::min(s.Width * view.ScaleX, s.Height * view.ScaleY) / 2 + 3, 7.0) +
-          RoleRingDistance(ring.Role);
-      if (!margin.adjusted(-r, -r, r, r).contains(c)) continue;
-      painter.setPen(RolePen(ring.Role));
-      painter.drawEllipse(c, r, r);
-    }
+    if (pass.detail != Detail::Dots && !pass.deco->Badges.empty()) pass.Badges();
+    pass.Rings();
+    pass.RoleRings();
   }
   painter.restore();
-  return painted;
+  return pass.painted;
 }
 
 double RoleRingDistance(int role) {
