@@ -54,6 +54,9 @@ int WritePng(const std::string& path, const TreeCore::ElementArrays& elements, c
   sizing.Fit = std::max(natural.width(), natural.height()) > TreeCore::DefaultFitPixels;
   TreeUi::PaintOptions paint;
   paint.FitCaptions = options.Layout == TreeCore::TreeLayout::Compact;
+  // A picture squeezed across more than down keeps its lines on its circles.
+  paint.LinesBetweenCircles = true;
+  paint.OnlyLinesThatMiss = true;
   QImage image = TreeUi::RenderPicture(
       elements,
       options.Fit > 0 ? FitUniformly(elements, options.Fit) : TreeUi::ScalesFor(elements, sizing),

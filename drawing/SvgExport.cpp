@@ -142,11 +142,14 @@ class SvgPicture {
         const double r = std::min(c.Width, c.Height) * s_ / 2 - 0.5 * zoom_;
         fit = CaptionFitPixels(CaptionEms(l.Caption), r, CaptionPixels * zoom_);
       }
+      const double size = l.Caption.size() >= 6 ? NarrowCaptionPixels : CaptionPixels;
+      const bool plated = fit <= 0 && Plate(i, x, y, l.Caption, size * zoom_);
       svg_ << "<text x=\"" << x << "\" y=\"" << y << '"';
+      if (plated) svg_ << " dominant-baseline=\"alphabetic\"";
       if (fit > 0) {
         if (fit < CaptionPixels * zoom_) svg_ << " font-size=\"" << fit << '"';
-      } else if (l.Caption.size() >= 6) {
-        svg_ << " font-size=\"" << NarrowCaptionPixels * zoom_ << '"';
+      } else if (size != CaptionPixels) {
+        svg_ << " font-size=\"" << size * zoom_ << '"';
       }
       svg_ << '>';
       svg_.Escaped(l.Caption);
@@ -178,6 +181,25 @@ class SvgPicture {
   }
 
  private:
+  // A caption that reaches its circle's ring is laid on a plate of the fill's
+  // colour over the ring, so that a minus sign next to the ring still shows.
+  // Its width is the widest the usual fonts give. Such a caption stands on an
+  // alphabetic baseline (`y` becomes it), with its digits centred where the
+  // others are: viewers place a central baseline differently, a plate needs
+  // to know where the digits are.
+  bool Plate(std::int16_t i, double x, double& y, const std::string& caption, double size) {
+    if (!elements_.ShNode.IsLoaded(i) || !elements_.ShNode[i].Visible) return false;
+    const Shape& c = elements_.ShNode[i];
+    const double width = CaptionEms(caption) * size;
+    if (!(width > std::min(c.Width, c.Height) * s_ - 4 * zoom_)) return false;
+    y += CaptionDigitHeight * size / 2;
+    svg_ << "<rect x=\"" << x - width / 2 - zoom_ << "\" y=\""
+         << y - CaptionDigitHeight * size - zoom_ << "\" width=\"" << width + 2 * zoom_
+         << "\" height=\"" << CaptionDigitHeight * size + 2 * zoom_ << "\" fill=\""
+         << (Warned(i) ? "#ffcdc8" : "#fffbe6") << "\"/>\n";
+    return true;
+  }
+
   double X(double twips) const { return (twips - x0_) * s_ + margin_; }
   double Y(double twips) const { return (twips - y0_) * s_ + margin_; }
   bool Warned(std::int32_t k) const {

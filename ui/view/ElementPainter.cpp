@@ -27,6 +27,8 @@ const QColor WarnOutline(170, 20, 20);
 const QColor WarnFill(255, 205, 200);
 const QColor RingColour(235, 120, 0);
 const QColor BadgeColour(20, 60, 140);
+// The smallest size a long caption is squeezed to, in pixels at 100 %.
+constexpr double NarrowestCaption = 9;
 // Opacity of one hairline edge in a zoomed-out drawing.
 constexpr int EdgeAlpha = 110;
 
@@ -135,10 +137,11 @@ int CircleAt(const TreeCore::ControlArray<TreeCore::Shape>& shapes, const Elemen
   return found;
 }
 
-// Moves a line's device ends to the edges of the circles it joins, as drawn.
+// Moves a line's device ends to the edges of the circles it joins, as drawn;
+// with `onlyMissing`, only a line that misses one of them.
 void BetweenCircles(const TreeCore::ControlArray<TreeCore::Shape>& shapes,
                     const ElementIndex& circles, const ViewTransform& view, std::int16_t k,
-                    const TreeCore::Line& l, QPointF& a, QPointF& b) {
+                    const TreeCore::Line& l, QPointF& a, QPointF& b, bool onlyMissing) {
   const int from = CircleAt(shapes, circles, k, l.X1, l.Y1);
   const int to = CircleAt(shapes, circles, k, l.X2, l.Y2);
   if (from < 0 || to < 0 || from == to) return;
@@ -149,6 +152,11 @@ void BetweenCircles(const TreeCore::ControlArray<TreeCore::Shape>& shapes,
   };
   double ra = 0, rb = 0;
   const QPointF ca = centre(from, ra), cb = centre(to, rb);
+  // The ring's outer edge is half a pixel beyond its radius.
+  auto meets = [](QPointF end, QPointF c, double r) {
+    return std::hypot(end.x() - c.x(), end.y() - c.y()) <= r + 0.5;
+  };
+  if (onlyMissing && meets(a, ca, ra) && meets(b, cb, rb)) return;
   const QPointF d = cb - ca;
   const double length = std::hypot(d.x(), d.y());
   if (!(length > ra + rb)) return;
@@ -264,7 +272,8 @@ class ElementPass {
         detail(DetailAt(view, elements)),
         deco(options.Decorations),
         warn(deco != nullptr ? &deco->Warn : nullptr),
-        shapes(Visible(elements.ShNode, look.Shapes, visible, detail != Detail::Dots)) {}
+        shapes(Visible(elements.ShNode, look.Shapes, visible, detail != Detail::Dots)),
+        reroute(options.LinesBetweenCircles && view.ScaleX != view.ScaleY) {}
 
   QPointF At(double x, double y) const { return QPointF(view.DeviceX(x), view.DeviceY(y)); }
 
@@ -288,10 +297,16 @@ class ElementPass {
   const ElementDecorations* const deco;
   const std::vector<bool>* const warn;
   const std::vector<std::int16_t> shapes;
+  // Where the two scales differ, lines are moved onto their circles as drawn.
+  const bool reroute;
   int painted = 0;
 
  private:
   QPointF DotCentre(std::int16_t own, double x, double y) const;
+  const ElementIndex* CircleLookup();
+  void Plate(std::int16_t k, const QRectF& box, const QString& caption);
+  ElementIndex ownCircles_;
+  const ElementIndex* circles_ = nullptr;
   const std::vector<RoleRing>& Roles() const {
     static const std::vector<RoleRing> none;
     return options.Roles != nullptr ? *options.Roles : none;
@@ -311,11 +326,20 @@ QPointF ElementPass::DotCentre(std::int16_t own, double x, double y) const {
     centre = At(s.Left + s.Width / 2, s.Top + s.Height / 2);
     return true;
   };
-  if (!take(own) && look.Shapes != nullptr) {
+  if (!take(own) && circles_ != nullptr) {
     bool found = false;
-    look.Shapes->Query(Box{x, y, x, y}, [&](std::int32_t k) { found = found || take(k); });
+    circles_->Query(Box{x, y, x, y}, [&](std::int32_t k) { found = found || take(k); });
   }
   return centre;
+}
+
+// The circles' lookup: the pad's own, else one made for this painting where
+// lines are moved onto circles (a picture), else none.
+const ElementIndex* ElementPass::CircleLookup() {
+  if (look.Shapes != nullptr) return look.Shapes;
+  if (!reroute) return nullptr;
+  if (ownCircles_.Size() == 0) ownCircles_.Build(ShapeItems(elements.ShNode));
+  return &ownCircles_;
 }
 
 // Hairlines, each pixel painted once: a zoomed-out tree of thousands of
@@ -324,6 +348,7 @@ void ElementPass::DotLines() {
   painter.setRenderHint(QPainter::Antialiasing, false);
   std::unordered_set<std::uint64_t> seen;
   std::vector<QLine> lines;
+  circles_ = CircleLookup();
   for (std::int16_t k : Visible(elements.LnNode, look.Lines, visible, false)) {
     const TreeCore::Line& l = elements.LnNode[k];
     QPointF a = At(l.X1, l.Y1), b = At(l.X2, l.Y2);
@@ -372,14 +397,12 @@ void ElementPass::Dots() {
 void ElementPass::Lines() {
   painter.setRenderHint(QPainter::Antialiasing, true);
   painter.setPen(QPen(LineColour, 1));
-  const bool reroute = options.LinesBetweenCircles && view.ScaleX != view.ScaleY;
-  ElementIndex own;
-  if (reroute && look.Shapes == nullptr) own.Build(ShapeItems(elements.ShNode));
-  const ElementIndex& circles = look.Shapes != nullptr ? *look.Shapes : own;
+  const ElementIndex* circles = reroute ? CircleLookup() : nullptr;
   for (std::int16_t k : Visible(elements.LnNode, look.Lines, visible, true)) {
     const TreeCore::Line& l = elements.LnNode[k];
     QPointF a = At(l.X1, l.Y1), b = At(l.X2, l.Y2);
-    if (reroute) BetweenCircles(elements.ShNode, circles, view, k, l, a, b);
+    if (circles != nullptr)
+      BetweenCircles(elements.ShNode, *circles, view, k, l, a, b, options.OnlyLinesThatMiss);
     if (!ClipSegment(a, b, margin)) continue;
     painter.drawLine(a, b);
     ++painted;
@@ -428,19 +451,41 @@ void ElementPass::Captions() {
       ++painted;
       continue;
     }
-    // Six-character values such as -32768 are squeezed rather than cut.
+    // Long values such as -32768 are squeezed towards their box's width, but
+    // no further than a size that keeps them readable: the plate under them
+    // lets them run over the ring.
     const double wide = metrics.horizontalAdvance(caption);
     if (wide > box.width() && wide > 0) {
       QFont narrow = font;
-      narrow.setPixelSize(std::max(6, static_cast<int>(pixels * box.width() / wide)));
+      narrow.setPixelSize(
+          std::max({6, static_cast<int>(pixels * NarrowestCaption / DesignCaptionPixels),
+                    static_cast<int>(pixels * box.width() / wide)}));
       painter.setFont(narrow);
-      painter.drawText(box, Qt::AlignCenter, caption);
+      Plate(k, box, caption);
+      painter.drawText(box, Qt::AlignCenter | Qt::TextDontClip, caption);
       painter.setFont(font);
     } else {
+      Plate(k, box, caption);
       painter.drawText(box, Qt::AlignCenter, caption);
     }
     ++painted;
   }
+}
+
+// A caption that reaches its circle's ring is laid on a plate of the fill's
+// colour that covers the ring where the caption crosses it: a minus sign next
+// to the ring would otherwise merge with it ("-32767" read "32767").
+void ElementPass::Plate(std::int16_t k, const QRectF& box, const QString& caption) {
+  if (!elements.ShNode.IsLoaded(k) || !elements.ShNode[k].Visible) return;
+  const TreeCore::Shape& s = elements.ShNode[k];
+  const double d = std::min(s.Width * view.ScaleX, s.Height * view.ScaleY);
+  const QFontMetricsF metrics(painter.font());
+  // The ring is a pixel wide: a caption that leaves a pixel inside it stays clear.
+  if (!(metrics.horizontalAdvance(caption) > d - 4)) return;
+  const QRectF line = painter.boundingRect(box, Qt::AlignCenter, caption);
+  const QRectF ink =
+      metrics.tightBoundingRect(caption).translated(line.left(), line.top() + metrics.ascent());
+  painter.fillRect(ink.adjusted(-1, -1, 1, 1), Flag(warn, k) ? WarnFill : CircleFill);
 }
 
 void ElementPass::Badges() {

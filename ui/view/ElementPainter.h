@@ -73,6 +73,9 @@ struct PaintOptions {
   // line runs between its two circles' edges as they are drawn, instead of
   // between its ends' places, which the unequal scales move off the circles.
   bool LinesBetweenCircles = false;
+  // With it, a line that meets both its circles as drawn stays where the
+  // drawing put it (the command line's pictures, which have always had them so).
+  bool OnlyLinesThatMiss = false;
 
   static QFont DefaultCaptionFont();
 };
