@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "pane/MarkLegend.h"
 #include "pane/TreePane.h"
 #include "steps/StepsWindow.h"
 #include "view/DrawSurface.h"
@@ -43,7 +44,19 @@ QString Rotations(const TreeTrace::RotationCounts& counts) {
 struct CompareWindow::Pane {
   TreePane* tree = nullptr;
   QLabel* summary = nullptr;
+  std::vector<std::int32_t> marked;  // at another depth in the other tree
 };
+
+// The marks are rings, which never cover a neighbour as a caption beside the
+// node could: the nodes at another depth, and the selected one.
+void CompareWindow::Ring(int p) {
+  Pane& pane = *panes_[static_cast<std::size_t>(p)];
+  std::vector<NodeRing> rings;
+  for (const std::int32_t slot : pane.marked) rings.push_back({slot, OtherDepthRole});
+  const std::int32_t selected = SelectedSlot(p);
+  if (selected >= 0) rings.push_back({selected, SelectedRole});
+  pane.tree->SetRings(rings);
+}
 
 CompareWindow::CompareWindow(StepsFinder steps, QWidget* parent)
     : QWidget(parent, Qt::Window), findSteps_(std::move(steps)) {
@@ -105,8 +118,13 @@ CompareWindow::CompareWindow(StepsFinder steps, QWidget* parent)
   status_->setObjectName(QStringLiteral("CompareStatus"));
   status_->setWordWrap(true);
 
+  auto* legend = new MarkLegend;
+  legend->setObjectName(QStringLiteral("CompareLegend"));
+  legend->SetMarks({Mark::OtherDepth, Mark::Selected});
+
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(split, 1);
+  layout->addWidget(legend);
   layout->addLayout(buttons);
   layout->addWidget(status_);
   resize(1100, 700);
@@ -116,7 +134,7 @@ CompareWindow::CompareWindow(StepsFinder steps, QWidget* parent)
 CompareWindow::~CompareWindow() = default;
 
 const std::vector<std::int32_t>& CompareWindow::Marked(int pane) const {
-  return panes_[static_cast<std::size_t>(pane)]->tree->Marked();
+  return panes_[static_cast<std::size_t>(pane)]->marked;
 }
 
 const TreeCore::TreeRec& CompareWindow::Shown(int pane) const {
@@ -143,14 +161,9 @@ void CompareWindow::SelectElement(int pane, int element) {
   selected_ = at - order.begin();
   int levels[2] = {0, 0};
   for (int p = 0; p < 2; ++p) {
-    TreePane& shown = *panes_[static_cast<std::size_t>(p)]->tree;
+    Ring(p);
     const std::int32_t slot = SelectedSlot(p);
-    const std::size_t elements = shown.NodeOfElement().size();
-    std::vector<std::string> badges(elements);
-    for (std::size_t k = 0; k < badges.size(); ++k)
-      if (shown.NodeOfElement()[k] == slot) badges[k] = "selected";
-    shown.Surface()->SetBadges(std::move(badges), std::vector<bool>(elements));
-    if (slot >= 0) levels[p] = shown.Tree().Nodes[static_cast<std::size_t>(slot)].Level;
+    if (slot >= 0) levels[p] = Shown(p).Nodes[static_cast<std::size_t>(slot)].Level;
   }
   status_->setText(QStringLiteral("Selected %1: level %2 in this tool, %3 in AVL.")
                        .arg(from.Tree().Nodes[static_cast<std::size_t>(at->Slot)].Data)
@@ -283,11 +296,12 @@ void CompareWindow::FollowSteps() {
 }
 
 void CompareWindow::Display(Pane& pane, TreeCore::TreeRec tree, std::vector<std::int32_t> marks) {
-  pane.tree->Surface()->SetBadges({}, {});
   selected_ = -1;
+  pane.marked = std::move(marks);
   // Compact, so that both trees read side by side at any size.
-  pane.tree->Show(std::move(tree), std::move(marks), TreeCore::TreeLayout::Compact);
+  pane.tree->Show(std::move(tree), {}, TreeCore::TreeLayout::Compact);
   pane.tree->ShowWhole();
+  Ring(&pane == panes_[SchemePane].get() ? SchemePane : AvlPane);
 }
 
 CompareFeature::CompareFeature(QWidget* window, QMenu* padMenu, TreeCommands::LastCommand& last,
