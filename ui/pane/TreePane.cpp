@@ -90,8 +90,13 @@ void TreePane::SetRings(const std::vector<NodeRing>& rings) {
   surface_->SetRoleRings(std::move(byElement));
 }
 
-void TreePane::ShowBalance(bool on) {
-  TreeUi::ShowBalance(*surface_, shown_, nodeOfElement_, on);
+void TreePane::ShowBalance(bool on, bool warn) {
+  if (on || !warn) {
+    TreeUi::ShowBalance(*surface_, shown_, nodeOfElement_, on);
+    return;
+  }
+  BalanceBadges b = BalanceOf(shown_, nodeOfElement_);
+  surface_->SetBadges(std::vector<std::string>(b.Badges.size()), std::move(b.Warn));
 }
 
 void TreePane::SetChangedBadges(std::vector<bool> changedByElement) {

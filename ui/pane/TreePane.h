@@ -55,8 +55,9 @@ class TreePane final : public QWidget {
   // ---- Marks --------------------------------------------------------------
   // Rings by role, drawn in the order given (the last outermost).
   void SetRings(const std::vector<NodeRing>& rings);
-  // Show Balance's badges on the shown tree, or none.
-  void ShowBalance(bool on);
+  // Show Balance's badges on the shown tree, or none; `warn` keeps the
+  // warning colour of the nodes whose sides differ by two or more without them.
+  void ShowBalance(bool on, bool warn = false);
   // Badges drawn outlined, by element; empty for none.
   void SetChangedBadges(std::vector<bool> changedByElement);
 

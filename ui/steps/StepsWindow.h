@@ -18,10 +18,12 @@
 #include "TreeJob.h"
 
 class QCheckBox;
-class QFrame;
+class QHBoxLayout;
 class QLabel;
 class QMenu;
 class QPushButton;
+class QScrollArea;
+class QSplitter;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -29,6 +31,7 @@ namespace TreeUi {
 
 class DrawSurface;
 class LayoutAction;
+class MarkLegend;
 class PadView;
 class RulesPanel;
 class StepAnimator;
@@ -78,6 +81,8 @@ class StepsWindow final : public QWidget {
   // Writes the command's events as JSON lines, through a temporary file that
   // replaces `path` only once complete. False (and `error` set) on failure.
   bool SaveTrace(const QString& path, QString* error = nullptr);
+  // A line on the status line (a save's confirmation).
+  void ShowStatus(const QString& text);
 
   // ---- For the tests ---------------------------------------------------------
   QTreeWidget* List() const { return list_; }
@@ -100,6 +105,8 @@ class StepsWindow final : public QWidget {
   QString SummaryText() const;
   double LastStepMilliseconds() const { return lastStepMs_; }
   RulesPanel* Rules() const { return rules_; }
+  MarkLegend* Legend() const { return legend_; }
+  QScrollArea* Explanation() const { return explanation_; }
   StepAnimator* Animator() const { return animator_; }
 
  signals:
@@ -110,14 +117,24 @@ class StepsWindow final : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // The window is made in these steps (each in the file of its part).
+  void BuildList();
+  void BuildPanes();
+  void BuildExplanation();
+  QHBoxLayout* BuildButtons();
+  QHBoxLayout* BuildTools();
+
   void OnCurrentItemChanged(QTreeWidgetItem* item);
   void FillEvents(QTreeWidgetItem* item);
   void SelectValue(std::size_t i);
-  void Display(TreeCore::TreeRec tree, std::vector<std::int32_t> marks);
+  // Shows `tree` in the After pane, `marks` ringed unless `ringed` is false.
+  void Display(TreeCore::TreeRec tree, std::vector<std::int32_t> marks, bool ringed = true);
   void DisplayBefore(TreeCore::TreeRec tree, std::vector<std::int32_t> marks);
   void SetBeforeShown(bool shown);
-  void UpdateBalance();
+  // Show Balance's badges and colours, the changed heights, and the legend.
+  void ShowBalanceMarks();
   void MarkChangedHeights();
+  void UpdateLegend();
   // Selects the row of event k of value i, or the value's row when the event has none.
   void SelectEventRow(std::size_t i, std::size_t k);
   // The next (or previous) rotation or fix-up from the shown position.
@@ -139,11 +156,13 @@ class StepsWindow final : public QWidget {
   QCheckBox* balance_ = nullptr;
 
   QTreeWidget* list_ = nullptr;
+  QSplitter* panes_ = nullptr;
   QMenu* paneMenu_ = nullptr;
   LayoutAction* layout_ = nullptr;
+  QScrollArea* explanation_ = nullptr;
   QLabel* status_ = nullptr;
   QLabel* reason_ = nullptr;
-  QWidget* legend_ = nullptr;
+  MarkLegend* legend_ = nullptr;
   QPushButton* first_ = nullptr;
   QPushButton* back_ = nullptr;
   QPushButton* forward_ = nullptr;

@@ -1,0 +1,27 @@
+// What the panes mark beside one event, worked out once for the steps
+// window and its PDF handout alike: the nodes the event involves, ringed in
+// both trees, and each one's role.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "EventReason.h"
+#include "EventStates.h"
+#include "TraceRecorder.h"
+#include "pane/TreePane.h"
+
+namespace TreeUi {
+
+struct EventMarks {
+  // Slots, sorted: in the tree before the event and in the tree after it.
+  std::vector<std::int32_t> Before, After;
+  // Rings by role, the new top's last (outermost, drawn over the others).
+  std::vector<NodeRing> BeforeRings, AfterRings;
+};
+
+// The marks of event `states` (from StatesAt) of value `value`.
+EventMarks MarksOfEvent(const TreeTrace::TraceRecorder& recorder, std::size_t value,
+                        const TreeTrace::EventStates& states, const TreeTrace::EventReason& reason);
+
+}  // namespace TreeUi
