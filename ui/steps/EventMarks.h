@@ -20,6 +20,18 @@ struct EventMarks {
   std::vector<NodeRing> BeforeRings, AfterRings;
 };
 
+// Whether event `e` of value `value` is the fix-up that removes an erased
+// node with two children: it parks the node as a leaf, to be cut off.
+bool ParksErasedNode(const TreeTrace::TraceRecorder& recorder, std::size_t value,
+                     const TreeTrace::StepEvent& e);
+
+// The tree as that fix-up leaves it, for the panes: the recorded state after
+// it (the node already cut off and the table closed up) with the node back in
+// its slot `slot`, a leaf where it was parked, below its in-order neighbour.
+// The trace itself has no such state; only the panes show it.
+TreeCore::TreeRec ParkedTree(const TreeCore::TreeRec& before, const TreeCore::TreeRec& after,
+                             std::int32_t slot);
+
 // The marks of event `states` (from StatesAt) of value `value`.
 EventMarks MarksOfEvent(const TreeTrace::TraceRecorder& recorder, std::size_t value,
                         const TreeTrace::EventStates& states, const TreeTrace::EventReason& reason);

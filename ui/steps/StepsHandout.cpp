@@ -102,7 +102,17 @@ void PaintPage(QPainter& painter, const QRectF& page, StepsDrawing& drawing,
                const TreeTrace::EventStates& states, std::uint64_t pageNumber,
                std::uint64_t pages) {
   const TreeTrace::EventReason reason = TreeTrace::ExplainEvent(recorder, at.Value, states);
-  const EventMarks marks = MarksOfEvent(recorder, at.Value, states, reason);
+  // As in the window: the removal's fix-up shows the node parked.
+  const bool parks = ParksErasedNode(recorder, at.Value, states.Event);
+  TreeCore::TreeRec parked;
+  if (parks) parked = ParkedTree(states.Before, states.After, states.Event.Node);
+  const TreeCore::TreeRec& after = parks ? parked : states.After;
+  TreeTrace::EventStates shown;
+  shown.Found = true;
+  shown.Event = states.Event;
+  shown.Before = states.Before;
+  shown.After = after;
+  const EventMarks marks = MarksOfEvent(recorder, at.Value, shown, reason);
   QFont font = painter.font();
   font.setPixelSize(13);
   painter.setFont(font);
@@ -126,9 +136,8 @@ void PaintPage(QPainter& painter, const QRectF& page, StepsDrawing& drawing,
   const double half = (page.width() - gap) / 2;
   PaintTree(painter, drawing, states.Before, QRectF(page.left(), treesTop, half, treesHeight),
             QStringLiteral("Before"), marks.Before, marks.BeforeRings);
-  PaintTree(painter, drawing, states.After,
-            QRectF(page.left() + half + gap, treesTop, half, treesHeight), QStringLiteral("After"),
-            marks.After, marks.AfterRings);
+  PaintTree(painter, drawing, after, QRectF(page.left() + half + gap, treesTop, half, treesHeight),
+            QStringLiteral("After"), marks.After, marks.AfterRings);
   // The legend of the marks, as the window's.
   std::vector<Mark> legend{Mark::Involved};
   const std::vector<Mark> roles = RoleMarks();

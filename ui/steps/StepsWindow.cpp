@@ -115,6 +115,10 @@ void StepsWindow::ShowEvent(std::size_t i, std::size_t k) {
   const TreeTrace::StepEvent& e = states.Event;
   removed_ = e.Type == TreeTrace::EventType::Erase ? e.Node : -1;
   const TreeTrace::EventReason reason = TreeTrace::ExplainEvent(*recorder_, i, states);
+  // The fix-up that removes a node with two children shows it parked, as its
+  // words say, before it is cut off.
+  if (ParksErasedNode(*recorder_, i, e))
+    states.After = ParkedTree(states.Before, states.After, e.Node);
   EventMarks marks = MarksOfEvent(*recorder_, i, states, reason);
   reason_->setText(QStringLiteral("Why: %1\nRule: %2").arg(Q(reason.Facts), Q(reason.Rule)));
   rules_->ShowEvent(*recorder_, i, states, reason);

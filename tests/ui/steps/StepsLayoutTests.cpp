@@ -407,6 +407,39 @@ class StepsLayoutTests : public QObject {
         steps->StatusText(),
         QStringLiteral("Saved the handout, 2 pages, to %1.").arg(QDir::toNativeSeparators(path)));
   }
+
+  // Erasing a node with two children: the fix-up that removes it shows it
+  // parked as a leaf below its in-order neighbour, as its words say; the
+  // value's own tree has it cut off.
+  void aRemovalShowsTheNodeParked() {
+    UiTest::Harness h;
+    TreeUi::StepsWindow* steps = h.Window->OpenBalancingSteps();
+    h.GetTree(QStringLiteral("50,25,75,10,30,60,90"));
+    h.Box("txtEraseNode")->setText(QStringLiteral("50"));
+    h.Button("CmdEraseTree")->click();
+    QCOMPARE(steps->Recorder().ValueCount(), std::size_t{1});
+    const auto events = steps->Recorder().EventsOf(0);
+    std::size_t fixUp = events.size();
+    for (std::size_t k = 0; k < events.size(); ++k)
+      if (events[k].Type == TreeTrace::EventType::FixUp && events[k].Value == 50) fixUp = k;
+    QVERIFY(fixUp < events.size());
+    steps->ShowEvent(0, fixUp);
+    QVERIFY(steps->ReasonText().contains(QStringLiteral("parks it as a leaf")));
+    const TreeCore::TreeRec& parked = steps->ShownTree();
+    QCOMPARE(parked.Count, steps->BeforeTree().Count);
+    const std::int32_t at = TreeCore::FindValue(parked, 50);
+    QVERIFY(at >= 0);
+    const TreeCore::NodeRec& node = parked.Nodes[static_cast<std::size_t>(at)];
+    QVERIFY(node.LeftChild == -1 && node.RightChild == -1);
+    const std::int16_t parent = parked.Nodes[static_cast<std::size_t>(node.Parent)].Data;
+    QVERIFY2(parent == 30 || parent == 60, qPrintable(QString::number(parent)));
+    QVERIFY(std::find(steps->MarkedNodes().begin(), steps->MarkedNodes().end(), at) !=
+            steps->MarkedNodes().end());
+    // Then it is gone.
+    steps->ShowValue(0);
+    QCOMPARE(TreeCore::FindValue(steps->ShownTree(), 50), -1);
+    QCOMPARE(steps->ShownTree().Count, 6);
+  }
 };
 
 QTEST_MAIN(StepsLayoutTests)
