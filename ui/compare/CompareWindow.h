@@ -24,10 +24,8 @@ class QTableWidget;
 
 namespace TreeUi {
 
-class DrawSurface;
-class PadView;
-class StepsDrawing;
 class StepsWindow;
+class TreePane;
 
 class CompareWindow final : public QWidget {
   Q_OBJECT
@@ -63,6 +61,8 @@ class CompareWindow final : public QWidget {
  private:
   struct Pane;
   void Display(Pane& pane, TreeCore::TreeRec tree, std::vector<std::int32_t> marks);
+  // Rings pane p's nodes at another depth and its selected node.
+  void Ring(int p);
   void Summarise();
   void FollowSteps();
   bool SameCommand(StepsWindow* steps) const;

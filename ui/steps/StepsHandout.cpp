@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
@@ -23,7 +24,10 @@
 #include "PictureExtent.h"
 #include "StepsDrawing.h"
 #include "TraceText.h"
+#include "pane/MarkLegend.h"
+#include "pane/TreePane.h"
 #include "pictures/PictureRender.h"
+#include "steps/EventMarks.h"
 #include "steps/StepsWindow.h"
 
 namespace TreeUi {
@@ -41,10 +45,15 @@ QString Q(const std::string& s) {
   return QString::fromStdString(s);
 }
 
+// Room around a tree on the page for the rings outside its outer circles.
+constexpr double RingRoom = 13;
+
 // One tree, compact and fitted into `box` (pixels at 96 to the inch), centred
-// below its caption; never larger than 1.5 times the pad's 100 %.
+// below its caption, with the panes' rings; never larger than 1.5 times the
+// pad's 100 %.
 void PaintTree(QPainter& painter, StepsDrawing& drawing, const TreeCore::TreeRec& tree,
-               const QRectF& box, const QString& caption) {
+               const QRectF& box, const QString& caption, const std::vector<std::int32_t>& marks,
+               const std::vector<NodeRing>& rings) {
   QFont bold = painter.font();
   bold.setBold(true);
   painter.save();
@@ -55,23 +64,35 @@ void PaintTree(QPainter& painter, StepsDrawing& drawing, const TreeCore::TreeRec
   const QRectF frame = box.adjusted(0, 22, 0, 0);
   painter.drawRect(frame);
   TreeCore::ElementArrays elements;
-  const bool any = !drawing.Draw(tree, elements, TreeCore::TreeLayout::Compact).empty();
+  const std::vector<std::int32_t> nodeOfElement =
+      drawing.Draw(tree, elements, TreeCore::TreeLayout::Compact);
   const TreeCore::Extent e = TreeCore::VisibleExtent(elements);
   painter.setPen(Qt::black);
-  if (!any || e.Empty) {
+  if (nodeOfElement.empty() || e.Empty) {
     painter.drawText(frame, Qt::AlignCenter, QStringLiteral("(empty tree)"));
     return;
   }
+  const QRectF inside = frame.adjusted(RingRoom, RingRoom, -RingRoom, -RingRoom);
   const double margin = 2 * TreeCore::PictureMargin;
   constexpr double Largest = 1.5 / TreeCore::PictureTwipsPerPixel;
   const double fit = std::min(
-      {(frame.width() - margin) / e.Width(), (frame.height() - margin) / e.Height(), Largest});
+      {(inside.width() - margin) / e.Width(), (inside.height() - margin) / e.Height(), Largest});
   painter.save();
-  painter.translate(frame.left() + std::max(0.0, (frame.width() - margin - e.Width() * fit) / 2),
-                    frame.top() + std::max(0.0, (frame.height() - margin - e.Height() * fit) / 2));
+  painter.translate(
+      inside.left() + std::max(0.0, (inside.width() - margin - e.Width() * fit) / 2),
+      inside.top() + std::max(0.0, (inside.height() - margin - e.Height() * fit) / 2));
+  // The marks the panes show, so that a page shows which nodes took part.
+  ElementDecorations decorations;
+  decorations.Marked = ElementsShowing(nodeOfElement, marks);
+  std::vector<RoleRing> roles;
+  for (const NodeRing& ring : rings)
+    for (std::size_t k = 0; k < nodeOfElement.size(); ++k)
+      if (nodeOfElement[k] == ring.Node) roles.push_back({static_cast<int>(k), ring.Role});
   PaintOptions options;
   options.FitCaptions = true;  // as the panes draw compact
   options.FillBackground = false;
+  options.Decorations = &decorations;
+  options.Roles = &roles;
   PaintPicture(painter, elements, {fit, fit}, options);
   painter.restore();
 }
@@ -81,6 +102,17 @@ void PaintPage(QPainter& painter, const QRectF& page, StepsDrawing& drawing,
                const TreeTrace::EventStates& states, std::uint64_t pageNumber,
                std::uint64_t pages) {
   const TreeTrace::EventReason reason = TreeTrace::ExplainEvent(recorder, at.Value, states);
+  // As in the window: the removal's fix-up shows the node parked.
+  const bool parks = ParksErasedNode(recorder, at.Value, states.Event);
+  TreeCore::TreeRec parked;
+  if (parks) parked = ParkedTree(states.Before, states.After, states.Event.Node);
+  const TreeCore::TreeRec& after = parks ? parked : states.After;
+  TreeTrace::EventStates shown;
+  shown.Found = true;
+  shown.Event = states.Event;
+  shown.Before = states.Before;
+  shown.After = after;
+  const EventMarks marks = MarksOfEvent(recorder, at.Value, shown, reason);
   QFont font = painter.font();
   font.setPixelSize(13);
   painter.setFont(font);
@@ -103,11 +135,18 @@ void PaintPage(QPainter& painter, const QRectF& page, StepsDrawing& drawing,
   const double treesHeight = page.height() * 0.64;
   const double half = (page.width() - gap) / 2;
   PaintTree(painter, drawing, states.Before, QRectF(page.left(), treesTop, half, treesHeight),
-            QStringLiteral("Before"));
-  PaintTree(painter, drawing, states.After,
-            QRectF(page.left() + half + gap, treesTop, half, treesHeight), QStringLiteral("After"));
+            QStringLiteral("Before"), marks.Before, marks.BeforeRings);
+  PaintTree(painter, drawing, after, QRectF(page.left() + half + gap, treesTop, half, treesHeight),
+            QStringLiteral("After"), marks.After, marks.AfterRings);
+  // The legend of the marks, as the window's.
+  std::vector<Mark> legend{Mark::Involved};
+  const std::vector<Mark> roles = RoleMarks();
+  legend.insert(legend.end(), roles.begin(), roles.end());
+  const double legendTop = treesTop + treesHeight + 8;
+  const double legendHeight = PaintLegend(&painter, QPointF(page.left(), legendTop), page.width(),
+                                          painter.font(), Qt::black, legend);
   const QString text = QStringLiteral("Why: %1\n\nRule: %2").arg(Q(reason.Facts), Q(reason.Rule));
-  const double textTop = treesTop + treesHeight + 14;
+  const double textTop = legendTop + legendHeight + 10;
   painter.drawText(QRectF(page.left(), textTop, page.width(), page.bottom() - textTop - 20),
                    Qt::TextWordWrap, text);
   painter.drawText(QRectF(page.left(), page.bottom() - 16, page.width(), 16), Qt::AlignRight,
@@ -115,6 +154,24 @@ void PaintPage(QPainter& painter, const QRectF& page, StepsDrawing& drawing,
 }
 
 }  // namespace
+
+void PaintHandoutPage(QPainter& painter, const QRectF& page,
+                      const TreeTrace::TraceRecorder& recorder, TreeTrace::EventPosition at) {
+  const TreeTrace::EventStates states = TreeTrace::StatesAt(recorder, at.Value, at.Event);
+  if (!states.Found) return;
+  StepsDrawing drawing;
+  PaintPage(painter, page, drawing, recorder, at, states, 1, 1);
+}
+
+QString HandoutFileName(const TreeTrace::TraceRecorder& recorder, TreeTrace::HandoutScope scope,
+                        std::size_t selected) {
+  const QString command = recorder.Kind() == TreeTrace::CommandKind::Get
+                              ? QStringLiteral("get-tree")
+                              : QStringLiteral("erase");
+  if (scope == TreeTrace::HandoutScope::WholeCommand)
+    return QStringLiteral("balancing-steps-%1.pdf").arg(command);
+  return QStringLiteral("balancing-steps-%1-value-%2.pdf").arg(command).arg(selected + 1);
+}
 
 bool WriteStepsHandout(const TreeTrace::TraceRecorder& recorder, EventRange range,
                        const QString& path, const std::function<bool(std::uint64_t)>& progress,
@@ -287,6 +344,7 @@ void SaveStepsAsPdf(StepsWindow* steps) {
   files.setOption(QFileDialog::DontUseNativeDialog);
   files.setAcceptMode(QFileDialog::AcceptSave);
   files.setDefaultSuffix(QStringLiteral("pdf"));
+  files.selectFile(HandoutFileName(*recorder, scope, selected));
   if (files.exec() != QDialog::Accepted || files.selectedFiles().isEmpty()) return;
   const QString path = files.selectedFiles().first();
 
@@ -320,6 +378,11 @@ void SaveStepsAsPdf(StepsWindow* steps) {
       &error);
   saving = false;
   delete progress.data();
+  if (!window.isNull() && written)
+    steps->ShowStatus(QStringLiteral("Saved the handout, %1 %2, to %3.")
+                          .arg(range.Count)
+                          .arg(range.Count == 1 ? QStringLiteral("page") : QStringLiteral("pages"))
+                          .arg(QDir::toNativeSeparators(path)));
   if (window.isNull() || written || cancelled) return;
   if (replaced)
     error = QStringLiteral(

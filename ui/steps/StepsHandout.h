@@ -10,7 +10,9 @@
 #include "HandoutPlan.h"
 #include "TraceRecorder.h"
 
+class QPainter;
 class QPushButton;
+class QRectF;
 
 namespace TreeUi {
 
@@ -23,6 +25,16 @@ class StepsWindow;
 bool WriteStepsHandout(const TreeTrace::TraceRecorder& recorder, TreeTrace::EventRange range,
                        const QString& path, const std::function<bool(std::uint64_t)>& progress,
                        QString* error = nullptr);
+
+// One page of the handout, event `at`, painted in `page` (pixels at 96 to
+// the inch): the trees before and after it with the panes' rings, the
+// legend, why it fired and its rule.
+void PaintHandoutPage(QPainter& painter, const QRectF& page,
+                      const TreeTrace::TraceRecorder& recorder, TreeTrace::EventPosition at);
+
+// The file name first offered: the command, and the value when one is chosen.
+QString HandoutFileName(const TreeTrace::TraceRecorder& recorder, TreeTrace::HandoutScope scope,
+                        std::size_t selected);
 
 // Asks for the scope (the selected value or the whole command), for the
 // events to include when more than 500, and for the file, then writes it

@@ -18,10 +18,12 @@
 #include "TreeJob.h"
 
 class QCheckBox;
-class QFrame;
+class QHBoxLayout;
 class QLabel;
 class QMenu;
 class QPushButton;
+class QScrollArea;
+class QSplitter;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -29,10 +31,11 @@ namespace TreeUi {
 
 class DrawSurface;
 class LayoutAction;
+class MarkLegend;
 class PadView;
 class RulesPanel;
 class StepAnimator;
-class StepsDrawing;
+class TreePane;
 
 class StepsWindow final : public QWidget {
   Q_OBJECT
@@ -78,19 +81,23 @@ class StepsWindow final : public QWidget {
   // Writes the command's events as JSON lines, through a temporary file that
   // replaces `path` only once complete. False (and `error` set) on failure.
   bool SaveTrace(const QString& path, QString* error = nullptr);
+  // A line on the status line (a save's confirmation).
+  void ShowStatus(const QString& text);
 
   // ---- For the tests ---------------------------------------------------------
   QTreeWidget* List() const { return list_; }
-  DrawSurface* Pane() const { return pane_; }
-  PadView* View() const { return view_; }
+  DrawSurface* Pane() const;
+  PadView* View() const;
   LayoutAction* Layout() const { return layout_; }
-  TreeCore::ElementArrays& Elements() { return elements_; }
+  TreeCore::ElementArrays& Elements();
   // The node indexes marked in the pane, in the shown tree's numbering.
   const std::vector<std::int32_t>& MarkedNodes() const { return marked_; }
-  const TreeCore::TreeRec& ShownTree() const { return shown_; }
+  const TreeCore::TreeRec& ShownTree() const;
   // The tree before the shown event (empty while a whole value is shown).
-  const TreeCore::TreeRec& BeforeTree() const { return before_; }
-  DrawSurface* BeforePane() const { return beforePane_; }
+  const TreeCore::TreeRec& BeforeTree() const;
+  DrawSurface* BeforePane() const;
+  TreePane* AfterTreePane() const { return afterPane_; }
+  TreePane* BeforeTreePane() const { return beforePane_; }
   QString StatusText() const;
   // Why the shown event fired, and its rule; empty while no event is shown.
   QString ReasonText() const;
@@ -98,6 +105,8 @@ class StepsWindow final : public QWidget {
   QString SummaryText() const;
   double LastStepMilliseconds() const { return lastStepMs_; }
   RulesPanel* Rules() const { return rules_; }
+  MarkLegend* Legend() const { return legend_; }
+  QScrollArea* Explanation() const { return explanation_; }
   StepAnimator* Animator() const { return animator_; }
 
  signals:
@@ -108,14 +117,24 @@ class StepsWindow final : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // The window is made in these steps (each in the file of its part).
+  void BuildList();
+  void BuildPanes();
+  void BuildExplanation();
+  QHBoxLayout* BuildButtons();
+  QHBoxLayout* BuildTools();
+
   void OnCurrentItemChanged(QTreeWidgetItem* item);
   void FillEvents(QTreeWidgetItem* item);
   void SelectValue(std::size_t i);
-  void Display(TreeCore::TreeRec tree, std::vector<std::int32_t> marks);
+  // Shows `tree` in the After pane, `marks` ringed unless `ringed` is false.
+  void Display(TreeCore::TreeRec tree, std::vector<std::int32_t> marks, bool ringed = true);
   void DisplayBefore(TreeCore::TreeRec tree, std::vector<std::int32_t> marks);
   void SetBeforeShown(bool shown);
-  void UpdateBalance();
+  // Show Balance's badges and colours, the changed heights, and the legend.
+  void ShowBalanceMarks();
   void MarkChangedHeights();
+  void UpdateLegend();
   // Selects the row of event k of value i, or the value's row when the event has none.
   void SelectEventRow(std::size_t i, std::size_t k);
   // The next (or previous) rotation or fix-up from the shown position.
@@ -124,38 +143,26 @@ class StepsWindow final : public QWidget {
   bool HandleKey(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
   std::unique_ptr<TreeTrace::TraceRecorder> recorder_;
-  std::unique_ptr<StepsDrawing> drawing_;
-  TreeCore::ElementArrays elements_;
-  TreeCore::TreeRec shown_;
-  std::vector<std::int32_t> nodeOfElement_;
   std::vector<std::int32_t> marked_;
   std::ptrdiff_t current_ = -1;
   std::ptrdiff_t currentEvent_ = -1;
   double lastStepMs_ = 0;
 
-  // The pane with the tree before the shown event, left of the main one.
-  std::unique_ptr<StepsDrawing> beforeDrawing_;
-  TreeCore::ElementArrays beforeElements_;
-  TreeCore::TreeRec before_;
+  // The tree after the shown state, and before the shown event, left of it.
+  TreePane* afterPane_ = nullptr;
+  TreePane* beforePane_ = nullptr;
   std::int32_t removed_ = -1;  // the shown erase event's slot
   std::uint64_t recordings_ = 0;
-  std::vector<std::int32_t> beforeNodeOfElement_;
-  QWidget* beforeBox_ = nullptr;
-  QFrame* beforeViewport_ = nullptr;
-  DrawSurface* beforePane_ = nullptr;
-  PadView* beforeView_ = nullptr;
-  QLabel* afterCaption_ = nullptr;
   QCheckBox* balance_ = nullptr;
 
   QTreeWidget* list_ = nullptr;
-  QFrame* viewport_ = nullptr;
-  DrawSurface* pane_ = nullptr;
-  PadView* view_ = nullptr;
+  QSplitter* panes_ = nullptr;
   QMenu* paneMenu_ = nullptr;
   LayoutAction* layout_ = nullptr;
+  QScrollArea* explanation_ = nullptr;
   QLabel* status_ = nullptr;
   QLabel* reason_ = nullptr;
-  QWidget* legend_ = nullptr;
+  MarkLegend* legend_ = nullptr;
   QPushButton* first_ = nullptr;
   QPushButton* back_ = nullptr;
   QPushButton* forward_ = nullptr;

@@ -81,6 +81,7 @@ class DrawSurface final : public QWidget {
   void SetBadges(std::vector<std::string> badgeByElement, std::vector<bool> warnByElement);
   // Badges drawn outlined, by element: heights that just changed.
   void SetChangedBadges(std::vector<bool> changedByElement);
+  const std::vector<bool>& ChangedBadges() const { return changedBadges_; }
   const ElementDecorations& Decorations() const { return decorations_; }
   // Captions centred in their circles in a font that fits them (the compact
   // layout); off, they sit in their labels as the slot layout has them.

@@ -586,7 +586,7 @@ int PaintElements(QPainter& painter, const TreeCore::ElementArrays& elements,
 }
 
 double RoleRingDistance(int role) {
-  return role == 3 ? 9.0 : 4.5;
+  return role == 3 || role == 7 ? 9.0 : 4.5;
 }
 
 double RoleRingReach(int role) {
@@ -595,14 +595,20 @@ double RoleRingReach(int role) {
 }
 
 QPen RolePen(int role) {
-  // Subject, middle, bottom, new top, neighbour, lift step.
-  static const Qt::GlobalColor colours[RolePenCount] = {Qt::darkYellow, Qt::blue,     Qt::blue,
-                                                        Qt::darkGreen,  Qt::darkCyan, Qt::magenta};
+  // Subject, middle, bottom, new top, neighbour, lift step; other depth, selected.
+  static const Qt::GlobalColor colours[RolePenCount] = {Qt::darkYellow,  Qt::blue,     Qt::blue,
+                                                        Qt::darkGreen,   Qt::darkCyan, Qt::magenta,
+                                                        Qt::darkMagenta, Qt::black};
   static const Qt::PenStyle styles[RolePenCount] = {
-      Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::SolidLine, Qt::DashDotLine, Qt::DashDotDotLine};
+      Qt::SolidLine,   Qt::DashLine,       Qt::DotLine,  Qt::SolidLine,
+      Qt::DashDotLine, Qt::DashDotDotLine, Qt::DashLine, Qt::SolidLine};
   const int i = role >= 0 && role < RolePenCount ? role : 0;
-  QPen pen(QColor(colours[i]), i == 3 ? 1.5 : 2.5, styles[i]);
+  QPen pen(QColor(colours[i]), i == 3 ? 1.5 : i == 7 ? 2.0 : 2.5, styles[i]);
   return pen;
+}
+
+MarkColours MarkColoursOf() {
+  return {RingColour, CircleFill, CircleOutline, WarnFill, WarnOutline, BadgeColour};
 }
 
 }  // namespace TreeUi

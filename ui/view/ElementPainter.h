@@ -31,13 +31,21 @@ struct RoleRing {
   int Role = 0;
 };
 // The pens of role rings: each its own colour and line style, so that roles
-// are told apart without colour too. The outermost ring is drawn last.
-constexpr int RolePenCount = 6;
+// are told apart without colour too. The outermost ring is drawn last. The
+// first six are the balancing roles; then a node at another depth in a
+// compared tree, and the node selected in both compared trees.
+constexpr int RolePenCount = 8;
 QPen RolePen(int role);
 // How far outside the highlight ring a role's ring runs, and how far beyond
 // its circle's edge it reaches, pen included (pixels).
 double RoleRingDistance(int role);
 double RoleRingReach(int role);
+
+// The colours of the marks, for a legend that shows them.
+struct MarkColours {
+  QColor Ring, CircleFill, CircleOutline, WarnFill, WarnOutline, Badge;
+};
+MarkColours MarkColoursOf();
 
 // Marks laid over the drawing, indexed by element k.
 struct ElementDecorations {
