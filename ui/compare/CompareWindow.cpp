@@ -1,24 +1,20 @@
 #include "compare/CompareWindow.h"
 
 #include <QAction>
-#include <QFrame>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "StepsDrawing.h"
+#include "pane/TreePane.h"
 #include "steps/StepsWindow.h"
 #include "view/DrawSurface.h"
-#include "view/PadView.h"
 
 namespace TreeUi {
 
@@ -45,13 +41,7 @@ QString Rotations(const TreeTrace::RotationCounts& counts) {
 }  // namespace
 
 struct CompareWindow::Pane {
-  TreeCore::ElementArrays elements;
-  StepsDrawing drawing;
-  TreeCore::TreeRec shown;
-  std::vector<std::int32_t> nodeOfElement, marked;
-  QFrame* viewport = nullptr;
-  DrawSurface* surface = nullptr;
-  PadView* view = nullptr;
+  TreePane* tree = nullptr;
   QLabel* summary = nullptr;
 };
 
@@ -66,36 +56,15 @@ CompareWindow::CompareWindow(StepsFinder steps, QWidget* parent)
   for (int p = 0; p < 2; ++p) {
     panes_[p] = std::make_unique<Pane>();
     Pane& pane = *panes_[p];
-    pane.viewport = new QFrame;
-    pane.viewport->setObjectName(QStringLiteral("%1Pane").arg(QLatin1String(names[p])));
-    pane.viewport->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    pane.viewport->setAutoFillBackground(true);
-    pane.viewport->setMinimumSize(240, 200);
-    pane.surface = new DrawSurface(pane.elements, pane.viewport);
-    pane.surface->setObjectName(QStringLiteral("%1Surface").arg(QLatin1String(names[p])));
-    auto* hBar = new QScrollBar(Qt::Horizontal);
-    auto* vBar = new QScrollBar(Qt::Vertical);
-    hBar->hide();
-    vBar->hide();
-    pane.view = new PadView(pane.surface, hBar, vBar, this);
-    connect(pane.surface, &DrawSurface::LabelClicked, this,
-            [this, p](int element) { SelectElement(p, element); });
+    pane.tree = new TreePane(
+        p == SchemePane ? QStringLiteral("This tool") : QStringLiteral("Textbook AVL"), names[p]);
+    connect(pane.tree, &TreePane::NodeClicked, this,
+            [this, p](std::int32_t, int element) { SelectElement(p, element); });
     pane.summary = new QLabel;
     pane.summary->setObjectName(QStringLiteral("%1Summary").arg(QLatin1String(names[p])));
     pane.summary->setWordWrap(true);
-    auto* box = new QWidget;
-    auto* grid = new QGridLayout(box);
-    grid->setContentsMargins(0, 0, 0, 0);
-    grid->setSpacing(0);
-    grid->addWidget(
-        new QLabel(p == SchemePane ? QStringLiteral("This tool") : QStringLiteral("Textbook AVL")),
-        0, 0);
-    grid->addWidget(pane.viewport, 1, 0);
-    grid->addWidget(vBar, 1, 1);
-    grid->addWidget(hBar, 2, 0);
-    grid->addWidget(pane.summary, 3, 0);
-    grid->setRowStretch(1, 1);
-    trees->addWidget(box);
+    pane.tree->AddBelow(pane.summary);
+    trees->addWidget(pane.tree);
   }
 
   table_ = new QTableWidget(0, 5);
@@ -147,11 +116,11 @@ CompareWindow::CompareWindow(StepsFinder steps, QWidget* parent)
 CompareWindow::~CompareWindow() = default;
 
 const std::vector<std::int32_t>& CompareWindow::Marked(int pane) const {
-  return panes_[static_cast<std::size_t>(pane)]->marked;
+  return panes_[static_cast<std::size_t>(pane)]->tree->Marked();
 }
 
 const TreeCore::TreeRec& CompareWindow::Shown(int pane) const {
-  return panes_[static_cast<std::size_t>(pane)]->shown;
+  return panes_[static_cast<std::size_t>(pane)]->tree->Tree();
 }
 
 std::int32_t CompareWindow::SelectedSlot(int pane) const {
@@ -164,26 +133,27 @@ std::int32_t CompareWindow::SelectedSlot(int pane) const {
 // The same value in both trees is the node at the same in-order position, as
 // lists may repeat values; it gets a badge in both panes.
 void CompareWindow::SelectElement(int pane, int element) {
-  const Pane& from = *panes_[static_cast<std::size_t>(pane)];
-  if (element < 0 || static_cast<std::size_t>(element) >= from.nodeOfElement.size()) return;
-  const auto order = TreeTrace::InOrderSlots(from.shown);
+  const TreePane& from = *panes_[static_cast<std::size_t>(pane)]->tree;
+  if (from.NodeOf(element) < 0) return;
+  const auto order = TreeTrace::InOrderSlots(from.Tree());
   const auto at = std::find_if(order.begin(), order.end(), [&](const TreeTrace::SlotDepth& s) {
-    return s.Slot == from.nodeOfElement[static_cast<std::size_t>(element)];
+    return s.Slot == from.NodeOf(element);
   });
   if (at == order.end()) return;
   selected_ = at - order.begin();
   int levels[2] = {0, 0};
   for (int p = 0; p < 2; ++p) {
-    Pane& shown = *panes_[static_cast<std::size_t>(p)];
+    TreePane& shown = *panes_[static_cast<std::size_t>(p)]->tree;
     const std::int32_t slot = SelectedSlot(p);
-    std::vector<std::string> badges(shown.nodeOfElement.size());
+    const std::size_t elements = shown.NodeOfElement().size();
+    std::vector<std::string> badges(elements);
     for (std::size_t k = 0; k < badges.size(); ++k)
-      if (shown.nodeOfElement[k] == slot) badges[k] = "selected";
-    shown.surface->SetBadges(std::move(badges), std::vector<bool>(shown.nodeOfElement.size()));
-    if (slot >= 0) levels[p] = shown.shown.Nodes[static_cast<std::size_t>(slot)].Level;
+      if (shown.NodeOfElement()[k] == slot) badges[k] = "selected";
+    shown.Surface()->SetBadges(std::move(badges), std::vector<bool>(elements));
+    if (slot >= 0) levels[p] = shown.Tree().Nodes[static_cast<std::size_t>(slot)].Level;
   }
   status_->setText(QStringLiteral("Selected %1: level %2 in this tool, %3 in AVL.")
-                       .arg(from.shown.Nodes[static_cast<std::size_t>(at->Slot)].Data)
+                       .arg(from.Tree().Nodes[static_cast<std::size_t>(at->Slot)].Data)
                        .arg(levels[SchemePane])
                        .arg(levels[AvlPane]));
 }
@@ -313,16 +283,11 @@ void CompareWindow::FollowSteps() {
 }
 
 void CompareWindow::Display(Pane& pane, TreeCore::TreeRec tree, std::vector<std::int32_t> marks) {
-  pane.shown = std::move(tree);
-  pane.marked = std::move(marks);
-  pane.surface->SetBadges({}, {});
+  pane.tree->Surface()->SetBadges({}, {});
   selected_ = -1;
   // Compact, so that both trees read side by side at any size.
-  pane.nodeOfElement = pane.drawing.Draw(pane.shown, pane.elements, TreeCore::TreeLayout::Compact);
-  pane.surface->SetFitCaptions(true);
-  pane.surface->ElementsChanged();
-  pane.surface->SetMarkedElements(ElementsShowing(pane.nodeOfElement, pane.marked));
-  ShowWholeTree(pane.surface, pane.viewport, pane.view);
+  pane.tree->Show(std::move(tree), std::move(marks), TreeCore::TreeLayout::Compact);
+  pane.tree->ShowWhole();
 }
 
 CompareFeature::CompareFeature(QWidget* window, QMenu* padMenu, TreeCommands::LastCommand& last,

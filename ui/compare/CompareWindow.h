@@ -24,10 +24,8 @@ class QTableWidget;
 
 namespace TreeUi {
 
-class DrawSurface;
-class PadView;
-class StepsDrawing;
 class StepsWindow;
+class TreePane;
 
 class CompareWindow final : public QWidget {
   Q_OBJECT

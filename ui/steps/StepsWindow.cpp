@@ -30,6 +30,7 @@
 #include "StepsDrawing.h"
 #include "TraceJson.h"
 #include "TraceText.h"
+#include "pane/TreePane.h"
 #include "steps/RulesPanel.h"
 #include "steps/StepAnimator.h"
 #include "steps/StepsHandout.h"
@@ -57,15 +58,6 @@ QTreeWidgetItem* ValueItem(QTreeWidget* list, std::size_t i) {
   return list->topLevelItem(static_cast<int>(i) + 1);
 }
 
-QFrame* NewViewport(const char* name) {
-  auto* viewport = new QFrame;
-  viewport->setObjectName(QString::fromLatin1(name));
-  viewport->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  viewport->setAutoFillBackground(true);
-  viewport->setMinimumSize(240, 200);
-  return viewport;
-}
-
 // The slots among the first Count that hold one of `values`.
 void MarkValues(const TreeCore::TreeRec& tree, std::initializer_list<std::int16_t> values,
                 std::vector<std::int32_t>& marks) {
@@ -76,16 +68,12 @@ void MarkValues(const TreeCore::TreeRec& tree, std::initializer_list<std::int16_
       marks.push_back(static_cast<std::int32_t>(n));
 }
 
-// The role rings of `marks`, in the elements that show their nodes.
-std::vector<RoleRing> RingsOf(const std::vector<TreeTrace::RoleMark>& marks,
-                              const std::vector<std::int32_t>& nodeOfElement) {
-  std::vector<RoleRing> rings;
-  for (std::size_t k = 0; k < nodeOfElement.size(); ++k)
-    for (const TreeTrace::RoleMark& m : marks)
-      if (m.Node == nodeOfElement[k])
-        rings.push_back({static_cast<int>(k), static_cast<int>(m.Role)});
+// The role rings of `marks`.
+std::vector<NodeRing> RingsOf(const std::vector<TreeTrace::RoleMark>& marks) {
+  std::vector<NodeRing> rings;
+  for (const TreeTrace::RoleMark& m : marks) rings.push_back({m.Node, static_cast<int>(m.Role)});
   // The outer ring of a new top is drawn last, over the others.
-  std::stable_sort(rings.begin(), rings.end(), [](const RoleRing& a, const RoleRing& b) {
+  std::stable_sort(rings.begin(), rings.end(), [](const NodeRing& a, const NodeRing& b) {
     return (a.Role == static_cast<int>(TreeTrace::Role::NewTop)) <
            (b.Role == static_cast<int>(TreeTrace::Role::NewTop));
   });
@@ -135,10 +123,7 @@ bool IsBalancing(const TreeTrace::StepEvent& e) {
 }  // namespace
 
 StepsWindow::StepsWindow(QWidget* parent)
-    : QWidget(parent, Qt::Window),
-      recorder_(std::make_unique<TreeTrace::TraceRecorder>()),
-      drawing_(std::make_unique<StepsDrawing>()),
-      beforeDrawing_(std::make_unique<StepsDrawing>()) {
+    : QWidget(parent, Qt::Window), recorder_(std::make_unique<TreeTrace::TraceRecorder>()) {
   setObjectName(QStringLiteral("StepsWindow"));
   setWindowTitle(QStringLiteral("Balancing Steps"));
   setAttribute(Qt::WA_DeleteOnClose);
@@ -153,34 +138,17 @@ StepsWindow::StepsWindow(QWidget* parent)
   connect(list_, &QTreeWidget::itemExpanded, this,
           [this](QTreeWidgetItem* item) { FillEvents(item); });
 
-  viewport_ = NewViewport("StepsPane");
-  pane_ = new DrawSurface(elements_, viewport_);
-  pane_->setObjectName(QStringLiteral("StepsSurface"));
-  // Screen readers find the shown tree's nodes, as on the main pad.
-  pane_->SetNodes({[this] { return &shown_; },
-                   [this](int k) -> std::int32_t {
-                     return k >= 0 && static_cast<std::size_t>(k) < nodeOfElement_.size()
-                                ? nodeOfElement_[static_cast<std::size_t>(k)]
-                                : -1;
-                   },
-                   [this](std::int32_t node) {
-                     const auto it = std::find(nodeOfElement_.begin(), nodeOfElement_.end(), node);
-                     return it == nodeOfElement_.end()
-                                ? -1
-                                : static_cast<int>(it - nodeOfElement_.begin());
-                   }});
-  auto* hBar = new QScrollBar(Qt::Horizontal);
-  auto* vBar = new QScrollBar(Qt::Vertical);
-  hBar->hide();
-  vBar->hide();
+  afterPane_ = new TreePane(QStringLiteral("After"), "Steps");
+  afterPane_->SetCaptionShown(false);
+  afterPane_->ExposeNodes();
+  DrawSurface* pane = afterPane_->Surface();
   // The pad's view features: zoom, fit, wheel and drag, in the pane's own menu.
-  view_ = new PadView(pane_, hBar, vBar, this);
   paneMenu_ = new QMenu(this);
-  view_->CreateActions(this, paneMenu_);
+  afterPane_->View()->CreateActions(this, paneMenu_);
   // The steps are read, so they are drawn compact unless the user says otherwise.
   paneMenu_->addSeparator();
   layout_ = new LayoutAction(
-      this, paneMenu_, pane_,
+      this, paneMenu_, pane,
       [this] {
         if (current_ >= 0)
           ShowValue(static_cast<std::size_t>(current_));
@@ -189,47 +157,22 @@ StepsWindow::StepsWindow(QWidget* parent)
       },
       true);
   animator_ = new StepAnimator(
-      pane_, this, paneMenu_, [this]() -> const TreeTrace::TraceRecorder& { return *recorder_; },
+      pane, this, paneMenu_, [this]() -> const TreeTrace::TraceRecorder& { return *recorder_; },
       [this] { EventForward(); },
       [this] {
         if (recorder_->ValueCount() > 0) ShowEvent(0, 0);
       });
-  connect(pane_, &DrawSurface::MenuRequested, this,
+  connect(pane, &DrawSurface::MenuRequested, this,
           [this](QPoint global, QPointF) { paneMenu_->popup(global); });
-  auto* paneBox = new QWidget;
-  auto* grid = new QGridLayout(paneBox);
-  grid->setContentsMargins(0, 0, 0, 0);
-  grid->setSpacing(0);
-  afterCaption_ = new QLabel(QStringLiteral("After"));
-  afterCaption_->hide();
-  grid->addWidget(afterCaption_, 0, 0);
-  grid->addWidget(viewport_, 1, 0);
-  grid->addWidget(vBar, 1, 1);
-  grid->addWidget(hBar, 2, 0);
-  grid->setRowStretch(1, 1);
 
   // The tree before a selected event, beside the tree after it.
-  beforeViewport_ = NewViewport("StepsBeforePane");
-  beforePane_ = new DrawSurface(beforeElements_, beforeViewport_);
-  beforePane_->setObjectName(QStringLiteral("StepsBeforeSurface"));
-  auto* beforeH = new QScrollBar(Qt::Horizontal);
-  auto* beforeV = new QScrollBar(Qt::Vertical);
-  beforeH->hide();
-  beforeV->hide();
-  beforeView_ = new PadView(beforePane_, beforeH, beforeV, this);
-  beforeBox_ = new QWidget;
-  auto* beforeGrid = new QGridLayout(beforeBox_);
-  beforeGrid->setContentsMargins(0, 0, 0, 0);
-  beforeGrid->setSpacing(0);
-  beforeGrid->addWidget(new QLabel(QStringLiteral("Before")), 0, 0);
-  beforeGrid->addWidget(beforeViewport_, 1, 0);
-  beforeGrid->addWidget(beforeV, 1, 1);
-  beforeGrid->addWidget(beforeH, 2, 0);
-  beforeGrid->setRowStretch(1, 1);
-  beforeBox_->hide();
+  beforePane_ = new TreePane(QStringLiteral("Before"), "StepsBefore");
+  beforePane_->hide();
+  beforePane_->SetPartner(afterPane_);
+  afterPane_->SetPartner(beforePane_);
   auto* panes = new QSplitter(Qt::Horizontal);
-  panes->addWidget(beforeBox_);
-  panes->addWidget(paneBox);
+  panes->addWidget(beforePane_);
+  panes->addWidget(afterPane_);
 
   auto* split = new QSplitter(Qt::Horizontal);
   split->addWidget(list_);
@@ -293,8 +236,8 @@ StepsWindow::StepsWindow(QWidget* parent)
   balance_->setToolTip(QStringLiteral("Each node's right height minus left height, in both panes"));
   connect(balance_, &QCheckBox::toggled, this, [this](bool on) {
     // The compact panes make room for the badges: the state is drawn again.
-    drawing_->SetRoomForBadges(on);
-    beforeDrawing_->SetRoomForBadges(on);
+    afterPane_->SetRoomForBadges(on);
+    beforePane_->SetRoomForBadges(on);
     if (layout_->Layout() != TreeCore::TreeLayout::Compact) return UpdateBalance();
     if (currentEvent_ >= 0)
       ShowEvent(static_cast<std::size_t>(current_), static_cast<std::size_t>(currentEvent_));
@@ -336,12 +279,29 @@ StepsWindow::StepsWindow(QWidget* parent)
   layout->addWidget(reason_);
   layout->addWidget(legend_);
   resize(900, 560);
-  viewport_->installEventFilter(this);
-  beforeViewport_->installEventFilter(this);
   CommandRecorded();
 }
 
 StepsWindow::~StepsWindow() = default;
+
+DrawSurface* StepsWindow::Pane() const {
+  return afterPane_->Surface();
+}
+PadView* StepsWindow::View() const {
+  return afterPane_->View();
+}
+TreeCore::ElementArrays& StepsWindow::Elements() {
+  return afterPane_->Elements();
+}
+const TreeCore::TreeRec& StepsWindow::ShownTree() const {
+  return afterPane_->Tree();
+}
+const TreeCore::TreeRec& StepsWindow::BeforeTree() const {
+  return beforePane_->Tree();
+}
+DrawSurface* StepsWindow::BeforePane() const {
+  return beforePane_->Surface();
+}
 
 QString StepsWindow::SummaryText() const {
   if (recorder_->Empty()) return {};
@@ -510,57 +470,55 @@ void StepsWindow::ShowSummary() {
 
 void StepsWindow::Display(TreeCore::TreeRec tree, std::vector<std::int32_t> marks) {
   animator_->Leaving();
-  shown_ = std::move(tree);
-  marked_ = std::move(marks);
-  nodeOfElement_ = drawing_->Draw(shown_, elements_, layout_->Layout());
+  marked_ = marks;
+  afterPane_->Show(std::move(tree), std::move(marks), layout_->Layout());
   layout_->Drawn();
-  pane_->ElementsChanged();
-  pane_->SetMarkedElements(ElementsShowing(nodeOfElement_, marked_));
-  ShowBalance(*pane_, shown_, nodeOfElement_, balance_->isChecked());
+  afterPane_->ShowBalance(balance_->isChecked());
   MarkChangedHeights();
-  ShowWholeTree(pane_, viewport_, view_);
+  // Beside an event, Before and After at one scale, the roots at one point.
+  if (beforePane_->isHidden())
+    afterPane_->ShowWhole();
+  else
+    TreePane::ShowTogether(*beforePane_, *afterPane_);
   animator_->Arrived({current_, currentEvent_});
 }
 
 void StepsWindow::DisplayBefore(TreeCore::TreeRec tree, std::vector<std::int32_t> marks) {
-  before_ = std::move(tree);
-  beforeNodeOfElement_ = beforeDrawing_->Draw(before_, beforeElements_, layout_->Layout());
-  beforePane_->ElementsChanged();
-  beforePane_->SetMarkedElements(ElementsShowing(beforeNodeOfElement_, marks));
-  ShowBalance(*beforePane_, before_, beforeNodeOfElement_, balance_->isChecked());
-  ShowWholeTree(beforePane_, beforeViewport_, beforeView_);
+  beforePane_->Show(std::move(tree), std::move(marks), layout_->Layout());
+  beforePane_->ShowBalance(balance_->isChecked());
 }
 
 void StepsWindow::SetBeforeShown(bool shown) {
   if (!shown) {
-    before_ = TreeCore::TreeRec{};
+    if (beforePane_->Tree().Count > 0) beforePane_->Clear();
     reason_->clear();
   }
   reason_->setVisible(shown);
   legend_->setVisible(shown);
   if (!shown) {
-    beforePane_->SetRoleRings({});
-    pane_->SetRoleRings({});
+    beforePane_->SetRings({});
+    afterPane_->SetRings({});
   }
-  if (beforeBox_->isHidden() != shown) return;
-  beforeBox_->setVisible(shown);
-  afterCaption_->setVisible(shown);
+  if (beforePane_->isHidden() != shown) return;
+  beforePane_->setVisible(shown);
+  afterPane_->SetCaptionShown(shown);
   // The panes take their new sizes now, so that the trees are fitted to them.
   if (layout() != nullptr) layout()->activate();
 }
 
 void StepsWindow::UpdateBalance() {
   const bool on = balance_->isChecked();
-  ShowBalance(*pane_, shown_, nodeOfElement_, on);
-  ShowBalance(*beforePane_, before_, beforeNodeOfElement_, on && currentEvent_ >= 0);
+  afterPane_->ShowBalance(on);
+  beforePane_->ShowBalance(on && currentEvent_ >= 0);
   MarkChangedHeights();
 }
 
 void StepsWindow::MarkChangedHeights() {
   // Beside an event, the After pane outlines the badges whose heights it changed.
   const bool on = balance_->isChecked() && currentEvent_ >= 0;
-  pane_->SetChangedBadges(on ? HeightsChanged(before_, shown_, nodeOfElement_, removed_)
-                             : std::vector<bool>{});
+  afterPane_->SetChangedBadges(on ? HeightsChanged(beforePane_->Tree(), afterPane_->Tree(),
+                                                   afterPane_->NodeOfElement(), removed_)
+                                  : std::vector<bool>{});
 }
 
 QString StepsWindow::StatusText() const {
@@ -609,8 +567,8 @@ void StepsWindow::ShowEvent(std::size_t i, std::size_t k) {
   SetBeforeShown(true);
   DisplayBefore(std::move(states.Before), std::move(before));
   Display(std::move(states.After), std::move(after));
-  beforePane_->SetRoleRings(RingsOf(beforeRoles, beforeNodeOfElement_));
-  pane_->SetRoleRings(RingsOf(afterRoles, nodeOfElement_));
+  beforePane_->SetRings(RingsOf(beforeRoles));
+  afterPane_->SetRings(RingsOf(afterRoles));
   lastStepMs_ =
       std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
   status_->setText(QStringLiteral("Value %1 of %2 \u00b7 event %3 of %4\n%5")
@@ -745,14 +703,6 @@ bool StepsWindow::HandleKey(int key, Qt::KeyboardModifiers modifiers) {
 }
 
 bool StepsWindow::eventFilter(QObject* watched, QEvent* event) {
-  // A pane that changes size (the window resized, the Before pane shown or
-  // hidden, a splitter dragged) shows its tree whole and centred again.
-  if (event->type() == QEvent::Resize) {
-    if (watched == viewport_ && !pane_->DrawnBounds().Empty())
-      ShowWholeTree(pane_, viewport_, view_);
-    if (watched == beforeViewport_ && !beforePane_->DrawnBounds().Empty())
-      ShowWholeTree(beforePane_, beforeViewport_, beforeView_);
-  }
   if (watched == list_ && event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
     if (HandleKey(key->key(), key->modifiers() & ~Qt::KeypadModifier)) return true;

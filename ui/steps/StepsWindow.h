@@ -32,7 +32,7 @@ class LayoutAction;
 class PadView;
 class RulesPanel;
 class StepAnimator;
-class StepsDrawing;
+class TreePane;
 
 class StepsWindow final : public QWidget {
   Q_OBJECT
@@ -81,16 +81,18 @@ class StepsWindow final : public QWidget {
 
   // ---- For the tests ---------------------------------------------------------
   QTreeWidget* List() const { return list_; }
-  DrawSurface* Pane() const { return pane_; }
-  PadView* View() const { return view_; }
+  DrawSurface* Pane() const;
+  PadView* View() const;
   LayoutAction* Layout() const { return layout_; }
-  TreeCore::ElementArrays& Elements() { return elements_; }
+  TreeCore::ElementArrays& Elements();
   // The node indexes marked in the pane, in the shown tree's numbering.
   const std::vector<std::int32_t>& MarkedNodes() const { return marked_; }
-  const TreeCore::TreeRec& ShownTree() const { return shown_; }
+  const TreeCore::TreeRec& ShownTree() const;
   // The tree before the shown event (empty while a whole value is shown).
-  const TreeCore::TreeRec& BeforeTree() const { return before_; }
-  DrawSurface* BeforePane() const { return beforePane_; }
+  const TreeCore::TreeRec& BeforeTree() const;
+  DrawSurface* BeforePane() const;
+  TreePane* AfterTreePane() const { return afterPane_; }
+  TreePane* BeforeTreePane() const { return beforePane_; }
   QString StatusText() const;
   // Why the shown event fired, and its rule; empty while no event is shown.
   QString ReasonText() const;
@@ -124,33 +126,19 @@ class StepsWindow final : public QWidget {
   bool HandleKey(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
   std::unique_ptr<TreeTrace::TraceRecorder> recorder_;
-  std::unique_ptr<StepsDrawing> drawing_;
-  TreeCore::ElementArrays elements_;
-  TreeCore::TreeRec shown_;
-  std::vector<std::int32_t> nodeOfElement_;
   std::vector<std::int32_t> marked_;
   std::ptrdiff_t current_ = -1;
   std::ptrdiff_t currentEvent_ = -1;
   double lastStepMs_ = 0;
 
-  // The pane with the tree before the shown event, left of the main one.
-  std::unique_ptr<StepsDrawing> beforeDrawing_;
-  TreeCore::ElementArrays beforeElements_;
-  TreeCore::TreeRec before_;
+  // The tree after the shown state, and before the shown event, left of it.
+  TreePane* afterPane_ = nullptr;
+  TreePane* beforePane_ = nullptr;
   std::int32_t removed_ = -1;  // the shown erase event's slot
   std::uint64_t recordings_ = 0;
-  std::vector<std::int32_t> beforeNodeOfElement_;
-  QWidget* beforeBox_ = nullptr;
-  QFrame* beforeViewport_ = nullptr;
-  DrawSurface* beforePane_ = nullptr;
-  PadView* beforeView_ = nullptr;
-  QLabel* afterCaption_ = nullptr;
   QCheckBox* balance_ = nullptr;
 
   QTreeWidget* list_ = nullptr;
-  QFrame* viewport_ = nullptr;
-  DrawSurface* pane_ = nullptr;
-  PadView* view_ = nullptr;
   QMenu* paneMenu_ = nullptr;
   LayoutAction* layout_ = nullptr;
   QLabel* status_ = nullptr;

@@ -113,6 +113,7 @@ FitScale PadView::WholeFit() const {
 }
 
 double PadView::Aspect() const {
+  if (held_) return held_->Aspect;
   const FitScale fit = WholeFit();
   const double blended = AspectAt(scale_, fit, surface_->Elements().ShNode[0].Width);
   // Zooming in from the fit never brings the rows closer together than the
@@ -202,6 +203,10 @@ void PadView::SetAxis(Qt::Orientation orientation, const AxisLayout& axis, doubl
 }
 
 void PadView::Relayout() {
+  if (held_) {
+    Apply(held_->Scale, held_->Keep, Client().center() + held_->FromCentre);
+    return;
+  }
   if (fitted_ && !surface_->DrawnBounds().Empty()) {
     FitWhole(false);
     return;
@@ -217,6 +222,7 @@ void PadView::Relayout() {
 }
 
 void PadView::ResetToDesign() {
+  held_.reset();
   scale_ = DesignScale;
   fitted_ = false;
   surface_->SetView(1, 1, 0, 0);
@@ -245,6 +251,7 @@ void PadView::ZoomOut() {
 
 void PadView::ZoomAt(double steps, QPointF local) {
   Used();
+  held_.reset();
   if (!std::isfinite(steps)) return;
   const ViewTransform t = surface_->Transform();
   const QPointF keep(t.ModelX(local.x()), t.ModelY(local.y()));
@@ -259,6 +266,7 @@ void PadView::ZoomAt(double steps, QPointF local) {
 
 void PadView::FitWhole(bool byUser) {
   if (byUser) Used();
+  held_.reset();
   const Extent b = surface_->DrawnBounds();
   if (b.Empty()) {
     fitted_ = false;
@@ -271,6 +279,7 @@ void PadView::FitWhole(bool byUser) {
 
 void PadView::ActualSize() {
   Used();
+  held_.reset();
   fitted_ = false;
   Apply(DesignScale, CentrePoint(), Client().center());
 }
@@ -282,6 +291,7 @@ void PadView::GoToRoot() {
 
 void PadView::CentreOn(double x, double y) {
   if (!std::isfinite(x) || !std::isfinite(y)) return;
+  held_.reset();
   Apply(scale_, QPointF(x, y), Client().center());
 }
 
@@ -292,6 +302,13 @@ void PadView::CentreOnElement(int k) {
   if (!shapes.IsLoaded(i) || !shapes[i].Visible) return;
   const TreeCore::Shape& s = shapes[i];
   CentreOn(s.Left + s.Width / 2.0, s.Top + s.Height / 2.0);
+}
+
+void PadView::Hold(double s, double aspect, QPointF keep, QPointF fromCentre) {
+  if (!(s > 0) || !std::isfinite(s) || !(aspect >= 1) || !std::isfinite(aspect)) return;
+  fitted_ = false;
+  held_ = Holding{s, aspect, keep, fromCentre};
+  Apply(s, keep, Client().center() + fromCentre);
 }
 
 void PadView::ScrollByPixels(double dx, double dy) {

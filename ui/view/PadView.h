@@ -77,6 +77,12 @@ class PadView final : public QObject {
   void CentreOnElement(int k);
   // Scrolls by pixels of the view, as the bars would.
   void ScrollByPixels(double dx, double dy);
+  // Shows the drawing at scale `s` with rows spread by `aspect`, drawing
+  // point `keep` (twips) `fromCentre` pixels from the viewport's centre, and
+  // keeps it so through resizes until a view command: for panes held at one
+  // scale with another.
+  void Hold(double s, double aspect, QPointF keep, QPointF fromCentre);
+  bool Held() const { return held_.has_value(); }
 
   // Back to 100 % with the identity mapping; the caller lays out next.
   void ResetToDesign();
@@ -147,6 +153,11 @@ class PadView final : public QObject {
   double scale_ = DesignScale;
   bool fitted_ = false;
   std::optional<QPointF> pinned_;
+  struct Holding {
+    double Scale, Aspect;
+    QPointF Keep, FromCentre;
+  };
+  std::optional<Holding> held_;
   bool laying_ = false;  // inside the view's own layout: bar moves are no scroll
 
   // Dragging: where the press was and what the bars showed then.
