@@ -290,7 +290,7 @@ std::string DescribeStep(const Step& s) {
     case StepKind::Insert:
       return s.Parent == -1
                  ? Num(s.Value) + " becomes the root"
-                 : Num(s.Value) + " goes " + SideWord(s.Right) + " of node " + Num(s.Parent);
+                 : Num(s.Value) + " goes " + SideWord(s.Right) + " of " + Num(s.ParentValue);
     case StepKind::Rotate:
       return std::string(TreeCore::ChainKindText(s.Chain)) + " rotation at " + Num(s.Value);
     case StepKind::FixUp:
@@ -354,6 +354,7 @@ void Checker::EnterValue(std::size_t index) {
       case EventType::Insert:
         s.Kind = StepKind::Insert;
         s.Parent = vs.HasParent ? vs.ParentNode : -1;
+        s.ParentValue = vs.ParentValue;
         s.Right = vs.RightOfParent;
         break;
       case EventType::Rotate:

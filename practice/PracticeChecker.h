@@ -27,12 +27,13 @@ enum class StepKind : std::uint8_t { Insert, Rotate, FixUp, Erase, Balanced, Mis
 struct Step {
   StepKind Kind = StepKind::Balanced;
   TreeCore::ChainKind Chain = TreeCore::ChainKind::RR;  // a rotation's kind
-  bool Right = false;        // a fix-up's heavy side; the side an insert hangs on
-  std::int32_t Node = -1;    // the slot filled, the chain's top, the fixed or erased node
-  std::int32_t Parent = -1;  // an insert's parent; -1 for the first node
-  std::int16_t Value = 0;    // the value at Node; for balanced and missing, the value worked on
-  std::string Message;       // missing: the window's message
-  bool Removal = false;      // a fix-up that sinks the node being erased
+  bool Right = false;            // a fix-up's heavy side; the side an insert hangs on
+  std::int32_t Node = -1;        // the slot filled, the chain's top, the fixed or erased node
+  std::int32_t Parent = -1;      // an insert's parent; -1 for the first node
+  std::int16_t ParentValue = 0;  // its value
+  std::int16_t Value = 0;        // the value at Node; for balanced and missing, the value worked on
+  std::string Message;           // missing: the window's message
+  bool Removal = false;          // a fix-up that sinks the node being erased
 };
 
 // An answer; members left empty were not given.

@@ -32,10 +32,17 @@ std::vector<Step> ModelSteps(const TreeTrace::TraceRecorder& r,
       if (s.Kind == StepKind::Insert) s.Parent = vs.HasParent ? vs.ParentNode : -1;
       steps.push_back(s);
     }
-    steps.push_back({StepKind::Balanced, {}, false, -1, -1, vs.Value, {}, false});
+    Step done;
+    done.Value = vs.Value;
+    steps.push_back(done);
   }
-  if (!stop.empty())
-    steps.push_back({StepKind::Missing, {}, false, -1, -1, list[r.ValueCount()], stop, false});
+  if (!stop.empty()) {
+    Step missing;
+    missing.Kind = StepKind::Missing;
+    missing.Value = list[r.ValueCount()];
+    missing.Message = stop;
+    steps.push_back(missing);
+  }
   return steps;
 }
 
