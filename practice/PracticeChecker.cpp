@@ -319,10 +319,16 @@ std::string Checker::Begin(CommandKind kind, std::string_view list, std::size_t 
                                    : TreeTrace::RunErase(engine, tree, list, &recorder_);
   active_ = false;
   steps_.clear();
-  trees_.clear();
+  live_ = {};
+  advance_ = {};
   // Past the end, or after the value Erase stopped at: nothing to ask.
   const std::size_t reached = recorder_.ValueCount() + (stop_.empty() ? 0 : 1);
-  if (from < reached && from < values_.size()) EnterValue(from);
+  if (from < reached && from < values_.size()) {
+    // Replayed by the engine that runs it on, whose in-order links then hold.
+    live_ = recorder_.TreeBefore(from, advance_.Get());
+    liveValue_ = from;
+    EnterValue(from);
+  }
   return {};
 }
 
@@ -331,7 +337,7 @@ void Checker::EnterValue(std::size_t index) {
   step_ = 0;
   tried_ = false;
   steps_.clear();
-  trees_.clear();
+  nowValid_ = false;
   active_ = true;
   if (index >= recorder_.ValueCount()) {
     Step s;
@@ -339,14 +345,12 @@ void Checker::EnterValue(std::size_t index) {
     s.Value = values_[index];
     s.Message = stop_;
     steps_.push_back(s);
-    trees_.push_back(recorder_.After());
     return;
   }
   const TreeTrace::ValueStep& vs = recorder_.Step(index);
-  std::vector<TreeTrace::EventStates> states =
-      TreeTrace::StatesOfRun(recorder_, index, 0, vs.EventCount);
-  for (std::size_t k = 0; k < states.size(); ++k) {
-    const StepEvent& e = states[k].Event;
+  const std::vector<StepEvent> events = recorder_.EventsOf(index);
+  for (std::size_t k = 0; k < events.size(); ++k) {
+    const StepEvent& e = events[k];
     Step s;
     s.Value = e.Value;
     s.Node = e.Node;
@@ -372,24 +376,64 @@ void Checker::EnterValue(std::size_t index) {
         break;
     }
     steps_.push_back(s);
-    trees_.push_back(std::move(states[k].Before));
   }
   Step done;
   done.Kind = StepKind::Balanced;
   done.Value = vs.Value;
   steps_.push_back(done);
-  trees_.push_back(states.empty() ? recorder_.TreeAfter(static_cast<std::ptrdiff_t>(index))
-                                  : std::move(states.back().After));
 }
+
+namespace {
+
+// Stops the engine when event `target` of a value fires, by an exception,
+// as the steps' replays do: the tree is left as it stood at that event.
+class StopAt final : public TreeCore::TreeObserver {
+ public:
+  struct Stop {};
+  explicit StopAt(std::size_t target) : target_(target) {}
+  void OnInsert(std::int16_t, std::int32_t) override { Seen(); }
+  void OnRotate(TreeCore::ChainKind, std::int32_t, std::int16_t) override { Seen(); }
+  void OnFixUp(bool, std::int32_t, std::int16_t) override { Seen(); }
+  void OnErase(std::int16_t, std::int32_t) override { Seen(); }
+
+ private:
+  void Seen() {
+    if (count_++ == target_) throw Stop{};
+  }
+  std::size_t target_;
+  std::size_t count_ = 0;
+};
+
+}  // namespace
 
 const TreeRec& Checker::TreeNow() const {
   static const TreeRec empty;
-  return active_ ? trees_[step_] : empty;
+  if (!active_) return empty;
+  // Right answers leave the tree behind; it catches up here, value by value.
+  for (; liveValue_ < value_ && liveValue_ < recorder_.ValueCount(); ++liveValue_)
+    recorder_.RunValue(advance_.Get(), live_, liveValue_);
+  const Step& s = steps_[step_];
+  if (s.Kind == StepKind::Insert || s.Kind == StepKind::Missing) return live_;
+  if (nowValid_) return now_;
+  // The plain procedures, step by step, so that a table met halfway through
+  // a value is theirs.
+  TreeTrace::Engine replay;
+  replay.SetTuning(TreeCore::Tuning::Plain());
+  now_ = live_;
+  StopAt observer(s.Kind == StepKind::Balanced ? steps_.size() : step_);
+  replay.SetObserver(&observer);
+  try {
+    recorder_.RunValue(replay, now_, value_);
+  } catch (const StopAt::Stop&) {
+  }
+  nowValid_ = true;
+  return now_;
 }
 
 void Checker::Advance() {
   ++score_.Steps;
   tried_ = false;
+  nowValid_ = false;
   if (step_ + 1 < steps_.size()) {
     ++step_;
     return;
@@ -398,10 +442,12 @@ void Checker::Advance() {
   const bool more = steps_.back().Kind != StepKind::Missing &&
                     (next < recorder_.ValueCount() ||
                      (next == recorder_.ValueCount() && !stop_.empty() && next < values_.size()));
-  if (more)
+  if (more) {
+    // The tree before the next value: this one run on it, as the command did.
     EnterValue(next);
-  else
+  } else {
     active_ = false;
+  }
 }
 
 Verdict Checker::Check(const Answer& answer, Level level) {
@@ -445,7 +491,8 @@ Score Checker::Finish() {
   score_.Unanswered += StepsLeft();
   active_ = false;
   steps_.clear();
-  trees_.clear();
+  live_ = {};
+  now_ = {};
   return score_;
 }
 

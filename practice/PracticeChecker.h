@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -80,7 +81,8 @@ class Checker {
   // The index in the command's list of the value being worked on.
   std::size_t CurrentValue() const { return value_; }
   const std::vector<std::int16_t>& Values() const { return values_; }
-  // The table as the scheme stood when the current step came.
+  // The table as the scheme stood when the current step came (for an
+  // insert, the tree before its value): rebuilt on the first call at a step.
   const TreeCore::TreeRec& TreeNow() const;
   const TreeTrace::TraceRecorder& Recorder() const { return recorder_; }
 
@@ -104,7 +106,32 @@ class Checker {
   bool active_ = false;
   std::size_t value_ = 0;  // index in values_
   std::vector<Step> steps_;
-  std::vector<TreeCore::TreeRec> trees_;  // the table before each step of the value
+  // The tree before the current value, run forward a value at a time; the
+  // table at the current step is rebuilt from it only when asked for.
+  mutable TreeCore::TreeRec live_;
+  mutable std::size_t liveValue_ = 0;  // the value live_ stands before
+  mutable TreeCore::TreeRec now_;
+  mutable bool nowValid_ = false;
+  // The engine that runs live_ forward; it keeps its in-order links from
+  // value to value, so a copy of the checker starts an engine of its own.
+  class EngineSlot {
+   public:
+    EngineSlot() = default;
+    EngineSlot(const EngineSlot&) {}
+    EngineSlot& operator=(const EngineSlot&) {
+      engine_.reset();
+      return *this;
+    }
+    EngineSlot(EngineSlot&&) = default;
+    EngineSlot& operator=(EngineSlot&&) = default;
+    TreeTrace::Engine& Get() const {
+      if (!engine_) engine_ = std::make_unique<TreeTrace::Engine>();
+      return *engine_;
+    }
+
+   private:
+    mutable std::unique_ptr<TreeTrace::Engine> engine_;
+  } advance_;
   std::size_t step_ = 0;
   bool tried_ = false;  // the current step has had a wrong answer
   Score score_;

@@ -7,6 +7,7 @@
 #include "PracticeChecker.h"
 #include "ReadyLists.h"
 #include "TraceCommands.h"
+#include "TraceJson.h"
 
 namespace {
 
@@ -130,6 +131,18 @@ TEST(CheckerTest, RandomStreamsAgainstTheRecordedEvents) {
           if (steps[k].Kind == StepKind::FixUp && k > 0 && steps[k - 1].Kind == StepKind::Erase)
             ++twoChildRemovals;
           if (steps[k].Kind == StepKind::Missing) ++missing;
+          // The table the step meets is the one the steps window shows before it.
+          if (level == Level::Event && steps[k].Kind != StepKind::Missing) {
+            const std::size_t value = checker.CurrentValue();
+            std::size_t first = k;
+            while (first > 0 && steps[first - 1].Kind != StepKind::Balanced) --first;
+            const std::string want =
+                steps[k].Kind == StepKind::Balanced
+                    ? TreeTrace::StateLine(model.TreeAfter(static_cast<std::ptrdiff_t>(value)))
+                    : TreeTrace::StateLine(TreeTrace::StatesAt(model, value, k - first).Before);
+            EXPECT_EQ(TreeTrace::StateLine(checker.TreeNow()), want)
+                << "seed " << seed << " step " << k;
+          }
           if (draw(0, 2) == 0) {
             const Verdict no = checker.Check(WrongAnswer(steps[k], level, rng), level);
             ASSERT_FALSE(no.Right) << "seed " << seed << " step " << k;
