@@ -599,7 +599,9 @@ bool PracticeWindow::SaveResults(const QString& path, QString* error) {
 }
 
 bool PracticeWindow::SaveSheet(const QString& path, QString* error) {
-  return WriteExerciseSheet(Practice::SheetExercises(seed_, 6), path, error);
+  // The seed shown (or typed), so that the sheet can be made again from it.
+  const auto typed = TreeCommands::ReadSeed(seedBox_->text().toStdString());
+  return WriteExerciseSheet(Practice::SheetExercises(typed ? *typed : seed_, 6), path, error);
 }
 
 }  // namespace TreeUi
