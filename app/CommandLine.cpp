@@ -75,6 +75,35 @@ const std::vector<Entry>& Entries() {
        "through this tool's tree and a textbook AVL tree, and writes one JSON line\n"
        "per command: each tree's nodes, levels, rotations (and fix-ups) and\n"
        "pre-order."},
+      {{"practice"},
+       Mode::Practice,
+       nullptr,
+       0,
+       "< LINES",
+       "Reads \"level N\", \"get LIST [from K]\", \"erase LIST [from K]\" and answer\n"
+       "lines on standard input, checks each answer against the balancing's next\n"
+       "step, and writes one JSON line per answer and a score line per command."},
+      {{"exercise-sheet"},
+       Mode::ExerciseSheet,
+       nullptr,
+       1,
+       "FILE.pdf --seed S [--count N]",
+       "Writes N practice exercises (default 6) drawn from seed S, then their\n"
+       "answer key, to the PDF FILE. The same seed gives the same sheet."},
+      {{"seed"},
+       Mode::Window,
+       "S",
+       0,
+       "S",
+       "With --exercise-sheet: the seed, a whole number from 0 to 4294967295.",
+       Mode::ExerciseSheet},
+      {{"count"},
+       Mode::Window,
+       "N",
+       0,
+       "N",
+       "With --exercise-sheet: how many exercises, 1 to 100 (default 6).",
+       Mode::ExerciseSheet},
       {{"h", "help"}, Mode::Help, nullptr, 0, nullptr, "Shows this text."},
       {{"v", "version"}, Mode::Version, nullptr, 0, nullptr, "Shows the version."},
       // QGuiApplication's and QApplication's options, and the X11 plugin's.
@@ -205,7 +234,8 @@ QString UsageText() {
   }
   text += QStringLiteral(
       "\nExit status: 0 done; 1 a file that cannot be written; 2 a refused list, an\n"
-      "unknown trace line, a usage error, or no display for the window.\n");
+      "unknown trace line, a malformed practice line, a usage error, or no display\n"
+      "for the window.\n");
   return text;
 }
 

@@ -4,8 +4,11 @@
 
 #include "CommandLine.h"
 #include "CompareMode.h"
+#include "ExerciseSheetMode.h"
 #include "ExportMode.h"
 #include "PictureExtent.h"
+#include "PracticeProtocol.h"
+#include "ReadyLists.h"
 #include "TraceMode.h"
 
 namespace TreeApp {
@@ -78,6 +81,22 @@ std::optional<int> RunCommandLine(int argc, char* argv[]) {
                                      command.settings.contains(QStringLiteral("states")));
     case Mode::Compare:
       return TreeTrace::RunCompareMode(std::cin, std::cout, std::cerr);
+    case Mode::Practice:
+      return Practice::RunPracticeMode(std::cin, std::cout);
+    case Mode::ExerciseSheet: {
+      const auto seed =
+          TreeCommands::ReadSeed(command.settings.value(QStringLiteral("seed")).toStdString());
+      if (!command.settings.contains(QStringLiteral("seed")) || !seed)
+        return Usage(
+            QStringLiteral("treetest: --exercise-sheet needs --seed S, a whole number "
+                           "from 0 to 4294967295"));
+      bool number = true;
+      const int count =
+          command.settings.value(QStringLiteral("count"), QStringLiteral("6")).toInt(&number);
+      if (!number || count < 1 || count > 100)
+        return Usage(QStringLiteral("treetest: --count takes a number from 1 to 100"));
+      return RunExerciseSheetMode(command.operands[0].toStdString(), *seed, count, argv[0]);
+    }
   }
   return UsageStatus;
 }

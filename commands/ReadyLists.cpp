@@ -19,8 +19,8 @@ std::optional<std::uint64_t> ReadWhole(std::string_view text) {
   return value;
 }
 
-// A uniform draw in 0..bound-1 from the raw generator: the standard
-// distributions may differ between libraries, this does not.
+}  // namespace
+
 std::uint32_t Below(std::mt19937& rng, std::uint32_t bound) {
   const std::uint32_t limit = UINT32_MAX - UINT32_MAX % bound;
   std::uint32_t draw;
@@ -28,8 +28,6 @@ std::uint32_t Below(std::mt19937& rng, std::uint32_t bound) {
   while (draw >= limit);
   return draw % bound;
 }
-
-}  // namespace
 
 std::variant<int, std::string> ReadCount(std::string_view text, ReadyList kind) {
   const int most = kind == ReadyList::Random ? MaxRandomCount : MaxReadyCount;

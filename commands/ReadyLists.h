@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <random>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -26,6 +27,11 @@ inline constexpr int MaxRandomCount = RandomHigh - RandomLow + 1;
 std::variant<int, std::string> ReadCount(std::string_view text, ReadyList kind);
 // A seed the user typed: a whole number in 0..4294967295.
 std::optional<std::uint32_t> ReadSeed(std::string_view text);
+
+// A uniform draw in 0..bound-1 (bound >= 1) from the raw generator: the
+// standard distributions may differ between libraries, this does not, so a
+// seed gives the same draws on every machine.
+std::uint32_t Below(std::mt19937& rng, std::uint32_t bound);
 
 // The list itself; `count` must have passed ReadCount. The random list
 // depends on `seed` alone, the same on every machine.

@@ -165,8 +165,6 @@ class TraceRecorder final : public TreeCore::TreeObserver {
   const TreeCore::TreeRec* live_ = nullptr;
   std::string message_;
   TreeCore::TreeRec after_;
-  // While rebuilding one value's events, the recorder collects into this.
-  std::vector<StepEvent>* capture_ = nullptr;
 };
 
 // The nodes whose two sides differ in height by two or more.

@@ -34,6 +34,12 @@ TEST(CommandLine, ModesOperandsQtOptionsAndUsageErrors) {
       {{"--", "--trace"}, "treetest: unexpected argument '--trace'"},
       {{"--compare"}, "", Mode::Compare},
       {{"--trace", "--compare"}, "treetest: --trace and --compare cannot be used together"},
+      {{"--practice"}, "", Mode::Practice},
+      {{"--exercise-sheet", "s.pdf", "--count", "2", "--seed", "4"},
+       "",
+       Mode::ExerciseSheet,
+       {"s.pdf"}},
+      {{"--practice", "--seed", "3"}, "treetest: --seed is an option of --exercise-sheet"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args.join(' ').toStdString());
@@ -77,6 +83,10 @@ TEST(Treetest, AnswersWithoutADisplay) {
       {"", 2, {}, {"xvfb-run treetest"}, 1},
       {"--export t.svg -5,3", 0, {}, {}, 0},
       {"--export t.svg 1 2", 2, {}, {"Usage: treetest --export FILE.svg|FILE.png LIST"}, 1},
+      {"--exercise-sheet s.pdf --seed 9 --count 2", 0, {}, {}, -1},
+      {"--exercise-sheet n.pdf", 2, {}, {"needs --seed S"}, -1},
+      {"--exercise-sheet n.pdf --seed 1 --count 101", 2, {}, {"--count takes a number"}, -1},
+      {"--practice", 0, {}, {}, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args);
@@ -87,6 +97,15 @@ TEST(Treetest, AnswersWithoutADisplay) {
     EXPECT_TRUE(c.errLines < 0 || std::count(err.begin(), err.end(), '\n') == c.errLines) << err;
   }
   EXPECT_NE(Read(Dir / "t.svg").find(">-5<"), std::string::npos) << "the list lost its sign";
+  // Two exercises and their two key pages; nothing written when refused.
+  const std::string sheet = Read(Dir / "s.pdf");
+  EXPECT_EQ(sheet.rfind("%PDF", 0), 0u);
+  std::size_t pages = 0;
+  for (auto at = sheet.find("/Type /Page\n"); at != std::string::npos;
+       at = sheet.find("/Type /Page\n", at + 1))
+    ++pages;
+  EXPECT_EQ(pages, 4u);
+  EXPECT_FALSE(fs::exists(Dir / "n.pdf"));
   // Qt's options reach the window: still running when stopped, neither refused nor aborted.
   EXPECT_EQ(std::get<0>(Treetest("-platform offscreen -style Fusion -reverse", 3)), 124);
   fs::remove_all(Dir);

@@ -22,6 +22,7 @@
 #include "boxes/ListBox.h"
 #include "compare/CompareWindow.h"
 #include "pictures/PictureActions.h"
+#include "practice/PracticeFeature.h"
 #include "steps/StepsWindow.h"
 #include "view/BalanceView.h"
 #include "view/DrawSurface.h"
@@ -409,6 +410,7 @@ void frmTreeTest::CreateTraceActions() {
   padMenu_->addAction(stepsAction_);
   balance_ = new TreeUi::BalanceAction(this, padMenu_, PicInDrawPad);
   new TreeUi::CompareFeature(this, padMenu_, last_, [this] { return steps_.data(); });
+  new TreeUi::PracticeFeature(this, padMenu_, stepsAction_, [this] { return TxtGetTree->text(); });
   compact_ = new TreeUi::LayoutAction(this, padMenu_, PicInDrawPad, [this] { Redraw(); });
   compact_->FollowBadges(balance_->Action());
 }
