@@ -10,7 +10,7 @@
 
 namespace TreeApp {
 
-enum class Mode { Window, Help, Version, Export, Trace, Compare };
+enum class Mode { Window, Help, Version, Export, Trace, Compare, Experiment };
 
 struct Command {
   Mode mode = Mode::Window;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cassert>
 #include <cstdint>
+#include <ctime>
 #include <memory>
 #include <span>
 #include <utility>
@@ -10,6 +11,7 @@
 #include "Commands.h"
 #include "Messages.h"
 #include "TraceCommands.h"
+#include "TreeJob.h"
 #include "TreeObserver.h"
 
 namespace TreeTrace {
@@ -219,6 +221,98 @@ CompareResult CompareRun::Run(TreeCommands::CommandKind kind, std::string_view l
   result.Scheme = {tree_.Exists ? static_cast<std::size_t>(tree_.Count) : 0, SchemeLevels(tree_),
                    counter.scheme, counter.fixUps, SchemePreorder(tree_)};
   result.Avl = {avl_.Size(), avl_.Levels(), counter.avl, 0, avl_.Preorder()};
+  return result;
+}
+
+namespace {
+
+// The calling thread's CPU time: on a busy machine a list's wall-clock time
+// counts the other programs' turns too.
+double ThreadMs() {
+  timespec now{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
+// Hands the events on and, once `cancel` is set, asks the job to stop: the
+// job then leaves at its next balancing step.
+class CancelRelay final : public TreeCore::TreeObserver {
+ public:
+  CancelRelay(TreeCore::TreeObserver& next, const std::atomic<bool>* cancel,
+              TreeCommands::TreeJob& job)
+      : next_(next), cancel_(cancel), job_(job) {}
+  void OnInsert(std::int16_t value, std::int32_t node) override {
+    Check();
+    next_.OnInsert(value, node);
+  }
+  void OnRotate(TreeCore::ChainKind kind, std::int32_t node, std::int16_t value) override {
+    Check();
+    next_.OnRotate(kind, node, value);
+  }
+  void OnFixUp(bool rightHeavy, std::int32_t node, std::int16_t value) override {
+    Check();
+    next_.OnFixUp(rightHeavy, node, value);
+  }
+  void OnErase(std::int16_t value, std::int32_t node) override {
+    Check();
+    next_.OnErase(value, node);
+  }
+
+ private:
+  void Check() {
+    if (cancel_ != nullptr && cancel_->load(std::memory_order_relaxed)) job_.RequestCancel();
+  }
+  TreeCore::TreeObserver& next_;
+  const std::atomic<bool>* cancel_;
+  TreeCommands::TreeJob& job_;
+};
+
+// The scheme's Get Tree of a whole list, as the window runs it; the one place
+// an experiment's lists reach the engine. False when cancelled.
+bool SchemeGetTree(std::span<const std::int16_t> values, TreeCore::TreeObserver& observer,
+                   const std::atomic<bool>* cancel, TreeCore::TreeRec& tree, double& ms) {
+  auto job = TreeCommands::TreeJob::Build({}, {values.begin(), values.end()});
+  CancelRelay relay(observer, cancel, job);
+  job.Watch(&relay, {});
+  const double began = ThreadMs();
+  job.Run();
+  ms = ThreadMs() - began;
+  if (job.Cancelled()) return false;
+  tree = std::move(job.Tree());
+  return true;
+}
+
+}  // namespace
+
+ListCompare CompareList(std::span<const std::int16_t> values, const std::atomic<bool>* cancel,
+                        bool scheme, bool avl) {
+  ListCompare result;
+  Counter counter;
+  if (scheme) {
+    TreeCore::TreeRec tree;
+    if (!SchemeGetTree(values, counter, cancel, tree, result.SchemeMs)) {
+      result.Cancelled = true;
+      return result;
+    }
+    result.Scheme = {tree.Exists ? static_cast<std::size_t>(tree.Count) : 0,
+                     SchemeLevels(tree),
+                     counter.scheme,
+                     counter.fixUps,
+                     {}};
+  }
+  if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) {
+    result.Cancelled = true;
+    return result;
+  }
+  if (avl) {
+    Avl::Tree tree;
+    tree.SetObserver(&counter);
+    const double began = ThreadMs();
+    tree.Build(values);
+    result.AvlMs = ThreadMs() - began;
+    tree.SetObserver(nullptr);
+    result.Avl = {tree.Size(), tree.Levels(), counter.avl, 0, {}};
+  }
   return result;
 }
 

@@ -34,6 +34,8 @@ TEST(CommandLine, ModesOperandsQtOptionsAndUsageErrors) {
       {{"--", "--trace"}, "treetest: unexpected argument '--trace'"},
       {{"--compare"}, "", Mode::Compare},
       {{"--trace", "--compare"}, "treetest: --trace and --compare cannot be used together"},
+      {{"--experiment", "--seed", "-1", "--lists"}, "", Mode::Experiment},
+      {{"--sizes", "3"}, "treetest: --sizes is an option of --experiment"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args.join(' ').toStdString());
@@ -77,6 +79,19 @@ TEST(Treetest, AnswersWithoutADisplay) {
       {"", 2, {}, {"xvfb-run treetest"}, 1},
       {"--export t.svg -5,3", 0, {}, {}, 0},
       {"--export t.svg 1 2", 2, {}, {"Usage: treetest --export FILE.svg|FILE.png LIST"}, 1},
+      {"--experiment --kinds zigzag --sizes 3",
+       0,
+       {"kind,size,repeat,tree,levels,RR,RL,LL,LR,fixups,ms\nzigzag,3,1,scheme,2,0,0,0,0,1,"},
+       {},
+       0},
+      {"--experiment --kinds zigzag --sizes 7 --repeat 4 --lists",
+       0,
+       {"zigzag,7,1:1,7,2,6,3,5,4\n"},
+       {},
+       0},
+      {"--experiment --kinds sorted", 2, {}, {"--kinds takes", "Usage: treetest"}, -1},
+      {"--experiment --sizes 32768", 2, {}, {"--sizes takes", "Usage: treetest"}, -1},
+      {"--experiment --repeat 0", 2, {}, {"--repeat takes", "Usage: treetest"}, -1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args);

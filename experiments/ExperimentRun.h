@@ -1,0 +1,54 @@
+// An experiment run on worker threads, one list per task: results are handed
+// over as each list finishes, and a cancel stops every worker within one
+// balancing step.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <functional>
+#include <thread>
+#include <vector>
+
+#include "ExperimentPlan.h"
+
+namespace TreeExperiments {
+
+class ExperimentRun {
+ public:
+  // Both called on a worker thread: `result` for each list that finished,
+  // `finished` once, after the last result (or the cancel), by the last
+  // worker to stop.
+  using OnResult = std::function<void(const ListResult&)>;
+  using OnFinished = std::function<void(bool cancelled)>;
+
+  // Starts at once on `threads` workers (0: one per core).
+  ExperimentRun(Settings settings, OnResult result, OnFinished finished, unsigned threads = 0);
+  // Cancels and waits for the workers.
+  ~ExperimentRun();
+  ExperimentRun(const ExperimentRun&) = delete;
+  ExperimentRun& operator=(const ExperimentRun&) = delete;
+
+  void Cancel() { cancel_.store(true, std::memory_order_relaxed); }
+  // Waits for every worker to stop.
+  void Wait();
+  std::size_t Total() const { return lists_.size(); }
+  std::size_t Done() const { return done_.load(std::memory_order_relaxed); }
+
+  // The lists in the order the workers take them: the longest first, so that
+  // no long list starts when the others are almost done.
+  static std::vector<ListId> WorkOrder(std::vector<ListId> lists);
+
+ private:
+  void Work();
+
+  Settings settings_;
+  OnResult result_;
+  OnFinished finished_;
+  std::vector<ListId> lists_;
+  std::atomic<bool> cancel_{false};
+  std::atomic<std::size_t> next_{0}, done_{0};
+  std::atomic<unsigned> running_{0};
+  std::vector<std::thread> workers_;
+};
+
+}  // namespace TreeExperiments
