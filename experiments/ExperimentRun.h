@@ -21,8 +21,11 @@ class ExperimentRun {
   using OnResult = std::function<void(const ListResult&)>;
   using OnFinished = std::function<void(bool cancelled)>;
 
-  // Starts at once on `threads` workers (0: one per core).
-  ExperimentRun(Settings settings, OnResult result, OnFinished finished, unsigned threads = 0);
+  // Starts at once on `threads` workers (0: one per core). With `yield`, the
+  // workers run at a lower priority than the thread that started them, so
+  // that a window stays quick to answer while they keep every core busy.
+  ExperimentRun(Settings settings, OnResult result, OnFinished finished, unsigned threads = 0,
+                bool yield = false);
   // Cancels and waits for the workers.
   ~ExperimentRun();
   ExperimentRun(const ExperimentRun&) = delete;
@@ -34,8 +37,9 @@ class ExperimentRun {
   std::size_t Total() const { return lists_.size(); }
   std::size_t Done() const { return done_.load(std::memory_order_relaxed); }
 
-  // The lists in the order the workers take them: the longest first, so that
-  // no long list starts when the others are almost done.
+  // The lists in the order the workers take them: the longest and the
+  // shortest by turns, so that no long list starts when the others are
+  // almost done, and results come from the start.
   static std::vector<ListId> WorkOrder(std::vector<ListId> lists);
 
  private:
@@ -48,6 +52,7 @@ class ExperimentRun {
   std::atomic<bool> cancel_{false};
   std::atomic<std::size_t> next_{0}, done_{0};
   std::atomic<unsigned> running_{0};
+  bool yield_ = false;
   std::vector<std::thread> workers_;
 };
 

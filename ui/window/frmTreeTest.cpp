@@ -21,6 +21,7 @@
 #include "boxes/BoxFeatures.h"
 #include "boxes/ListBox.h"
 #include "compare/CompareWindow.h"
+#include "experiments/ExperimentsWindow.h"
 #include "pictures/PictureActions.h"
 #include "steps/StepsWindow.h"
 #include "view/BalanceView.h"
@@ -409,6 +410,7 @@ void frmTreeTest::CreateTraceActions() {
   padMenu_->addAction(stepsAction_);
   balance_ = new TreeUi::BalanceAction(this, padMenu_, PicInDrawPad);
   new TreeUi::CompareFeature(this, padMenu_, last_, [this] { return steps_.data(); });
+  new TreeUi::ExperimentsFeature(this, padMenu_);
   compact_ = new TreeUi::LayoutAction(this, padMenu_, PicInDrawPad, [this] { Redraw(); });
   compact_->FollowBadges(balance_->Action());
 }
