@@ -4,6 +4,7 @@
 // afterwards (docs/experiments.md shows them).
 #include <benchmark/benchmark.h>
 
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTimer>
@@ -49,6 +50,9 @@ void BM_WindowDefaultExperiment(benchmark::State& state) {
     tick.stop();
     seconds = clock.elapsed() / 1000.0;
     if (const QString dir = qEnvironmentVariable("TREETEST_PLOTS_DIR"); !dir.isEmpty()) {
+      // Larger than on screen, for the page.
+      window.resize(2000, 1200);
+      QApplication::processEvents();
       const char* names[] = {"levels", "rotations", "fixups", "time"};
       for (int p = 0; p < TreeUi::ExperimentsPlots::PlotCount; ++p)
         for (const char* ending : {".png", ".svg"})
