@@ -37,7 +37,7 @@
 #include "view/DrawSurface.h"
 #include "view/LayoutAction.h"
 #include "view/PadView.h"
-#include "window/MessageSink.h"
+#include "view/MessageSink.h"
 
 namespace TreeUi {
 
