@@ -25,6 +25,7 @@ double ThreadMs() {
 
 void BM_WindowDefaultExperiment(benchmark::State& state) {
   double gap = 0, busy = 0, seconds = 0;
+  int longGaps = 0, turns = 0;
   for (auto _ : state) {
     TreeUi::ExperimentsWindow window;
     window.resize(1240, 760);
@@ -36,7 +37,10 @@ void BM_WindowDefaultExperiment(benchmark::State& state) {
     tick.setInterval(2);
     double cpuAtTick = 0;
     QObject::connect(&tick, &QTimer::timeout, [&] {
-      gap = std::max(gap, sinceTick.nsecsElapsed() / 1e6);
+      const double ms = sinceTick.nsecsElapsed() / 1e6;
+      gap = std::max(gap, ms);
+      longGaps += ms > 50;
+      ++turns;
       busy = std::max(busy, ThreadMs() - cpuAtTick);
       sinceTick.restart();
       cpuAtTick = ThreadMs();
@@ -63,6 +67,9 @@ void BM_WindowDefaultExperiment(benchmark::State& state) {
   // The most CPU time the window's thread took between two turns.
   state.counters["max_busy_ms"] = busy;
   state.counters["run_s"] = seconds;
+  // Turns of the loop that came more than 50 ms after the one before, of all.
+  state.counters["gaps_over_50ms"] = longGaps;
+  state.counters["turns"] = turns;
 }
 BENCHMARK(BM_WindowDefaultExperiment)->Iterations(1)->UseRealTime()->Unit(benchmark::kSecond);
 

@@ -37,10 +37,9 @@ class ExperimentRun {
   std::size_t Total() const { return lists_.size(); }
   std::size_t Done() const { return done_.load(std::memory_order_relaxed); }
 
-  // The lists in the order the workers take them: the longest and the
-  // shortest by turns, so that no long list starts when the others are
-  // almost done, and results come from the start.
-  static std::vector<ListId> WorkOrder(std::vector<ListId> lists);
+  // The lists in the order `threads` workers take them: the longest of all
+  // first, one per worker but one, then the rest from the shortest up.
+  static std::vector<ListId> WorkOrder(std::vector<ListId> lists, unsigned threads);
 
  private:
   void Work();

@@ -244,6 +244,18 @@ TEST(ExperimentRunTest, EveryListOnceThenFinishedOnce) {
   EXPECT_FALSE(cancelled);
 }
 
+TEST(ExperimentRunTest, WorkOrderStartsTheLongestThenGoesFromTheShortest) {
+  const std::vector<ListId> plan = PlanLists(Settings{});
+  const auto order = ExperimentRun::WorkOrder(plan, 3);
+  ASSERT_EQ(order.size(), plan.size());
+  EXPECT_TRUE(std::is_permutation(order.begin(), order.end(), plan.begin(), plan.end()));
+  EXPECT_EQ(order[0], (ListId{ListKind::Descending, 32767, 1}));
+  EXPECT_EQ(order[1], (ListId{ListKind::Descending, 16383, 1}));
+  EXPECT_EQ(order[2].Size, 1);
+  EXPECT_EQ(order.back(), (ListId{ListKind::ZigZag, 32767, 1}));
+  EXPECT_EQ(ExperimentRun::WorkOrder(plan, 1).front().Size, 1);
+}
+
 TEST(ExperimentRunTest, CancelStopsALongListPartWay) {
   Settings settings;
   settings.Kinds = {ListKind::Descending};

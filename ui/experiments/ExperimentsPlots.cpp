@@ -61,14 +61,13 @@ ExperimentsPlots::ExperimentsPlots(QWidget* parent) : QObject(parent) {
     labels.setPointSizeF(labels.pointSizeF() * 0.85);
     x->setLabelsFont(labels);
     auto* y = new QValueAxis;
-    y->setLabelFormat(p == Levels ? QStringLiteral("%.0f") : QStringLiteral("%.3g"));
+    y->setLabelFormat(p == Levels ? QStringLiteral("%.0f") : QStringLiteral("%.4g"));
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
     auto* view = new QChartView(chart, parent);
     view->setObjectName(QStringLiteral("ExperimentsPlot%1").arg(p));
     view->setRenderHint(QPainter::Antialiasing);
     view->setContextMenuPolicy(Qt::CustomContextMenu);
-    view->setToolTip(QStringLiteral("Right-click to save this plot as PNG or SVG"));
     views_[static_cast<std::size_t>(p)] = view;
     charts_[static_cast<std::size_t>(p)] = chart;
     xAxes_[static_cast<std::size_t>(p)] = x;
@@ -207,8 +206,9 @@ void ExperimentsPlots::Refresh() {
       means.append({static_cast<double>(k.Size), stats[m].Mean});
       lows.append({static_cast<double>(k.Size), stats[m].Min});
       highs.append({static_cast<double>(k.Size), stats[m].Max});
+      // What is drawn: the band's top, or the mean.
       top[static_cast<std::size_t>(plot)] =
-          std::max(top[static_cast<std::size_t>(plot)], stats[m].Max);
+          std::max(top[static_cast<std::size_t>(plot)], mean.band ? stats[m].Max : stats[m].Mean);
     }
     mean.line->replace(means);
     if (mean.band) {
@@ -219,8 +219,15 @@ void ExperimentsPlots::Refresh() {
   for (int p = 0; p < PlotCount; ++p) {
     const double t = top[static_cast<std::size_t>(p)];
     QValueAxis* y = yAxes_[static_cast<std::size_t>(p)];
-    y->setRange(0, p == Levels ? std::ceil(t) + 1 : (t > 0 ? t * 1.05 : 1));
-    y->applyNiceNumbers();
+    if (p == Levels) {
+      // Whole levels, a tick every five.
+      const int top = 5 * static_cast<int>(std::ceil((t + 1) / 5));
+      y->setRange(0, top);
+      y->setTickCount(top / 5 + 1);
+    } else {
+      y->setRange(0, t > 0 ? t * 1.05 : 1);
+      y->applyNiceNumbers();
+    }
   }
 }
 

@@ -84,7 +84,18 @@ ExperimentsWindow::ExperimentsWindow(QWidget* parent) : QWidget(parent, Qt::Wind
   table_->setSelectionBehavior(QAbstractItemView::SelectRows);
   table_->verticalHeader()->setVisible(false);
   table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 4);
-  table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  // Widths fixed once, from the widest text each column can hold: sizing to
+  // the contents would read every row at every batch of results.
+  const QFontMetrics metrics = table_->fontMetrics();
+  const char* const widest[] = {"descending", "32767",    "1000000",  "scheme",
+                                "22",         "9999999",  "9999999",  "9999999",
+                                "9999999",    "99999999", "99999.999"};
+  for (int c = 0; c < model_->columnCount(); ++c)
+    table_->setColumnWidth(
+        c, std::max(metrics.horizontalAdvance(QLatin1String(widest[c])),
+                    metrics.horizontalAdvance(
+                        model_->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString())) +
+               14);
   auto* copy = new QAction(QStringLiteral("Copy"), table_);
   copy->setShortcut(QKeySequence::Copy);
   copy->setShortcutContext(Qt::WidgetShortcut);
