@@ -2,6 +2,7 @@
 // and CSV are the command line's, Cancel on a long list, and the saves.
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QImage>
 #include <QLabel>
 #include <QMenu>
@@ -103,6 +104,25 @@ class ExperimentsWindowTests : public QObject {
                  text.contains(QStringLiteral("Levels: %1").arg(levels.Mean)) &&
                  text.contains(QStringLiteral("least possible 3, AVL worst case 4")),
              qPrintable(text));
+
+    // Sorted by levels as numbers, and copied as CSV lines.
+    QTableView* table = w.Table();
+    table->sortByColumn(4, Qt::DescendingOrder);
+    const auto cell = [&](int row, int column) {
+      return table->model()->index(row, column).data();
+    };
+    QCOMPARE(cell(0, 4).toInt(), 9);  // zigzag 100, the scheme
+    QVERIFY(cell(1, 4).toInt() >= cell(2, 4).toInt() && cell(23, 4).toInt() == 3);
+    table->selectRow(0);
+    table->setFocus();
+    QTest::keySequence(table, QKeySequence::Copy);
+    QCOMPARE(
+        QApplication::clipboard()->text(),
+        QStringLiteral("kind,size,repeat,tree,levels,RR,RL,LL,LR,fixups,ms\nzigzag,100,1,"
+                       "scheme,9,%1\n")
+            .arg(QStringList{cell(0, 5).toString(), cell(0, 6).toString(), cell(0, 7).toString(),
+                             cell(0, 8).toString(), cell(0, 9).toString(), cell(0, 10).toString()}
+                     .join(',')));
 
     QTemporaryDir dir;
     const QString csv = dir.filePath(QStringLiteral("t.csv"));
