@@ -103,7 +103,7 @@ const std::vector<Entry>& Entries() {
        "R",
        0,
        "R",
-       "With --experiment: lists of each random kind and size (default 20).",
+       "With --experiment: lists of each random kind and size, 1..10000 (default 20).",
        Mode::Experiment},
       {{"seed"},
        Mode::Window,

@@ -66,7 +66,7 @@ std::variant<std::vector<int>, std::string> ReadSizes(std::string_view text) {
 std::variant<int, std::string> ReadRepeats(std::string_view text) {
   const auto repeats = Whole(Trim(text));
   if (!repeats || *repeats < 1 || *repeats > MaxRepeats)
-    return "treetest: --repeat takes a whole number from 1 to 1000000, not '" + std::string(text) +
+    return "treetest: --repeat takes a whole number from 1 to 10000, not '" + std::string(text) +
            "'";
   return static_cast<int>(*repeats);
 }

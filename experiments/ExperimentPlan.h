@@ -28,7 +28,8 @@ struct Settings {
 // sorted and each kept once.
 std::variant<std::vector<ListKind>, std::string> ReadKinds(std::string_view text);
 std::variant<std::vector<int>, std::string> ReadSizes(std::string_view text);
-inline constexpr int MaxRepeats = 1000000;
+// Each list is kept in the plan: a bound keeps it to some hundreds of thousands.
+inline constexpr int MaxRepeats = 10000;
 std::variant<int, std::string> ReadRepeats(std::string_view text);
 std::variant<std::uint32_t, std::string> ReadSeedText(std::string_view text);
 

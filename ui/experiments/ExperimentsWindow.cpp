@@ -87,7 +87,7 @@ ExperimentsWindow::ExperimentsWindow(QWidget* parent) : QWidget(parent, Qt::Wind
   // Widths fixed once, from the widest text each column can hold: sizing to
   // the contents would read every row at every batch of results.
   const QFontMetrics metrics = table_->fontMetrics();
-  const char* const widest[] = {"descending", "32767",    "1000000",  "scheme",
+  const char* const widest[] = {"descending", "32767",    "10000",    "scheme",
                                 "22",         "9999999",  "9999999",  "9999999",
                                 "9999999",    "99999999", "99999.999"};
   for (int c = 0; c < model_->columnCount(); ++c)
@@ -146,7 +146,7 @@ void ExperimentsWindow::BuildControls(QWidget* panel) {
   form->addRow(QStringLiteral("Sizes:"), sizes_);
   repeats_ = new QSpinBox(panel);
   repeats_->setObjectName(QStringLiteral("ExperimentRepeats"));
-  repeats_->setRange(1, 100000);
+  repeats_->setRange(1, MaxRepeats);
   repeats_->setValue(DefaultRepeats);
   repeats_->setToolTip(QStringLiteral("Lists of each random kind and size"));
   form->addRow(QStringLiteral("Repeats:"), repeats_);
