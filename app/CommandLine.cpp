@@ -21,8 +21,10 @@ struct Entry {
   int operands = 0;
   const char* syntax = nullptr;  // what follows the option in the usage
   const char* description = nullptr;
-  // An option of that mode only (it may stand between the mode's operands).
+  // An option of that mode only (it may stand between the mode's operands),
+  // or of that mode and `also`.
   Mode of = Mode::Window;
+  Mode also = Mode::Window;
 };
 
 const std::vector<Entry>& Entries() {
@@ -90,13 +92,45 @@ const std::vector<Entry>& Entries() {
        "FILE.pdf --seed S [--count N]",
        "Writes N practice exercises (default 6) drawn from seed S, then their\n"
        "answer key, to the PDF FILE. The same seed gives the same sheet."},
+      {{"experiment"},
+       Mode::Experiment,
+       nullptr,
+       0,
+       "[--kinds K,...] [--sizes N,...] [--repeat R] [--seed S] [--lists]",
+       "Runs lists of each kind and size through this tool's tree and a textbook\n"
+       "AVL tree and writes one CSV line per list and tree on standard output:\n"
+       "kind,size,repeat,tree,levels,RR,RL,LL,LR,fixups,ms."},
+      {{"kinds"},
+       Mode::Window,
+       "K,...",
+       0,
+       "K,...",
+       "With --experiment: random, ascending, descending, zigzag, duplicates (all by\n"
+       "default), in the order of the rows.",
+       Mode::Experiment},
+      {{"sizes"},
+       Mode::Window,
+       "N,...",
+       0,
+       "N,...",
+       "With --experiment: list sizes from 1 to 32767 (default 1, 3, 7, ..., 32767).",
+       Mode::Experiment},
+      {{"repeat"},
+       Mode::Window,
+       "R",
+       0,
+       "R",
+       "With --experiment: lists of each random kind and size, 1..10000 (default 20).",
+       Mode::Experiment},
       {{"seed"},
        Mode::Window,
        "S",
        0,
        "S",
-       "With --exercise-sheet: the seed, a whole number from 0 to 4294967295.",
-       Mode::ExerciseSheet},
+       "With --exercise-sheet and --experiment: the seed, a whole number from 0 to\n"
+       "4294967295 (--experiment's default 1).",
+       Mode::ExerciseSheet,
+       Mode::Experiment},
       {{"count"},
        Mode::Window,
        "N",
@@ -104,6 +138,14 @@ const std::vector<Entry>& Entries() {
        "N",
        "With --exercise-sheet: how many exercises, 1 to 100 (default 6).",
        Mode::ExerciseSheet},
+      {{"lists"},
+       Mode::Window,
+       nullptr,
+       0,
+       nullptr,
+       "With --experiment: instead of the CSV, each list as a line\n"
+       "\"kind,size,repeat:LIST\".",
+       Mode::Experiment},
       {{"h", "help"}, Mode::Help, nullptr, 0, nullptr, "Shows this text."},
       {{"v", "version"}, Mode::Version, nullptr, 0, nullptr, "Shows the version."},
       // QGuiApplication's and QApplication's options, and the X11 plugin's.
@@ -207,7 +249,7 @@ std::variant<Command, UsageError> ParseCommandLine(const QByteArrayList& argumen
   }
   for (const Entry& entry : Entries()) {
     if (entry.of == Mode::Window || !parser.isSet(entry.names.last())) continue;
-    if (entry.of != command.mode)
+    if (entry.of != command.mode && entry.also != command.mode)
       return UsageError{"treetest: --" + entry.names.last() + " is an option of --" +
                         std::find_if(Entries().begin(), Entries().end(), [&](const Entry& e) {
                           return e.mode == entry.of;

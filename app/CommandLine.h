@@ -10,7 +10,7 @@
 
 namespace TreeApp {
 
-enum class Mode { Window, Help, Version, Export, Trace, Compare, Practice, ExerciseSheet };
+enum class Mode { Window, Help, Version, Export, Trace, Compare, Practice, ExerciseSheet, Experiment };
 
 struct Command {
   Mode mode = Mode::Window;

@@ -12,6 +12,8 @@
 
 #include "Commands.h"
 #include "Drawing.h"
+#include "RunTrees.h"
+#include "Runner.h"
 #include "SvgExport.h"
 #include "pictures/PictureRender.h"
 
@@ -111,10 +113,11 @@ int RunExportMode(const std::string& path, std::string list, char* program,
   }
 
   TreeCore::InstallDrawingHooks();
-  TreeCore::ResetTree(TreeCore::MainTree, false);
+  TreeCommands::SchemeTree tree(TreeCore::DefaultEngine(), TreeCore::MainTree);
+  TreeCommands::Runner build(TreeCommands::CommandKind::Get, tree, checked.Values);
   TreeCore::DrawingWidth = 0;
   TreeCore::DrawingHeight = 0;
-  for (const std::int16_t value : checked.Values) TreeCore::InsertValue(TreeCore::MainTree, value);
+  build.Run();
   TreeCore::ElementArrays elements;
   // As the window's drawing starts: the templates hidden until drawn.
   elements.TreeNode[0].Visible = false;

@@ -5,6 +5,7 @@
 #include "CommandLine.h"
 #include "CompareMode.h"
 #include "ExerciseSheetMode.h"
+#include "ExperimentMode.h"
 #include "ExportMode.h"
 #include "PictureExtent.h"
 #include "PracticeProtocol.h"
@@ -44,6 +45,24 @@ std::variant<TreeApp::ExportOptions, QString> ExportOptionsOf(const Command& com
       return QStringLiteral("treetest: --fit is for a PNG picture");
   }
   return options;
+}
+
+// --experiment's own options, each read as the Qt-free layer reads it.
+std::variant<TreeExperiments::Settings, QString> ExperimentSettingsOf(const Command& command) {
+  TreeExperiments::Settings settings;
+  const auto read = [&](const char* name, auto reader, auto& into) -> QString {
+    if (!command.settings.contains(QLatin1String(name))) return {};
+    const auto value = reader(command.settings.value(QLatin1String(name)).toStdString());
+    if (const auto* error = std::get_if<std::string>(&value)) return QString::fromStdString(*error);
+    into = std::get<0>(value);
+    return {};
+  };
+  for (const QString& error : {read("kinds", TreeExperiments::ReadKinds, settings.Kinds),
+                               read("sizes", TreeExperiments::ReadSizes, settings.Sizes),
+                               read("repeat", TreeExperiments::ReadRepeats, settings.Repeats),
+                               read("seed", TreeExperiments::ReadSeedText, settings.Seed)})
+    if (!error.isEmpty()) return error;
+  return settings;
 }
 
 }  // namespace
@@ -96,6 +115,13 @@ std::optional<int> RunCommandLine(int argc, char* argv[]) {
       if (!number || count < 1 || count > 100)
         return Usage(QStringLiteral("treetest: --count takes a number from 1 to 100"));
       return RunExerciseSheetMode(command.operands[0].toStdString(), *seed, count, argv[0]);
+    }
+    case Mode::Experiment: {
+      const auto settings = ExperimentSettingsOf(command);
+      if (const auto* error = std::get_if<QString>(&settings)) return Usage(*error);
+      return TreeExperiments::RunExperimentMode(std::get<TreeExperiments::Settings>(settings),
+                                                command.settings.contains(QStringLiteral("lists")),
+                                                std::cout);
     }
   }
   return UsageStatus;

@@ -146,32 +146,10 @@ bool Tree::Erase(std::int16_t value) {
   return found;
 }
 
-bool Tree::Contains(std::int16_t value) const {
+std::int32_t Tree::Find(std::int32_t value) const {
   std::int32_t n = root_;
   while (n != None && At(n).Value != value) n = At(n).Value < value ? At(n).Right : At(n).Left;
-  return n != None;
-}
-
-void Tree::Build(std::span<const std::int16_t> values) {
-  Clear();
-  nodes_.reserve(values.size());
-  for (const std::int16_t v : values) Insert(v);
-}
-
-EraseOutcome Tree::EraseList(std::span<const std::int16_t> values) {
-  EraseOutcome outcome;
-  for (const std::int16_t v : values) {
-    if (Empty()) {
-      outcome.Stop = EraseStop::Empty;
-      break;
-    }
-    if (!Erase(v)) {
-      outcome.Stop = EraseStop::Missing;
-      break;
-    }
-    ++outcome.Erased;
-  }
-  return outcome;
+  return n;
 }
 
 std::vector<std::int16_t> Tree::Preorder() const {

@@ -6,7 +6,6 @@
 #pragma once
 
 #include <cstdint>
-#include <span>
 #include <string>
 #include <vector>
 
@@ -37,14 +36,6 @@ class Observer {
   virtual void OnRotate(Rotation kind, std::int16_t value) = 0;
 };
 
-// Why an Erase of a list stopped before its end.
-enum class EraseStop : std::uint8_t { None, Empty, Missing };
-
-struct EraseOutcome {
-  std::size_t Erased = 0;  // values removed before the stop
-  EraseStop Stop = EraseStop::None;
-};
-
 class Tree {
  public:
   static constexpr std::int32_t None = -1;
@@ -62,12 +53,10 @@ class Tree {
   void Insert(std::int16_t value);
   // Removes the first node holding `value` met from the root; false when none.
   bool Erase(std::int16_t value);
-  bool Contains(std::int16_t value) const;
-  // As Get Tree: empties the tree, then inserts every value in order.
-  void Build(std::span<const std::int16_t> values);
-  // As the Erase command: removes the values in order, stopping at an empty
-  // tree or at the first value not in the tree.
-  EraseOutcome EraseList(std::span<const std::int16_t> values);
+  // The node Erase would take for `value` (the first met from the root);
+  // None when there is none. Lists go through the commands' runner.
+  std::int32_t Find(std::int32_t value) const;
+  bool Contains(std::int16_t value) const { return Find(value) != None; }
 
   std::size_t Size() const { return size_; }
   bool Empty() const { return root_ == None; }

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-#include "window/MessageSink.h"
+#include "view/MessageSink.h"
 
 namespace Bench {
 

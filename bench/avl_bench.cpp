@@ -4,6 +4,7 @@
 
 #include "AvlTree.h"
 #include "BenchLists.h"
+#include "RunTrees.h"
 
 namespace {
 
@@ -11,8 +12,9 @@ void BM_AvlGetTree(benchmark::State& state) {
   const auto values =
       BenchLists::Values(state.range(0), static_cast<BenchLists::Order>(state.range(1)));
   Avl::Tree tree;
+  TreeCommands::AvlSide side(tree);
   for (auto _ : state) {
-    tree.Build(values);
+    TreeCommands::Runner(TreeCommands::CommandKind::Get, side, values).Run();
     benchmark::DoNotOptimize(tree.Root());
   }
   state.counters["levels"] = tree.Levels();

@@ -21,7 +21,7 @@ std::optional<std::uint64_t> ReadWhole(std::string_view text) {
 
 }  // namespace
 
-std::uint32_t Below(std::mt19937& rng, std::uint32_t bound) {
+std::uint32_t DrawBelow(std::mt19937& rng, std::uint32_t bound) {
   const std::uint32_t limit = UINT32_MAX - UINT32_MAX % bound;
   std::uint32_t draw;
   do draw = static_cast<std::uint32_t>(rng());
@@ -60,7 +60,7 @@ std::vector<std::int16_t> MakeReadyList(ReadyList kind, int count, std::uint32_t
       const int n = std::min(count, MaxRandomCount);
       for (int i = 0; i < n; ++i) {
         const auto j =
-            i + static_cast<int>(Below(rng, static_cast<std::uint32_t>(MaxRandomCount - i)));
+            i + static_cast<int>(DrawBelow(rng, static_cast<std::uint32_t>(MaxRandomCount - i)));
         std::swap(pool[static_cast<std::size_t>(i)], pool[static_cast<std::size_t>(j)]);
         values.push_back(pool[static_cast<std::size_t>(i)]);
       }

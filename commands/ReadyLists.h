@@ -28,14 +28,13 @@ std::variant<int, std::string> ReadCount(std::string_view text, ReadyList kind);
 // A seed the user typed: a whole number in 0..4294967295.
 std::optional<std::uint32_t> ReadSeed(std::string_view text);
 
-// A uniform draw in 0..bound-1 (bound >= 1) from the raw generator: the
-// standard distributions may differ between libraries, this does not, so a
-// seed gives the same draws on every machine.
-std::uint32_t Below(std::mt19937& rng, std::uint32_t bound);
-
 // The list itself; `count` must have passed ReadCount. The random list
 // depends on `seed` alone, the same on every machine.
 std::vector<std::int16_t> MakeReadyList(ReadyList kind, int count, std::uint32_t seed = 0);
+
+// A uniform draw in 0..bound-1 (bound > 0) from the raw generator: the
+// standard distributions may differ between libraries, this does not.
+std::uint32_t DrawBelow(std::mt19937& rng, std::uint32_t bound);
 
 // The list as the Get Tree box shows it: "1, 2, 3".
 std::string ListText(const std::vector<std::int16_t>& values);

@@ -1,8 +1,9 @@
 #include "TreeJob.h"
 
-#include <algorithm>
-#include <span>
 #include <utility>
+
+#include "EngineState.h"
+#include "RunTrees.h"
 
 namespace TreeCommands {
 
@@ -12,9 +13,7 @@ namespace TreeCommands {
 // nothing half-done is ever seen.
 class TreeJob::CancelPoint final : public TreeCore::TreeObserver {
  public:
-  struct Stop {};
-  explicit CancelPoint(const std::atomic<bool>& cancel) : cancel_(&cancel) {}
-  void Follow(const std::atomic<bool>& cancel) { cancel_ = &cancel; }
+  explicit CancelPoint(const Runner& runner) : runner_(&runner) {}
   // Events go on to `next` once the cancel flag has been looked at.
   void Chain(TreeCore::TreeObserver* next) { next_ = next; }
   void OnInsert(std::int16_t value, std::int32_t node) override {
@@ -36,127 +35,112 @@ class TreeJob::CancelPoint final : public TreeCore::TreeObserver {
 
  private:
   void Check() const {
-    if (cancel_->load(std::memory_order_relaxed)) throw Stop{};
+    if (runner_->CancelRequested()) throw RunCancelled{};
   }
-  const std::atomic<bool>* cancel_;
+  const Runner* runner_;
   TreeCore::TreeObserver* next_ = nullptr;
 };
 
-TreeJob::TreeJob(Kind kind, TreeCore::TreeRec tree, std::vector<std::int16_t> values)
-    : kind_(kind),
-      cancelPoint_(std::make_unique<CancelPoint>(cancel_)),
-      engine_(std::make_unique<TreeCore::EngineState>()),
-      tree_(std::move(tree)),
-      values_(std::move(values)) {
-  engine_->Observer = cancelPoint_.get();
-}
+// Tells the watcher the tree each value meets.
+class TreeJob::ValueTap final : public RunObserver {
+ public:
+  ValueTap(const TreeCore::TreeRec& tree, TreeJob::BeforeValue beforeValue)
+      : tree_(&tree), beforeValue_(std::move(beforeValue)) {}
+  void BeforeValue(std::int16_t value) override { beforeValue_(*tree_, value); }
+
+ private:
+  const TreeCore::TreeRec* tree_;
+  TreeJob::BeforeValue beforeValue_;
+};
+
+// Everything the runner points at, kept at one address.
+struct TreeJob::Work {
+  Work(CommandKind kind, const TreeCore::TreeRec& current, std::vector<std::int16_t> list)
+      : tree(current),
+        values(std::move(list)),
+        scheme(engine, tree, SchemeTree::Erasing::InBatches),
+        runner(kind, scheme, values, nullptr),
+        cancelPoint(runner) {
+    engine.Observer = &cancelPoint;
+  }
+  // An engine instance of its own: nothing the window's thread uses while
+  // the job runs.
+  TreeCore::EngineState engine;
+  TreeCore::TreeRec tree;
+  std::vector<std::int16_t> values;
+  SchemeTree scheme;
+  Runner runner;
+  // Stops the engine within one value when a cancel comes: one insertion of
+  // a long sorted list can take a large share of a second.
+  CancelPoint cancelPoint;
+  std::unique_ptr<ValueTap> tap;
+};
+
+TreeJob::TreeJob(CommandKind kind, const TreeCore::TreeRec& tree, std::vector<std::int16_t> values)
+    : work_(std::make_unique<Work>(kind, tree, std::move(values))) {}
 
 TreeJob::~TreeJob() = default;
-
-TreeJob::TreeJob(TreeJob&& other) noexcept
-    : kind_(other.kind_),
-      cancelPoint_(std::move(other.cancelPoint_)),
-      engine_(std::move(other.engine_)),
-      tree_(std::move(other.tree_)),
-      values_(std::move(other.values_)),
-      beforeValue_(std::move(other.beforeValue_)),
-      cancel_(other.cancel_.load()),
-      done_(other.done_.load()),
-      next_(other.next_),
-      slice_(other.slice_),
-      over_(other.over_),
-      cancelled_(other.cancelled_),
-      stop_(other.stop_) {
-  // The flag it watches is this job's now.
-  if (cancelPoint_) cancelPoint_->Follow(cancel_);
-}
+TreeJob::TreeJob(TreeJob&& other) noexcept = default;
 
 TreeJob TreeJob::Build(const TreeCore::TreeRec& current, std::vector<std::int16_t> values) {
   // The window's tree as ResetTree(tree, false) leaves it: the fields the
   // reset keeps (the root, the heights) carry into the next tree. The job's
-  // own engine has drawn nothing, so its reset destroys no element of the
-  // drawing that stays on screen meanwhile.
+  // own engine has drawn nothing, so the runner's reset destroys no element
+  // of the drawing that stays on screen meanwhile.
   TreeCore::TreeRec fresh;
-  fresh.Root = current.Root;
-  fresh.Count = current.Count;
-  fresh.Height = current.Height;
-  fresh.TreeLeftHeight = current.TreeLeftHeight;
-  fresh.TreeRightHeight = current.TreeRightHeight;
-  fresh.Exists = current.Exists;
-  TreeJob job(Kind::Build, std::move(fresh), std::move(values));
-  TreeCore::ResetTree(*job.engine_, job.tree_, false);
+  TreeCore::CopyTreeFields(current, fresh);
+  TreeJob job(CommandKind::Get, fresh, std::move(values));
   // Nothing but this job's insertions touches its tree.
-  job.engine_->KeepInOrderLinks = true;
+  job.work_->engine.KeepInOrderLinks = true;
   return job;
 }
 
 TreeJob TreeJob::Erase(const TreeCore::TreeRec& current, std::vector<std::int16_t> values) {
-  return TreeJob(Kind::Erase, current, std::move(values));
+  return TreeJob(CommandKind::Erase, current, std::move(values));
 }
 
 void TreeJob::HandOver(TreeCore::EngineState& window) const {
-  if (!engine_->LineBreak.empty()) window.LineBreak = engine_->LineBreak;
-  if (!engine_->DoubleLineBreak.empty()) window.DoubleLineBreak = engine_->DoubleLineBreak;
+  const TreeCore::EngineState& engine = work_->engine;
+  if (!engine.LineBreak.empty()) window.LineBreak = engine.LineBreak;
+  if (!engine.DoubleLineBreak.empty()) window.DoubleLineBreak = engine.DoubleLineBreak;
 }
 
 void TreeJob::Watch(TreeCore::TreeObserver* observer, BeforeValue beforeValue) {
-  cancelPoint_->Chain(observer);
-  beforeValue_ = std::move(beforeValue);
+  work_->cancelPoint.Chain(observer);
+  if (!beforeValue) return;
+  work_->tap = std::make_unique<ValueTap>(work_->tree, std::move(beforeValue));
+  work_->runner.Watch(work_->tap.get());
 }
 
 bool TreeJob::RunUntil(std::chrono::steady_clock::time_point deadline) {
-  while (!over_) {
-    if (cancel_.load(std::memory_order_relaxed)) {
-      cancelled_ = true;
-      over_ = true;
-      break;
-    }
-    bool more = false;
-    try {
-      more = next_ < values_.size() && Step();
-    } catch (const CancelPoint::Stop&) {
-      cancelled_ = true;
-      over_ = true;
-      break;
-    }
-    done_.store(next_, std::memory_order_relaxed);
-    if (!more) {
-      over_ = true;
-      break;
-    }
-    if (std::chrono::steady_clock::now() >= deadline) break;
-  }
-  return over_;
+  return work_->runner.RunUntil(deadline);
 }
-
-bool TreeJob::Step() {
-  // A value the Erase stops at is not one of its values: the watcher hears
-  // only of values that run.
-  if (beforeValue_ &&
-      (kind_ == Kind::Build || (tree_.Exists && TreeCore::FindValue(tree_, values_[next_]) != -1)))
-    beforeValue_(tree_, values_[next_]);
-  if (kind_ == Kind::Build) {
-    TreeCore::InsertValue(*engine_, tree_, values_[next_]);
-    ++next_;
-    return true;
-  }
-  // A slice of the list at a time: between calls the job can stop, count
-  // and hand over. The engine closes the table's gaps once per call, a pass
-  // over the whole table, so quick slices grow; slow ones shrink, so that
-  // the count still moves.
-  const std::size_t slice = beforeValue_ ? 1 : slice_;
-  const std::size_t count = std::min(slice, values_.size() - next_);
-  const auto began = std::chrono::steady_clock::now();
-  const TreeCore::EraseResult result = TreeCore::EraseValues(
-      *engine_, tree_, std::span<const std::int16_t>(values_).subspan(next_, count));
-  next_ += result.Erased;
-  const auto took = std::chrono::steady_clock::now() - began;
-  if (took < std::chrono::milliseconds(4))
-    slice_ = std::min<std::size_t>(slice_ * 2, 32768);
-  else if (took > std::chrono::milliseconds(50))
-    slice_ = std::max<std::size_t>(slice_ / 2, 64);
-  stop_ = result.Stop;
-  return result.Stop == EraseStop::None;
+void TreeJob::Run() {
+  work_->runner.Run();
+}
+void TreeJob::RequestCancel() {
+  work_->runner.Cancel();
+}
+bool TreeJob::CancelRequested() const {
+  return work_->runner.CancelRequested();
+}
+std::size_t TreeJob::Done() const {
+  return work_->runner.Done();
+}
+std::size_t TreeJob::Total() const {
+  return work_->runner.Total();
+}
+bool TreeJob::StartsOnEmptyTree() const {
+  return work_->runner.Kind() == CommandKind::Get;
+}
+bool TreeJob::Cancelled() const {
+  return work_->runner.Cancelled();
+}
+EraseStop TreeJob::Stop() const {
+  return work_->runner.Stop();
+}
+TreeCore::TreeRec& TreeJob::Tree() {
+  return work_->tree;
 }
 
 }  // namespace TreeCommands

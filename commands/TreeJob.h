@@ -1,10 +1,10 @@
-// The engine work of a Get Tree or an Erase command, done on a tree and an
-// engine instance of its own so that it can run away from the window's thread: the window keeps the
-// previous tree and drawing until the job has finished, and a cancelled job
-// leaves nothing behind. Qt-free, so that its tests need no window.
+// The engine work of a Get Tree or an Erase command, run by the commands'
+// Runner on a tree and an engine instance of its own, so that it can run away
+// from the window's thread: the window keeps the previous tree and drawing
+// until the job has finished, and a cancelled job leaves nothing behind. Qt-free, so that its tests
+// need no window.
 #pragma once
 
-#include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -12,14 +12,12 @@
 #include <memory>
 #include <vector>
 
+#include "CommandKind.h"
+#include "Runner.h"
 #include "TreeCore.h"
 #include "TreeObserver.h"
 
 namespace TreeCommands {
-
-// Why an Erase left its loop before the end of its list: the engine's own
-// reasons (Messages.h gives each its message).
-using EraseStop = TreeCore::EraseStop;
 
 class TreeJob {
  public:
@@ -42,7 +40,7 @@ class TreeJob {
   // as long as the calls do not overlap.
   bool RunUntil(std::chrono::steady_clock::time_point deadline);
   // Does the work to its end (or a cancel) on the calling thread.
-  void Run() { RunUntil(std::chrono::steady_clock::time_point::max()); }
+  void Run();
   // Another watcher of the work (the steps window's recorder), on the
   // thread that runs it: `observer` sees every balancing event and
   // `beforeValue` the tree each value meets. Set before the first run.
@@ -52,54 +50,36 @@ class TreeJob {
   void Watch(TreeCore::TreeObserver* observer, BeforeValue beforeValue);
 
   // From any thread: the work stops before the next value.
-  void RequestCancel() { cancel_.store(true, std::memory_order_relaxed); }
+  void RequestCancel();
   // Whether a cancel has been asked for, even one that came after the work
   // was over.
-  bool CancelRequested() const { return cancel_.load(std::memory_order_relaxed); }
+  bool CancelRequested() const;
 
   // From any thread: values handled so far, of Total().
-  std::size_t Done() const { return done_.load(std::memory_order_relaxed); }
-  std::size_t Total() const { return values_.size(); }
+  std::size_t Done() const;
+  std::size_t Total() const;
 
   // Get Tree starts on an empty tree, so that its first values are quick
   // whatever the list; an Erase starts on the whole tree, where one value
   // can take seconds.
-  bool StartsOnEmptyTree() const { return kind_ == Kind::Build; }
+  bool StartsOnEmptyTree() const;
   // After Run: whether it stopped at a cancel (the tree is then half done).
-  bool Cancelled() const { return cancelled_; }
-  EraseStop Stop() const { return stop_; }
-  TreeCore::TreeRec& Tree() { return tree_; }
+  bool Cancelled() const;
+  EraseStop Stop() const;
+  TreeCore::TreeRec& Tree();
   // Hands what the work left in the job's engine instance, besides the tree,
   // to the instance the window draws with, as if the work had run there: the
   // line breaks an insertion assigns, which the node descriptions use.
   void HandOver(TreeCore::EngineState& window) const;
 
  private:
-  enum class Kind : std::uint8_t { Build, Erase };
-  TreeJob(Kind kind, TreeCore::TreeRec tree, std::vector<std::int16_t> values);
-  // The next value (Get Tree) or slice of values (Erase); false when the
-  // work ends there.
-  bool Step();
-
   class CancelPoint;
+  class ValueTap;
+  struct Work;
+  TreeJob(CommandKind kind, const TreeCore::TreeRec& tree, std::vector<std::int16_t> values);
 
-  Kind kind_;
-  // Stops the engine within one value when a cancel comes: one insertion of
-  // a long sorted list can take a large share of a second.
-  std::unique_ptr<CancelPoint> cancelPoint_;
-  // An engine instance of its own: nothing the window's thread uses while
-  // the job runs. Held by pointer, as its Orders object points back at it.
-  std::unique_ptr<TreeCore::EngineState> engine_;
-  TreeCore::TreeRec tree_;
-  std::vector<std::int16_t> values_;
-  BeforeValue beforeValue_;
-  std::atomic<bool> cancel_{false};
-  std::atomic<std::size_t> done_{0};
-  std::size_t next_ = 0;
-  std::size_t slice_ = 512;  // values in the next Erase slice
-  bool over_ = false;
-  bool cancelled_ = false;
-  EraseStop stop_ = EraseStop::None;
+  // In one place, so that a job moves without the runner losing its tree.
+  std::unique_ptr<Work> work_;
 };
 
 }  // namespace TreeCommands

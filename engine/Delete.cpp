@@ -322,29 +322,17 @@ namespace {
 
 // The Erase command's loop: each value looked up and removed in turn.
 EraseResult EraseOneByOne(EngineState& state, TreeRec& tree, std::span<const std::int16_t> values) {
-  EraseResult result;
-  for (const std::int16_t value : values) {
-    if (!tree.Exists) {
-      result.Stop = EraseStop::Empty;
-      break;
-    }
-    const std::int32_t k = FindValue(tree, value);
-    if (k == -1) {
-      result.Stop = EraseStop::Missing;
-      break;
-    }
-    DeleteNode(state, tree, k);
-    ++result.Erased;
-  }
-  return result;
+  return EraseInTurn(
+      values, [&tree] { return !tree.Exists; },
+      [&tree](std::int16_t value) { return FindValue(tree, value); },
+      [&state, &tree](std::int32_t k, std::int16_t) { DeleteNode(state, tree, k); });
 }
 
 }  // namespace
 
 EraseResult EraseValues(EngineState& state, TreeRec& tree, std::span<const std::int16_t> values) {
   if (!state.Tuning.BatchErase) return EraseOneByOne(state, tree, values);
-  EraseResult result;
-  if (values.empty()) return result;
+  if (values.empty()) return {};
   const Detail::SoundnessCheck sound(tree);
   Detail::BeginOperation(state);
   Detail::EraseBatch batch(static_cast<std::int32_t>(tree.Nodes.size()));
@@ -355,23 +343,16 @@ EraseResult EraseValues(EngineState& state, TreeRec& tree, std::span<const std::
     ~BatchEnded() { state.Batch = nullptr; }
   } const ended{state};
   std::int32_t emptyRoot = tree.Root;
-  for (const std::int16_t value : values) {
-    if (!tree.Exists) {
-      result.Stop = EraseStop::Empty;
-      break;
-    }
-    const std::int32_t k = FindValue(tree, value);
-    if (k == -1) {
-      result.Stop = EraseStop::Missing;
-      break;
-    }
-    Detach(state, tree, k);
-    // Root keeps its value when the last node goes: the index it has then.
-    if (!tree.Exists) emptyRoot = batch.Compacted(tree.Root);
-    RelinkTouched(state, tree, k);
-    FinalShapeCheck(state, tree);
-    ++result.Erased;
-  }
+  const EraseResult result = EraseInTurn(
+      values, [&tree] { return !tree.Exists; },
+      [&tree](std::int16_t value) { return FindValue(tree, value); },
+      [&](std::int32_t k, std::int16_t) {
+        Detach(state, tree, k);
+        // Root keeps its value when the last node goes: the index it has then.
+        if (!tree.Exists) emptyRoot = batch.Compacted(tree.Root);
+        RelinkTouched(state, tree, k);
+        FinalShapeCheck(state, tree);
+      });
   state.Batch = nullptr;
   if (result.Erased > 0) CloseGaps(tree, batch, emptyRoot);
   sound.Done();

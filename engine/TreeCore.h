@@ -80,6 +80,18 @@ struct TreeRec {
   std::int32_t TreeRightHeight = 0;
 };
 
+// A tree's fields besides its nodes, from one record to another: a tree, or
+// anything that keeps them under the same names (a snapshot of one).
+template <class From, class To>
+void CopyTreeFields(const From& from, To& to) {
+  to.Exists = from.Exists;
+  to.Root = from.Root;
+  to.Count = from.Count;
+  to.Height = from.Height;
+  to.TreeLeftHeight = from.TreeLeftHeight;
+  to.TreeRightHeight = from.TreeRightHeight;
+}
+
 struct EngineState;
 
 // Work counted for the benchmark build; zero elsewhere.
@@ -152,6 +164,30 @@ struct EraseResult {
   std::size_t Erased = 0;  // values erased, from the front of the list
   EraseStop Stop = EraseStop::None;
 };
+
+// The Erase command's rule, for any tree that runs it: the values in turn,
+// stopping before the first one that meets an empty tree or is not in it.
+// `isEmpty()` tells whether the tree is empty, `find(value)` gives the node
+// a removal of `value` takes (-1 for none), and `remove(node, value)` removes it.
+template <class IsEmpty, class Find, class Remove>
+EraseResult EraseInTurn(std::span<const std::int16_t> values, IsEmpty&& isEmpty, Find&& find,
+                        Remove&& remove) {
+  EraseResult result;
+  for (const std::int16_t value : values) {
+    if (isEmpty()) {
+      result.Stop = EraseStop::Empty;
+      break;
+    }
+    const std::int32_t node = find(value);
+    if (node == -1) {
+      result.Stop = EraseStop::Missing;
+      break;
+    }
+    remove(node, value);
+    ++result.Erased;
+  }
+  return result;
+}
 
 // The Erase command's loop in one call: each value in turn is looked up with
 // FindValue and removed, stopping at an empty tree or a missing value. The

@@ -50,12 +50,12 @@ Exercise MakeExercise(std::uint32_t seed, int difficulty) {
   std::mt19937 rng(seed);
   const auto draw = [&rng](int low, int high) {
     return low +
-           static_cast<int>(TreeCommands::Below(rng, static_cast<std::uint32_t>(high - low + 1)));
+           static_cast<int>(TreeCommands::DrawBelow(rng, static_cast<std::uint32_t>(high - low + 1)));
   };
   // Partial shuffles by Below only, so that no library's distribution enters.
   const auto shuffleFront = [&rng](std::vector<std::int16_t>& v, std::size_t n) {
     for (std::size_t i = 0; i < n && i < v.size(); ++i) {
-      const std::size_t j = i + TreeCommands::Below(rng, static_cast<std::uint32_t>(v.size() - i));
+      const std::size_t j = i + TreeCommands::DrawBelow(rng, static_cast<std::uint32_t>(v.size() - i));
       std::swap(v[i], v[j]);
     }
   };

@@ -3,13 +3,15 @@
 #include <algorithm>
 #include <cassert>
 #include <cstdint>
+#include <ctime>
 #include <memory>
 #include <span>
 #include <utility>
 
 #include "Commands.h"
 #include "Messages.h"
-#include "TraceCommands.h"
+#include "RunTrees.h"
+#include "Runner.h"
 #include "TreeObserver.h"
 
 namespace TreeTrace {
@@ -147,45 +149,57 @@ int DeepestLevel(const TreeCore::TreeRec& tree) {
   return deepest;
 }
 
-// One value of a Get Tree (the trees already emptied) or an Erase, as the
-// commands take it; an Erase that stops there gives its message.
-std::string_view Apply(Engine& engine, TreeCore::TreeRec& tree, Avl::Tree& avl,
-                       TreeCommands::CommandKind kind, std::int16_t value) {
-  if (kind == TreeCommands::CommandKind::Get) {
-    engine.Insert(tree, value);
-    avl.Insert(value);
-    return {};
+// Both trees in step, as one tree to the runner: they hold the same values,
+// so the scheme's tree says where an Erase stops for both.
+class BothTrees final : public TreeCommands::RunTree {
+ public:
+  BothTrees(Engine& engine, TreeCore::TreeRec& tree, Avl::Tree& avl)
+      : scheme_(engine.State(), tree), avl_(avl) {}
+  void Clear() override {
+    scheme_.Clear();
+    avl_.Clear();
   }
-  if (!tree.Exists) return TreeCommands::Messages::TreeEmpty;
-  const std::int32_t index = TreeCore::FindValue(tree, value);
-  if (index == -1) return TreeCommands::Messages::NotInTree;
-  engine.Delete(tree, index);
-  avl.Erase(value);
-  return {};
-}
+  void Insert(std::int16_t value) override {
+    scheme_.Insert(value);
+    avl_.Insert(value);
+  }
+  bool Empty() const override { return scheme_.Empty(); }
+  std::int32_t Find(std::int32_t value) const override { return scheme_.Find(value); }
+  void Remove(std::int32_t node, std::int16_t value) override {
+    scheme_.Remove(node, value);
+    avl_.Remove(avl_.Find(value), value);
+  }
 
-// Runs history[0..last) whole, then `last`'s values up to `count`; `each`
-// hears every value of the last command.
+ private:
+  TreeCommands::SchemeTree scheme_;
+  TreeCommands::AvlSide avl_;
+};
+
 template <typename Each>
-std::string_view Replay(std::span<const HistoryEntry> history, std::size_t count, Engine& engine,
+class AfterEach final : public TreeCommands::RunObserver {
+ public:
+  explicit AfterEach(Each& each) : each_(each) {}
+  void AfterValue(std::int16_t value) override { each_(value); }
+
+ private:
+  Each& each_;
+};
+
+// Runs the history's commands whole; `each` hears every value of the last.
+// Returns why the last one, an Erase, stopped early; empty otherwise.
+template <typename Each>
+std::string_view Replay(std::span<const HistoryEntry> history, Engine& engine,
                         TreeCore::TreeRec& tree, Avl::Tree& avl, Each&& each) {
+  BothTrees both(engine, tree, avl);
+  AfterEach<Each> tap(each);
+  std::string_view stop;
   for (std::size_t c = 0; c < history.size(); ++c) {
-    const HistoryEntry& entry = history[c];
     const bool last = c + 1 == history.size();
-    if (entry.Kind == TreeCommands::CommandKind::Get) {
-      engine.Reset(tree, false);
-      avl.Clear();
-    }
-    for (std::size_t i = 0; i < entry.Values.size() && (!last || i < count); ++i) {
-      const std::string_view stop = Apply(engine, tree, avl, entry.Kind, entry.Values[i]);
-      if (!stop.empty()) {
-        if (last) return stop;
-        break;
-      }
-      if (last) each(entry.Values[i]);
-    }
+    TreeCommands::Runner runner(history[c].Kind, both, history[c].Values, last ? &tap : nullptr);
+    runner.Run();
+    if (last) stop = TreeCommands::Messages::EraseStopMessage(runner.Stop());
   }
-  return {};
+  return stop;
 }
 
 }  // namespace
@@ -195,30 +209,109 @@ CompareRun::~CompareRun() = default;
 
 CompareResult CompareRun::Run(TreeCommands::CommandKind kind, std::string_view list) {
   CompareResult result;
-  const auto checked = TreeCommands::CheckList(kind, list);
-  if (!checked.Refusal.empty()) {
-    result.Refused = true;
-    result.Message = checked.Refusal;
-    return result;
-  }
   Counter counter;
   engine_.SetObserver(&counter);
   avl_.SetObserver(&counter);
-  if (kind == TreeCommands::CommandKind::Get) {
-    result.Message = RunGetTree(engine_, tree_, list, nullptr);
-    avl_.Build(checked.Values);
-  } else {
-    result.Message = RunErase(engine_, tree_, list, nullptr);
-    [[maybe_unused]] const auto avlOutcome = avl_.EraseList(checked.Values);
-    // Both trees hold the same values, so both stop at the same one.
-    assert(avlOutcome.Erased == counter.erases);
-  }
+  BothTrees both(engine_, tree_, avl_);
+  const TreeCommands::RunOutcome outcome = TreeCommands::RunList(kind, list, both);
   engine_.SetObserver(nullptr);
   avl_.SetObserver(nullptr);
+  result.Refused = outcome.Refused;
+  result.Message = outcome.Message;
+  if (outcome.Refused) return result;
 
   result.Scheme = {tree_.Exists ? static_cast<std::size_t>(tree_.Count) : 0, SchemeLevels(tree_),
                    counter.scheme, counter.fixUps, SchemePreorder(tree_)};
   result.Avl = {avl_.Size(), avl_.Levels(), counter.avl, 0, avl_.Preorder()};
+  return result;
+}
+
+namespace {
+
+// The calling thread's CPU time: on a busy machine a list's wall-clock time
+// counts the other programs' turns too.
+double ThreadMs() {
+  timespec now{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
+// Hands the events on and, once `cancel` is set, leaves the value in
+// progress; the runner counts the work as cancelled.
+class CancelPoint final : public TreeCore::TreeObserver {
+ public:
+  CancelPoint(TreeCore::TreeObserver& next, const std::atomic<bool>* cancel)
+      : next_(next), cancel_(cancel) {}
+  void OnInsert(std::int16_t value, std::int32_t node) override {
+    Check();
+    next_.OnInsert(value, node);
+  }
+  void OnRotate(TreeCore::ChainKind kind, std::int32_t node, std::int16_t value) override {
+    Check();
+    next_.OnRotate(kind, node, value);
+  }
+  void OnFixUp(bool rightHeavy, std::int32_t node, std::int16_t value) override {
+    Check();
+    next_.OnFixUp(rightHeavy, node, value);
+  }
+  void OnErase(std::int16_t value, std::int32_t node) override {
+    Check();
+    next_.OnErase(value, node);
+  }
+
+ private:
+  void Check() const {
+    if (cancel_ != nullptr && cancel_->load(std::memory_order_relaxed))
+      throw TreeCommands::RunCancelled{};
+  }
+  TreeCore::TreeObserver& next_;
+  const std::atomic<bool>* cancel_;
+};
+
+// One tree's Get Tree of a whole list through the commands' runner, with the
+// CPU time it took; false when cancelled.
+bool RunGetTree(TreeCommands::RunTree& tree, std::span<const std::int16_t> values, double& ms) {
+  TreeCommands::Runner runner(TreeCommands::CommandKind::Get, tree, values);
+  const double began = ThreadMs();
+  runner.Run();
+  ms = ThreadMs() - began;
+  return !runner.Cancelled();
+}
+
+}  // namespace
+
+ListCompare CompareList(std::span<const std::int16_t> values, const std::atomic<bool>* cancel,
+                        bool scheme, bool avl) {
+  ListCompare result;
+  Counter counter;
+  if (scheme) {
+    Engine engine;
+    CancelPoint point(counter, cancel);
+    engine.SetObserver(&point);
+    TreeCore::TreeRec tree;
+    TreeCommands::SchemeTree side(engine.State(), tree);
+    if (!RunGetTree(side, values, result.SchemeMs)) {
+      result.Cancelled = true;
+      return result;
+    }
+    result.Scheme = {tree.Exists ? static_cast<std::size_t>(tree.Count) : 0,
+                     SchemeLevels(tree),
+                     counter.scheme,
+                     counter.fixUps,
+                     {}};
+  }
+  if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) {
+    result.Cancelled = true;
+    return result;
+  }
+  if (avl) {
+    Avl::Tree tree;
+    tree.SetObserver(&counter);
+    TreeCommands::AvlSide side(tree);
+    RunGetTree(side, values, result.AvlMs);
+    tree.SetObserver(nullptr);
+    result.Avl = {tree.Size(), tree.Levels(), counter.avl, 0, {}};
+  }
   return result;
 }
 
@@ -241,7 +334,7 @@ CompareSteps::CompareSteps(std::vector<HistoryEntry> history, std::size_t interv
   };
   // The counter listens to the last command only.
   const std::span<const HistoryEntry> all(history_);
-  Replay(all.first(all.size() - 1), SIZE_MAX, engine, tree, avl, [](std::int16_t) {});
+  Replay(all.first(all.size() - 1), engine, tree, avl, [](std::int16_t) {});
   if (history_.back().Kind == TreeCommands::CommandKind::Get) {
     engine.Reset(tree, false);
     avl.Clear();
@@ -249,7 +342,7 @@ CompareSteps::CompareSteps(std::vector<HistoryEntry> history, std::size_t interv
   kept_.push_back({-1, tree, avl});
   engine.SetObserver(&counter);
   avl.SetObserver(&counter);
-  message_ = Replay(all.last(1), SIZE_MAX, engine, tree, avl, each);
+  message_ = Replay(all.last(1), engine, tree, avl, each);
 }
 
 CompareSteps::~CompareSteps() = default;
@@ -264,9 +357,12 @@ void CompareSteps::TreesAfter(std::ptrdiff_t i, TreeCore::TreeRec& scheme, Avl::
   }
   const HistoryEntry& command = history_.back();
   // Only values that went through: an Erase's stop is not among the steps.
-  for (std::ptrdiff_t v = last_.after + 1; v <= i; ++v)
-    Apply(*engine_, last_.scheme, last_.avl, command.Kind,
-          command.Values[static_cast<std::size_t>(v)]);
+  BothTrees both(*engine_, last_.scheme, last_.avl);
+  TreeCommands::Runner(
+      command.Kind, both,
+      std::span<const std::int16_t>(command.Values).first(static_cast<std::size_t>(i + 1)), nullptr,
+      static_cast<std::size_t>(last_.after + 1))
+      .Run();
   last_.after = i;
   scheme = last_.scheme;
   avl = last_.avl;

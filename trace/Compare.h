@@ -3,8 +3,10 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -68,6 +70,21 @@ class CompareRun {
   TreeCore::TreeRec tree_;
   Avl::Tree avl_;
 };
+
+// A Get Tree of `values` through both trees, each from empty, counted as
+// CompareRun counts a `get` line (without the pre-orders), with the time of
+// each tree's insertions alone (the thread's CPU time).
+struct ListCompare {
+  SideResult Scheme, Avl;
+  double SchemeMs = 0, AvlMs = 0;
+  bool Cancelled = false;  // nothing else is filled in then
+};
+// `cancel`, set from another thread, stops the work within one balancing
+// step: one value of a long sorted list can take a large share of a second.
+// A tree left out is not run, and its side stays empty.
+ListCompare CompareList(std::span<const std::int16_t> values,
+                        const std::atomic<bool>* cancel = nullptr, bool scheme = true,
+                        bool avl = true);
 
 // What one value of a command did to each tree.
 struct CompareStep {

@@ -2,55 +2,62 @@
 
 #include "Commands.h"
 #include "Messages.h"
+#include "RunTrees.h"
+#include "Runner.h"
 
 namespace TreeTrace {
 
-std::string RunGetTree(Engine& engine, TreeCore::TreeRec& tree, std::string_view text,
-                       TraceRecorder* recorder, const std::function<void()>& beforeValue) {
-  const auto list = TreeCommands::CheckList(CommandKind::Get, text);
+namespace {
+
+// Tells the recorder, then the caller, of each value before it runs.
+class RecorderTap final : public TreeCommands::RunObserver {
+ public:
+  RecorderTap(const TreeCore::TreeRec& tree, TraceRecorder* recorder,
+              const std::function<void()>& beforeValue)
+      : tree_(tree), recorder_(recorder), beforeValue_(beforeValue) {}
+  bool Wanted() const { return recorder_ != nullptr || beforeValue_; }
+  void BeforeValue(std::int16_t value) override {
+    if (recorder_ != nullptr) recorder_->BeginValue(tree_, value);
+    if (beforeValue_) beforeValue_();
+  }
+
+ private:
+  const TreeCore::TreeRec& tree_;
+  TraceRecorder* recorder_;
+  const std::function<void()>& beforeValue_;
+};
+
+std::string Run(TreeCommands::CommandKind kind, Engine& engine, TreeCore::TreeRec& tree,
+                std::string_view text, TraceRecorder* recorder,
+                const std::function<void()>& beforeValue) {
+  const auto list = TreeCommands::CheckList(kind, text);
   if (!list.Refusal.empty()) return std::string(list.Refusal);
-  engine.Reset(tree, false);
+  TreeCommands::SchemeTree scheme(engine.State(), tree);
+  RecorderTap tap(tree, recorder, beforeValue);
+  // Get Tree empties the tree here: the recorder begins with the emptied one.
+  TreeCommands::Runner runner(kind, scheme, list.Values, tap.Wanted() ? &tap : nullptr);
   TreeCore::TreeObserver* const observer = engine.Observer();
   if (recorder != nullptr) {
-    recorder->BeginCommand(CommandKind::Get, tree);
+    recorder->BeginCommand(kind, tree);
     if (observer == nullptr) engine.SetObserver(recorder);
   }
-  for (const std::int16_t value : list.Values) {
-    if (recorder != nullptr) recorder->BeginValue(tree, value);
-    if (beforeValue) beforeValue();
-    engine.Insert(tree, value);
-  }
+  runner.Run();
   engine.SetObserver(observer);
-  if (recorder != nullptr) recorder->EndCommand(tree, {});
-  return {};
+  std::string message(TreeCommands::Messages::EraseStopMessage(runner.Stop()));
+  if (recorder != nullptr) recorder->EndCommand(tree, message);
+  return message;
+}
+
+}  // namespace
+
+std::string RunGetTree(Engine& engine, TreeCore::TreeRec& tree, std::string_view text,
+                       TraceRecorder* recorder, const std::function<void()>& beforeValue) {
+  return Run(CommandKind::Get, engine, tree, text, recorder, beforeValue);
 }
 
 std::string RunErase(Engine& engine, TreeCore::TreeRec& tree, std::string_view text,
                      TraceRecorder* recorder) {
-  const auto list = TreeCommands::CheckList(CommandKind::Erase, text);
-  if (!list.Refusal.empty()) return std::string(list.Refusal);
-  TreeCore::TreeObserver* const observer = engine.Observer();
-  if (recorder != nullptr) {
-    recorder->BeginCommand(CommandKind::Erase, tree);
-    if (observer == nullptr) engine.SetObserver(recorder);
-  }
-  std::string message;
-  for (const std::int16_t value : list.Values) {
-    if (!tree.Exists) {
-      message = TreeCommands::Messages::TreeEmpty;
-      break;
-    }
-    const std::int32_t index = TreeCore::FindValue(tree, value);
-    if (index == -1) {
-      message = TreeCommands::Messages::NotInTree;
-      break;
-    }
-    if (recorder != nullptr) recorder->BeginValue(tree, value);
-    engine.Delete(tree, index);
-  }
-  engine.SetObserver(observer);
-  if (recorder != nullptr) recorder->EndCommand(tree, message);
-  return message;
+  return Run(CommandKind::Erase, engine, tree, text, recorder, {});
 }
 
 }  // namespace TreeTrace

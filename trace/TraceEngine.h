@@ -24,6 +24,9 @@ class Engine {
   // The engine's speed-ups; Tuning::Plain() runs the procedures step by step.
   void SetTuning(const TreeCore::Tuning& tuning) { state_->Tuning = tuning; }
 
+  // For the commands' runner (TreeCommands::SchemeTree).
+  TreeCore::EngineState& State() { return *state_; }
+
   void Reset(TreeCore::TreeRec& tree, bool keepNodes);
   void Insert(TreeCore::TreeRec& tree, std::int16_t value);
   void Delete(TreeCore::TreeRec& tree, std::int32_t index);

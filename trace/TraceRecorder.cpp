@@ -185,12 +185,7 @@ std::size_t TraceRecorder::SnapshotBytes() const {
 void TraceRecorder::TakeSnapshot(const TreeRec& tree, std::size_t firstValue) {
   Snapshot s;
   s.FirstValue = firstValue;
-  s.Exists = tree.Exists;
-  s.Root = tree.Root;
-  s.Count = tree.Count;
-  s.Height = tree.Height;
-  s.TreeLeftHeight = tree.TreeLeftHeight;
-  s.TreeRightHeight = tree.TreeRightHeight;
+  TreeCore::CopyTreeFields(tree, s);
   s.Nodes.reserve(tree.Nodes.size());
   for (const NodeRec& n : tree.Nodes)
     s.Nodes.push_back({n.Level, n.LeftHeight, n.RightHeight, n.Parent, n.LeftChild, n.RightChild,
@@ -208,12 +203,7 @@ void TraceRecorder::TakeSnapshot(const TreeRec& tree, std::size_t firstValue) {
 
 TreeRec TraceRecorder::Restore(const Snapshot& s) {
   TreeRec tree;
-  tree.Exists = s.Exists;
-  tree.Root = s.Root;
-  tree.Count = s.Count;
-  tree.Height = s.Height;
-  tree.TreeLeftHeight = s.TreeLeftHeight;
-  tree.TreeRightHeight = s.TreeRightHeight;
+  TreeCore::CopyTreeFields(s, tree);
   tree.Nodes.resize(s.Nodes.size());
   for (std::size_t i = 0; i < s.Nodes.size(); ++i) {
     const PackedNode& p = s.Nodes[i];

@@ -40,6 +40,8 @@ TEST(CommandLine, ModesOperandsQtOptionsAndUsageErrors) {
        Mode::ExerciseSheet,
        {"s.pdf"}},
       {{"--practice", "--seed", "3"}, "treetest: --seed is an option of --exercise-sheet"},
+      {{"--experiment", "--seed", "-1", "--lists"}, "", Mode::Experiment},
+      {{"--sizes", "3"}, "treetest: --sizes is an option of --experiment"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args.join(' ').toStdString());
@@ -87,6 +89,19 @@ TEST(Treetest, AnswersWithoutADisplay) {
       {"--exercise-sheet n.pdf", 2, {}, {"needs --seed S"}, -1},
       {"--exercise-sheet n.pdf --seed 1 --count 101", 2, {}, {"--count takes a number"}, -1},
       {"--practice", 0, {}, {}, 0},
+      {"--experiment --kinds zigzag --sizes 3",
+       0,
+       {"kind,size,repeat,tree,levels,RR,RL,LL,LR,fixups,ms\nzigzag,3,1,scheme,2,0,0,0,0,1,"},
+       {},
+       0},
+      {"--experiment --kinds zigzag --sizes 7 --repeat 4 --lists",
+       0,
+       {"zigzag,7,1:1,7,2,6,3,5,4\n"},
+       {},
+       0},
+      {"--experiment --kinds sorted", 2, {}, {"--kinds takes", "Usage: treetest"}, -1},
+      {"--experiment --sizes 32768", 2, {}, {"--sizes takes", "Usage: treetest"}, -1},
+      {"--experiment --repeat 0", 2, {}, {"--repeat takes", "Usage: treetest"}, -1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args);

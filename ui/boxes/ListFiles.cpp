@@ -17,7 +17,7 @@
 #include <memory>
 
 #include "boxes/BoxEditing.h"
-#include "window/MessageSink.h"
+#include "view/MessageSink.h"
 
 namespace TreeUi {
 

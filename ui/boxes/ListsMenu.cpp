@@ -7,7 +7,7 @@
 #include <QMenu>
 #include <QRandomGenerator>
 
-#include "window/MessageSink.h"
+#include "view/MessageSink.h"
 
 namespace TreeUi {
 

@@ -30,7 +30,7 @@
 #include "view/DrawSurface.h"
 #include "view/PadView.h"
 #include "view/geometry/ViewTransform.h"
-#include "window/MessageSink.h"
+#include "view/MessageSink.h"
 
 namespace TreeUi {
 

@@ -10,7 +10,7 @@
 #include "Messages.h"
 #include "TraceJson.h"
 #include "steps/StepsWindow.h"
-#include "window/MessageSink.h"
+#include "view/MessageSink.h"
 
 namespace TreeUi {
 

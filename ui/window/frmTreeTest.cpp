@@ -21,6 +21,7 @@
 #include "boxes/BoxFeatures.h"
 #include "boxes/ListBox.h"
 #include "compare/CompareWindow.h"
+#include "experiments/ExperimentsWindow.h"
 #include "pictures/PictureActions.h"
 #include "practice/PracticeFeature.h"
 #include "steps/StepsWindow.h"
@@ -411,6 +412,7 @@ void frmTreeTest::CreateTraceActions() {
   balance_ = new TreeUi::BalanceAction(this, padMenu_, PicInDrawPad);
   new TreeUi::CompareFeature(this, padMenu_, last_, [this] { return steps_.data(); });
   new TreeUi::PracticeFeature(this, padMenu_, stepsAction_, [this] { return TxtGetTree->text(); });
+  new TreeUi::ExperimentsFeature(this, padMenu_);
   compact_ = new TreeUi::LayoutAction(this, padMenu_, PicInDrawPad, [this] { Redraw(); });
   compact_->FollowBadges(balance_->Action());
 }

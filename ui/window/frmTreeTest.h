@@ -15,7 +15,7 @@
 #include "view/BalanceView.h"
 #include "view/LayoutAction.h"
 #include "view/geometry/ScrollScale.h"
-#include "window/MessageSink.h"
+#include "view/MessageSink.h"
 #include "window/WindowLayout.h"
 
 class QFrame;

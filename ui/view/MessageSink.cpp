@@ -1,4 +1,4 @@
-#include "window/MessageSink.h"
+#include "view/MessageSink.h"
 
 #include <QMessageBox>
 
