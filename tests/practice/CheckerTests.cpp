@@ -55,10 +55,10 @@ Answer WrongAnswer(const Step& s, Level level, std::mt19937& rng) {
   if (s.Kind == StepKind::FixUp) ways.push_back(2);
   if (level >= Level::Node && a.Node) ways.push_back(3);
   if (level == Level::Place && s.Kind == StepKind::Insert) ways.push_back(4);
-  switch (ways[TreeCommands::Below(rng, static_cast<std::uint32_t>(ways.size()))]) {
+  switch (ways[TreeCommands::DrawBelow(rng, static_cast<std::uint32_t>(ways.size()))]) {
     case 0: {
       const auto other =
-          static_cast<StepKind>((static_cast<int>(s.Kind) + 1 + TreeCommands::Below(rng, 5)) % 6);
+          static_cast<StepKind>((static_cast<int>(s.Kind) + 1 + TreeCommands::DrawBelow(rng, 5)) % 6);
       Answer b;
       b.Kind = other;
       b.Chain = TreeCore::ChainKind::LR;
@@ -101,7 +101,7 @@ TEST(CheckerTest, RandomStreamsAgainstTheRecordedEvents) {
     std::mt19937 rng(seed);
     const auto draw = [&](int low, int high) {
       return low +
-             static_cast<int>(TreeCommands::Below(rng, static_cast<std::uint32_t>(high - low + 1)));
+             static_cast<int>(TreeCommands::DrawBelow(rng, static_cast<std::uint32_t>(high - low + 1)));
     };
     std::vector<std::pair<CommandKind, std::vector<std::int16_t>>> stream;
     std::vector<std::int16_t> get;

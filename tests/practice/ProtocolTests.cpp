@@ -188,7 +188,7 @@ TEST(ProtocolTest, ShownEventsAreTheTraceLines) {
     std::vector<std::int16_t> erase;
     for (int k = 0; k < 12; ++k)
       erase.push_back(static_cast<std::int16_t>(TreeCommands::MakeReadyList(
-          TreeCommands::ReadyList::Random, 30, seed)[TreeCommands::Below(rng, 30)]));
+          TreeCommands::ReadyList::Random, 30, seed)[TreeCommands::DrawBelow(rng, 30)]));
     commands += "erase " + TreeCommands::ListText(erase) + "\n";
     std::istringstream in(commands);
     std::ostringstream trace, err;
@@ -267,7 +267,7 @@ TEST(ExerciseTest, SeededAndRegraded) {
                             engine, tree),
               "");
     while (checker.Active()) {
-      const std::uint32_t roll = TreeCommands::Below(rng, 4);
+      const std::uint32_t roll = TreeCommands::DrawBelow(rng, 4);
       if (roll == 0) {
         saved.Show();
         checker.Show();
