@@ -249,7 +249,7 @@ std::variant<Command, UsageError> ParseCommandLine(const QByteArrayList& argumen
   }
   for (const Entry& entry : Entries()) {
     if (entry.of == Mode::Window || !parser.isSet(entry.names.last())) continue;
-    if (entry.of != command.mode && entry.also != command.mode)
+    if (entry.of != command.mode && (entry.also == Mode::Window || entry.also != command.mode))
       return UsageError{"treetest: --" + entry.names.last() + " is an option of --" +
                         std::find_if(Entries().begin(), Entries().end(), [&](const Entry& e) {
                           return e.mode == entry.of;
