@@ -4,7 +4,7 @@
 TREETEST_PACKAGES=(cmake ninja-build g++ make pkg-config qt6-base-dev libgl-dev
                    libgtest-dev libgmock-dev libbenchmark-dev
                    librsvg2-bin dpkg-dev file desktop-file-utils appstream lintian man-db
-                   at-spi2-core python3-pyatspi dbus)
+                   at-spi2-core python3-pyatspi dbus xvfb)
 
 ensure_packages() {
   local missing=()
