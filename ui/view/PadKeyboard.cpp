@@ -17,8 +17,8 @@ namespace TreeUi {
 
 namespace {
 
-// Pixels around a node for the cursor's ring.
-constexpr double RingRoom = 4;
+// Pixels around a node for the cursor's ring (3 beyond the circle, and its pen).
+constexpr double RingRoom = 6;
 
 }  // namespace
 
