@@ -210,11 +210,18 @@ std::variant<Command, UsageError> ParseCommandLine(const QByteArrayList& argumen
       rest << QString::fromLocal8Bit(arguments[++i]);
     for (int n = 0; n < entry->operands && i + 1 < arguments.size(); ++n) {
       // The mode's own options may stand between its operands: to the parser.
-      for (const Entry* own = nullptr; i + 2 < arguments.size() && (own = Find(arguments[i + 1])) &&
-                                       own->of == entry->mode && own->of != Mode::Window;
+      for (const Entry* own = nullptr;
+           options && i + 2 < arguments.size() && (own = Find(arguments[i + 1])) &&
+           own->of == entry->mode && own->of != Mode::Window;
            i += 2)
         rest << QString::fromLocal8Bit(arguments[i + 1])
              << QString::fromLocal8Bit(arguments[i + 2]);
+      // "--" ends the options here too: it is no operand, and what follows
+      // it reaches the parser as positional arguments.
+      if (options && i + 1 < arguments.size() && arguments[i + 1] == "--") {
+        options = false;
+        rest << QString::fromLocal8Bit(arguments[++i]);
+      }
       if (i + 1 < arguments.size()) command.operands << arguments[++i];
     }
   }

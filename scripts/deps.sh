@@ -5,7 +5,7 @@ TREETEST_PACKAGES=(cmake ninja-build g++ make pkg-config qt6-base-dev libgl-dev
                    qt6-charts-dev libqt6opengl6-dev qt6-svg-dev
                    libgtest-dev libgmock-dev libbenchmark-dev
                    librsvg2-bin dpkg-dev file desktop-file-utils appstream lintian man-db
-                   at-spi2-core python3-pyatspi dbus poppler-utils)
+                   at-spi2-core python3-pyatspi dbus poppler-utils xvfb)
 
 ensure_packages() {
   local missing=()

@@ -32,6 +32,12 @@ TEST(CommandLine, ModesOperandsQtOptionsAndUsageErrors) {
       {{"--export", "a.svg", "1", "-v", "--trace"}, "", Mode::Version},
       {{"--trace", "--export", "a", "1"}, "treetest: --export and --trace cannot be used together"},
       {{"--", "--trace"}, "treetest: unexpected argument '--trace'"},
+      // "--" ends the options, wherever it stands among the operands.
+      {{"--export", "t.png", "--", "-5,3"}, "", Mode::Export, {"t.png", "-5,3"}},
+      {{"--export", "--", "-t.svg", "-5"}, "", Mode::Export, {"-t.svg", "-5"}},
+      {{"--export", "t.png", "--fit", "9", "--", "--fit"}, "", Mode::Export, {"t.png", "--fit"}},
+      {{"--export", "t.png", "--", "1", "2"},
+       "Usage: treetest --export FILE.svg|FILE.png LIST   (LIST - reads standard input)"},
       {{"--compare"}, "", Mode::Compare},
       {{"--trace", "--compare"}, "treetest: --trace and --compare cannot be used together"},
       {{"--practice"}, "", Mode::Practice},
@@ -61,10 +67,12 @@ std::string Read(const fs::path& file) {
 }
 
 const fs::path Dir = fs::temp_directory_path() / ("cli-" + std::to_string(::getpid()));
-// Runs the program in Dir with no X, no Wayland and no platform chosen.
+// Runs the program in Dir with no X, no Wayland, no platform chosen and no
+// XDG_RUNTIME_DIR (as under cron or ssh).
 std::tuple<int, std::string, std::string> Treetest(const std::string& args, int seconds = 60) {
   const std::string command =
-      "cd '" + Dir.string() + "' && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout " +
+      "cd '" + Dir.string() +
+      "' && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u XDG_RUNTIME_DIR timeout " +
       std::to_string(seconds) + " " TREETEST_BINARY " " + args + " >out 2>err </dev/null";
   const int raw = std::system(command.c_str());
   return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Read(Dir / "out"), Read(Dir / "err")};
@@ -84,6 +92,8 @@ TEST(Treetest, AnswersWithoutADisplay) {
       {"--bogus", 2, {}, {"Unknown option 'bogus'", "--export FILE", "--trace"}, -1},
       {"", 2, {}, {"xvfb-run treetest"}, 1},
       {"--export t.svg -5,3", 0, {}, {}, 0},
+      // A picture made through Qt's offscreen platform: still not a word on stderr.
+      {"--export t.png -- -5,3", 0, {}, {}, 0},
       {"--export t.svg 1 2", 2, {}, {"Usage: treetest --export FILE.svg|FILE.png LIST"}, 1},
       {"--exercise-sheet s.pdf --seed 9 --count 2", 0, {}, {}, -1},
       {"--exercise-sheet n.pdf", 2, {}, {"needs --seed S"}, -1},
@@ -124,6 +134,16 @@ TEST(Treetest, AnswersWithoutADisplay) {
   // Qt's options reach the window: still running when stopped, neither refused nor aborted.
   EXPECT_EQ(std::get<0>(Treetest("-platform offscreen -style Fusion -reverse", 3)), 124);
   fs::remove_all(Dir);
+}
+
+// `man -l data/treetest.1` reads the page as it stands in the sources.
+TEST(ManualPage, NamesTheProgramsVersionAsItStands) {
+  std::string title;
+  std::ifstream page(TREETEST_MAN_PAGE);
+  for (std::string line; std::getline(page, line);)
+    if (line.rfind(".TH ", 0) == 0) title = line;
+  EXPECT_NE(title.find('"' + TreeApp::VersionText().toStdString() + '"'), std::string::npos)
+      << title;
 }
 
 }  // namespace

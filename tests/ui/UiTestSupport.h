@@ -12,10 +12,11 @@
 #include <memory>
 #include <vector>
 
-#include "view/DrawSurface.h"
 #include "Drawing.h"
+#include "FatalWarnings.h"
 #include "TreeChecker.h"
 #include "TreeCore.h"
+#include "view/DrawSurface.h"
 #include "window/frmTreeTest.h"
 
 namespace UiTest {
@@ -39,6 +40,7 @@ class RecordingSink final : public TreeUi::MessageSink {
 class Harness {
  public:
   Harness() {
+    MakeWarningsFatal();
     TreeCore::ResetModuleState();
     TreeCore::ResetDrawingState();
     Window = std::make_unique<frmTreeTest>();

@@ -157,7 +157,14 @@ void ListFiles::StoreRecent() {
 }
 
 void ListFiles::FillRecentMenu() {
-  recent_->clear();
+  // The action of a recent file is still being triggered while it opens that
+  // file: the old actions leave the menu now and are deleted once the event
+  // loop is done with them, not under the trigger's feet.
+  for (QAction* old : recent_->actions()) {
+    recent_->removeAction(old);
+    old->setObjectName(QString());
+    old->deleteLater();
+  }
   for (int i = 0; i < recentPaths_.size(); ++i) {
     const QString path = recentPaths_[i];
     QString caption = QDir::toNativeSeparators(path);

@@ -6,6 +6,7 @@
 #include <QFrame>
 #include <QKeyEvent>
 #include <QMenu>
+#include <algorithm>
 
 #include "view/DrawSurface.h"
 #include "view/PadAccessible.h"
@@ -13,6 +14,13 @@
 #include "view/PageKeys.h"
 
 namespace TreeUi {
+
+namespace {
+
+// Pixels around a node for the cursor's ring (3 beyond the circle, and its pen).
+constexpr double RingRoom = 6;
+
+}  // namespace
 
 PadKeyboard::PadKeyboard(QWidget* window, DrawSurface* surface, PadView* view, QMenu* menu,
                          PageKeys* keys)
@@ -70,13 +78,30 @@ void PadKeyboard::Show(int element) {
   cursor_ = element;
   drawing_ = surface_->Generation();
   surface_->SetMarkedElements({element});
-  // Scrolled only when the node is out of sight.
+  // Scrolled only when the node is not wholly in sight: centred when it is
+  // out of sight, else moved in just far enough, the ring included.
   const TreeCore::Label& l = surface_->Elements().TreeNode[static_cast<std::int16_t>(element)];
-  const QRectF label(surface_->ToLocal(l.Left, l.Top),
-                     surface_->ToLocal(l.Left + l.Width, l.Top + l.Height));
+  QRectF label(surface_->ToLocal(l.Left, l.Top),
+               surface_->ToLocal(l.Left + l.Width, l.Top + l.Height));
+  const auto& shapes = surface_->Elements().ShNode;
+  if (shapes.IsLoaded(static_cast<std::int16_t>(element))) {
+    const TreeCore::Shape& c = shapes[static_cast<std::int16_t>(element)];
+    label |= QRectF(surface_->ToLocal(c.Left, c.Top),
+                    surface_->ToLocal(c.Left + c.Width, c.Top + c.Height));
+  }
+  label.adjust(-RingRoom, -RingRoom, RingRoom, RingRoom);
   const auto* viewport = static_cast<QWidget*>(surface_->parent());
   const QRectF client = QRectF(viewport->contentsRect()).translated(-surface_->pos());
-  if (!client.contains(label.center())) view_->CentreOnElement(element);
+  if (!client.contains(label.center())) {
+    view_->CentreOnElement(element);
+  } else if (!client.contains(label)) {
+    const auto into = [](double low, double high, double from, double to) {
+      if (low < from) return low - from;
+      return high > to ? std::min(high - to, low - from) : 0.0;
+    };
+    view_->ScrollByPixels(into(label.left(), label.right(), client.left(), client.right()),
+                          into(label.top(), label.bottom(), client.top(), client.bottom()));
+  }
   const int child = AccessibleChildOf(surface_, element);
   if (child >= 0) {
     QAccessibleEvent moved(surface_, QAccessible::Focus);

@@ -34,6 +34,8 @@
 #include "view/geometry/Twips.h"
 #include "window/BusyCursor.h"
 #include "window/CommandRunner.h"
+#include "window/MenuKey.h"
+#include "window/WindowAccessible.h"
 
 using TreeUi::BusyCursor;
 using TreeUi::MessageIcon;
@@ -49,6 +51,8 @@ frmTreeTest::frmTreeTest(QWidget* parent)
     : QWidget(parent), modalBox_(std::make_unique<TreeUi::ModalMessageBox>(this)) {
   InitResources();
   TreeCore::InstallDrawingHooks();
+  TreeUi::InstallWindowAccessibility();
+  TreeUi::MenuKey::Install();
   relay_.SetTarget(modalBox_.get());
 
   setObjectName(QStringLiteral("frmTreeTest"));
@@ -132,11 +136,17 @@ void frmTreeTest::CreateControls() {
     TreeUi::WindowLayout::PlaceAtDesign(lblInst[i]);
   }
   lblInst[0]->setWordWrap(true);
+  // A screen reader names each box by the label above or beside it.
+  lblInst[0]->setBuddy(TxtGetTree);
+  lblInst[1]->setBuddy(txtEraseNode);
+  lblInst[2]->setBuddy(txtSearchNode);
 
   VScrollDrawP = new QScrollBar(Qt::Vertical, this);
   VScrollDrawP->setObjectName(QStringLiteral("VScrollDrawP"));
   HScrollDrawP = new QScrollBar(Qt::Horizontal, this);
   HScrollDrawP->setObjectName(QStringLiteral("HScrollDrawP"));
+  VScrollDrawP->setAccessibleName(QStringLiteral("Drawing, up and down"));
+  HScrollDrawP->setAccessibleName(QStringLiteral("Drawing, left and right"));
   for (QScrollBar* bar : {VScrollDrawP, HScrollDrawP}) {
     TreeUi::WindowLayout::PlaceAtDesign(bar);
     bar->setFocusPolicy(Qt::NoFocus);

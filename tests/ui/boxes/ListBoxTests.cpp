@@ -16,6 +16,7 @@
 #include <functional>
 #include <vector>
 
+#include "FatalWarnings.h"
 #include "boxes/ListBox.h"
 #include "boxes/UnshapedLists.h"
 
@@ -145,6 +146,8 @@ class ListBoxTests : public QObject {
   Q_OBJECT
 
  private slots:
+  void initTestCase() { UiTest::MakeWarningsFatal(); }
+
   // Text, frame, focus frame and caret as the line edit paints them, before
   // and after the box keeps its image; short texts are not touched at all.
   void looksAsALineEditDoes_data() {

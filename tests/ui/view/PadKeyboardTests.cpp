@@ -1,7 +1,9 @@
 // The pad from the keyboard and through Qt's accessibility: F6, the node
 // cursor, Enter, Escape, and the nodes a screen reader finds.
 #include <QAccessible>
+#include <QMenu>
 #include <QTest>
+#include <algorithm>
 
 #include "UiTestSupport.h"
 #include "steps/StepsWindow.h"
@@ -18,6 +20,19 @@ int CursorValue(const Harness& h) {
              ? -99999
              : std::stoi(
                    h.Window->Elements().TreeNode[static_cast<std::int16_t>(marked[0])].Caption);
+}
+
+// Whether the label and circle of `element` lie wholly inside the pad.
+bool WhollyInSight(const Harness& h, int element) {
+  const auto k = static_cast<std::int16_t>(element);
+  const TreeCore::Label& l = h.Window->Elements().TreeNode[k];
+  const TreeCore::Shape& c = h.Window->Elements().ShNode[k];
+  const QRectF node = QRectF(h.Surface()->ToLocal(l.Left, l.Top),
+                             h.Surface()->ToLocal(l.Left + l.Width, l.Top + l.Height)) |
+                      QRectF(h.Surface()->ToLocal(c.Left, c.Top),
+                             h.Surface()->ToLocal(c.Left + c.Width, c.Top + c.Height));
+  const auto* viewport = static_cast<QWidget*>(h.Surface()->parent());
+  return QRectF(viewport->contentsRect()).translated(-h.Surface()->pos()).contains(node);
 }
 
 }  // namespace
@@ -75,6 +90,84 @@ class PadKeyboardTests : public QObject {
     // Escape gives the keyboard back; a click never took it.
     QTest::keyClick(h.Surface(), Qt::Key_Escape);
     QCOMPARE(QApplication::focusWidget(), h.Box("txtSearchNode"));
+  }
+
+  // Every node the cursor reaches in order, the rightmost included, is
+  // scrolled wholly into view.
+  void theCursorsNodeIsWhollyInView() {
+    Harness h;
+    QStringList values;
+    for (int v = 1; v <= 40; ++v) values << QString::number(v * 500);
+    h.GetTree(values.join(QLatin1Char(',')));
+    h.Box("txtSearchNode")->setFocus();
+    QTest::keyClick(h.Box("txtSearchNode"), Qt::Key_F6);
+    for (int last = -1; CursorValue(h) != last;) {
+      last = CursorValue(h);
+      QVERIFY(last > 0);
+      QVERIFY2(WhollyInSight(h, h.Surface()->Decorations().Marked.front()),
+               qPrintable(QString::number(last)));
+      QTest::keyClick(h.Surface(), Qt::Key_Right, Qt::ControlModifier);
+    }
+    QCOMPARE(CursorValue(h), 20000);
+  }
+
+  // Shift+F10 opens the menu of the control with the focus, as the Menu key
+  // does: each box's own, and the pad's at the cursor.
+  void shiftF10OpensEachControlsMenu() {
+    Harness h;
+    h.GetTree(QStringLiteral("2,1,3"));
+    const struct {
+      const char* Control;
+      const char* Action;  // an action the menu must hold
+    } menus[] = {{"TxtGetTree", "OpenList"},
+                 {"txtSearchNode", "edit-paste"},
+                 {"txtEraseNode", "edit-paste"},
+                 {"PicInDrawPad", "BalancingStepsAction"}};
+    for (const auto& m : menus) {
+      auto* control = h.Find<QWidget>(m.Control);
+      if (control == h.Surface())
+        QTest::keyClick(h.Box("TxtGetTree"), Qt::Key_F6);
+      else
+        control->setFocus();
+      QVERIFY2(QApplication::focusWidget() == control, m.Control);
+      QTest::keyClick(control, Qt::Key_F10, Qt::ShiftModifier);
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      QVERIFY2(menu != nullptr, m.Control);
+      const QList<QAction*> actions = menu->actions();
+      QVERIFY2(std::any_of(actions.begin(), actions.end(),
+                           [&](QAction* a) { return a->objectName() == m.Action; }),
+               m.Control);
+      menu->close();
+    }
+  }
+
+  // What a screen reader reads for each control: the label beside it, and
+  // the window is a frame.
+  void everyControlHasItsLabelAsItsName() {
+    Harness h;
+    const struct {
+      const char* Control;
+      const char* Name;
+    } names[] = {
+        {"TxtGetTree",
+         "Enter an array of integer numbers in the Textbox separated by a comma each of them "
+         "(Example: 1, 2, 3)"},
+        {"txtSearchNode", "Number to Search:"},
+        {"txtEraseNode", "Enter the number to Erase:"},
+        {"CmdGetTree", "Get Tree!"},
+        {"cmdSearchNode", "Search"},
+        {"CmdEraseTree", "Erase"},
+        {"CmdClearTree", "Clear Tree"},
+    };
+    for (const auto& n : names)
+      QCOMPARE(QAccessible::queryAccessibleInterface(h.Find<QWidget>(n.Control))
+                   ->text(QAccessible::Name),
+               QString::fromUtf8(n.Name));
+    for (auto* bar : h.Window->findChildren<QScrollBar*>())
+      QVERIFY(!QAccessible::queryAccessibleInterface(bar)->text(QAccessible::Name).isEmpty());
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(h.Window.get());
+    QCOMPARE(window->role(), QAccessible::Window);
+    QCOMPARE(window->text(QAccessible::Name), h.Window->windowTitle());
   }
 
   void screenReadersFindTheNodes() {
