@@ -36,8 +36,8 @@
 #include "view/BalanceView.h"
 #include "view/DrawSurface.h"
 #include "view/LayoutAction.h"
-#include "view/PadView.h"
 #include "view/MessageSink.h"
+#include "view/PadView.h"
 
 namespace TreeUi {
 
