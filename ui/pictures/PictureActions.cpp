@@ -28,9 +28,9 @@
 #include "PagePlan.h"
 #include "SvgExport.h"
 #include "view/DrawSurface.h"
+#include "view/MessageSink.h"
 #include "view/PadView.h"
 #include "view/geometry/ViewTransform.h"
-#include "view/MessageSink.h"
 
 namespace TreeUi {
 

@@ -14,8 +14,8 @@
 #include "Templates.h"
 #include "view/BalanceView.h"
 #include "view/LayoutAction.h"
-#include "view/geometry/ScrollScale.h"
 #include "view/MessageSink.h"
+#include "view/geometry/ScrollScale.h"
 #include "window/WindowLayout.h"
 
 class QFrame;
