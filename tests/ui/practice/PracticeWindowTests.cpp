@@ -57,6 +57,8 @@ class PracticeWindowTests : public QObject {
   Q_OBJECT
 
  private slots:
+  void initTestCase() { UiTest::MakeWarningsFatal(); }
+
   // F7 from any control opens it on the Get Tree box's list; the pad menu
   // lists it right after Balancing Steps; the main tree is left alone.
   void OpensFromF7AndTheMenu() {
