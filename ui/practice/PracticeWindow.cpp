@@ -98,6 +98,20 @@ PracticeWindow::PracticeWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   layout->setSizeConstraint(QLayout::SetNoConstraint);
   setMinimumSize(720, 520);
 
+  BuildChoices(layout);
+  BuildListAndPane(layout);
+  BuildButtons(layout);
+  words_label_ = new QLabel;
+  words_label_->setObjectName(QStringLiteral("PracticeWords"));
+  words_label_->setAccessibleName(QStringLiteral("What the tool says"));
+  words_label_->setWordWrap(true);
+  words_label_->setMinimumHeight(48);
+  words_label_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+  layout->addWidget(words_label_);
+  resize(980, 700);
+}
+
+void PracticeWindow::BuildChoices(QVBoxLayout* layout) {
   auto* top = new QHBoxLayout;
   auto* levelLabel = new QLabel(QStringLiteral("&Level:"));
   levelBox_ = new QComboBox;
@@ -146,7 +160,9 @@ PracticeWindow::PracticeWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   top->addWidget(newExercise);
   top->addStretch(1);
   layout->addLayout(top);
+}
 
+void PracticeWindow::BuildListAndPane(QVBoxLayout* layout) {
   list_ = new QLabel;
   list_->setObjectName(QStringLiteral("PracticeList"));
   list_->setAccessibleName(QStringLiteral("Values"));
@@ -178,7 +194,10 @@ PracticeWindow::PracticeWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   cursorLabel_ = new QLabel;
   cursorLabel_->setObjectName(QStringLiteral("PracticeCursor"));
   layout->addWidget(cursorLabel_);
+}
 
+// The events in one row; Show me, Hint and the saves below them.
+void PracticeWindow::BuildButtons(QVBoxLayout* layout) {
   auto* buttons = new QGridLayout;
   using CK = TreeCore::ChainKind;
   const std::pair<QString, Answer> named[] = {
@@ -210,6 +229,15 @@ PracticeWindow::PracticeWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   connect(hint, &QPushButton::clicked, this, &PracticeWindow::Hint);
   events_.push_back(show);
   events_.push_back(hint);
+  const auto [saveResults, saveSheet] = BuildSaveButtons();
+  buttons->addWidget(show, 1, 0, 1, 2);
+  buttons->addWidget(hint, 1, 2, 1, 2);
+  buttons->addWidget(saveResults, 1, 6, 1, 2);
+  buttons->addWidget(saveSheet, 1, 8, 1, 2);
+  layout->addLayout(buttons);
+}
+
+std::pair<QPushButton*, QPushButton*> PracticeWindow::BuildSaveButtons() {
   auto* saveResults = new QPushButton(QStringLiteral("Save &Results\u2026"));
   saveResults->setObjectName(QStringLiteral("PracticeSaveResults"));
   saveResults->setAccessibleName(QStringLiteral("Save Results"));
@@ -232,20 +260,7 @@ PracticeWindow::PracticeWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     if (!path.isEmpty() && !SaveSheet(path, &error)) words_ = error;
     Refresh();
   });
-  buttons->addWidget(show, 1, 0, 1, 2);
-  buttons->addWidget(hint, 1, 2, 1, 2);
-  buttons->addWidget(saveResults, 1, 6, 1, 2);
-  buttons->addWidget(saveSheet, 1, 8, 1, 2);
-  layout->addLayout(buttons);
-
-  words_label_ = new QLabel;
-  words_label_->setObjectName(QStringLiteral("PracticeWords"));
-  words_label_->setAccessibleName(QStringLiteral("What the tool says"));
-  words_label_->setWordWrap(true);
-  words_label_->setMinimumHeight(48);
-  words_label_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
-  layout->addWidget(words_label_);
-  resize(980, 700);
+  return {saveResults, saveSheet};
 }
 
 PracticeWindow::~PracticeWindow() = default;

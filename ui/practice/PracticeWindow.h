@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Exercises.h"
@@ -17,6 +18,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QVBoxLayout;
 
 namespace TreeUi {
 
@@ -83,6 +85,10 @@ class PracticeWindow final : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  void BuildChoices(QVBoxLayout* layout);
+  void BuildListAndPane(QVBoxLayout* layout);
+  void BuildButtons(QVBoxLayout* layout);
+  std::pair<QPushButton*, QPushButton*> BuildSaveButtons();
   struct Command {
     Practice::CommandKind Kind;
     std::string List;

@@ -87,6 +87,38 @@ frmTreeTest::~frmTreeTest() {
   }
 }
 
+namespace {
+
+TreeUi::ListBox* DesignTextBox(QWidget* window, const char* name) {
+  auto* box = new TreeUi::ListBox(window);
+  box->setObjectName(QString::fromLatin1(name));
+  // Qt's default of 32767 characters would cut a long list short without
+  // a word; 32767 values take some 200,000.
+  box->setMaxLength(std::numeric_limits<int>::max());
+  TreeUi::WindowLayout::PlaceAtDesign(box);
+  return box;
+}
+
+QPushButton* DesignButton(QWidget* window, const char* name, const char* caption) {
+  auto* b = new QPushButton(QString::fromLatin1(caption), window);
+  b->setObjectName(QString::fromLatin1(name));
+  b->setAutoDefault(false);
+  TreeUi::WindowLayout::PlaceAtDesign(b);
+  return b;
+}
+
+QLabel* DesignLabel(QWidget* parent, const char* name, const QString& text) {
+  auto* l = new QLabel(text, parent);
+  l->setObjectName(QString::fromLatin1(name));
+  l->setTextFormat(Qt::PlainText);
+  l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  return l;
+}
+
+}  // namespace
+
+// The controls in their creation order, which the tab order and the layout
+// keep: the boxes and buttons, the pad, the status panel, then the wiring.
 void frmTreeTest::CreateControls() {
   // The design's texts were fitted to a narrow 8-point dialog font.
   QFont dialogFont = font();
@@ -94,44 +126,27 @@ void frmTreeTest::CreateControls() {
   dialogFont.setStretch(QFont::SemiCondensed);
   setFont(dialogFont);
 
-  auto textBox = [this](const char* name) {
-    auto* box = new TreeUi::ListBox(this);
-    box->setObjectName(QString::fromLatin1(name));
-    // Qt's default of 32767 characters would cut a long list short without
-    // a word; 32767 values take some 200,000.
-    box->setMaxLength(std::numeric_limits<int>::max());
-    TreeUi::WindowLayout::PlaceAtDesign(box);
-    return box;
-  };
-  auto button = [this](const char* name, const char* caption) {
-    auto* b = new QPushButton(QString::fromLatin1(caption), this);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    TreeUi::WindowLayout::PlaceAtDesign(b);
-    return b;
-  };
-  auto label = [](QWidget* parent, const char* name, const QString& text) {
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(QString::fromLatin1(name));
-    l->setTextFormat(Qt::PlainText);
-    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    return l;
-  };
+  CreateBoxesAndButtons();
+  CreatePad();
+  CreateStatusPanel();
+  WireControls();
+}
 
-  TxtGetTree = textBox("TxtGetTree");
-  CmdGetTree = button("CmdGetTree", "Get Tree!");
-  txtSearchNode = textBox("txtSearchNode");
-  cmdSearchNode = button("cmdSearchNode", "Search");
-  txtEraseNode = textBox("txtEraseNode");
-  CmdEraseTree = button("CmdEraseTree", "Erase");
-  CmdClearTree = button("CmdClearTree", "Clear Tree");
+void frmTreeTest::CreateBoxesAndButtons() {
+  TxtGetTree = DesignTextBox(this, "TxtGetTree");
+  CmdGetTree = DesignButton(this, "CmdGetTree", "Get Tree!");
+  txtSearchNode = DesignTextBox(this, "txtSearchNode");
+  cmdSearchNode = DesignButton(this, "cmdSearchNode", "Search");
+  txtEraseNode = DesignTextBox(this, "txtEraseNode");
+  CmdEraseTree = DesignButton(this, "CmdEraseTree", "Erase");
+  CmdClearTree = DesignButton(this, "CmdClearTree", "Clear Tree");
 
   const QString instructions[3] = {
       QStringLiteral("Enter an array of integer numbers in the Textbox separated by a comma each "
                      "of them (Example: 1, 2, 3)"),
       QStringLiteral("Enter the number to Erase:"), QStringLiteral("Number to Search:")};
   for (int i = 0; i < 3; ++i) {
-    lblInst[i] = label(this, "lblInst", instructions[i]);
+    lblInst[i] = DesignLabel(this, "lblInst", instructions[i]);
     lblInst[i]->setProperty("Index", i);
     TreeUi::WindowLayout::PlaceAtDesign(lblInst[i]);
   }
@@ -140,7 +155,9 @@ void frmTreeTest::CreateControls() {
   lblInst[0]->setBuddy(TxtGetTree);
   lblInst[1]->setBuddy(txtEraseNode);
   lblInst[2]->setBuddy(txtSearchNode);
+}
 
+void frmTreeTest::CreatePad() {
   VScrollDrawP = new QScrollBar(Qt::Vertical, this);
   VScrollDrawP->setObjectName(QStringLiteral("VScrollDrawP"));
   HScrollDrawP = new QScrollBar(Qt::Horizontal, this);
@@ -179,11 +196,13 @@ void frmTreeTest::CreateControls() {
   connect(PicInDrawPad, &TreeUi::DrawSurface::MenuRequested, this, [this](QPoint global, QPointF) {
     if (!padMenu_->isEmpty()) padMenu_->popup(global);
   });
+}
 
+void frmTreeTest::CreateStatusPanel() {
   FraStNd = new QGroupBox(QStringLiteral("Status Node (Click on One):"), this);
   FraStNd->setObjectName(QStringLiteral("FraStNd"));
   TreeUi::WindowLayout::PlaceAtDesign(FraStNd);
-  lblStatusNode = label(FraStNd, "lblStatusNode", QString());
+  lblStatusNode = DesignLabel(FraStNd, "lblStatusNode", QString());
   TreeUi::WindowLayout::PlaceAtDesign(lblStatusNode);
   layout_.SetParts({this,
                     PicDrawPad,
@@ -194,7 +213,9 @@ void frmTreeTest::CreateControls() {
                     {TxtGetTree, CmdGetTree, txtSearchNode, cmdSearchNode, txtEraseNode,
                      CmdEraseTree, CmdClearTree, lblInst[0], VScrollDrawP, HScrollDrawP, PicDrawPad,
                      FraStNd, lblStatusNode, lblInst[1], lblInst[2]}});
+}
 
+void frmTreeTest::WireControls() {
   const std::vector<QWidget*> tabOrder = {TxtGetTree,   CmdGetTree,   txtSearchNode, cmdSearchNode,
                                           txtEraseNode, CmdEraseTree, CmdClearTree};
   for (std::size_t i = 1; i < tabOrder.size(); ++i)

@@ -100,6 +100,10 @@ class frmTreeTest final : public QWidget {
 
  private:
   void CreateControls();
+  void CreateBoxesAndButtons();
+  void CreatePad();
+  void CreateStatusPanel();
+  void WireControls();
   // False while a command runs; else the marks and tooltips of the last one go.
   bool StartCommand();
   void Say(TreeUi::BusyCursor& busy, std::string_view text, std::string_view title,
