@@ -47,6 +47,21 @@ BENCHMARK(BM_CheckWrong)
     ->Unit(benchmark::kMicrosecond)
     ->Iterations(50);
 
+// One answer checked on a copy of `checker`, so that every iteration meets
+// the same step; the copy and its end are not timed.
+void TimeOneCheck(benchmark::State& state, const Practice::Checker& checker,
+                  const Practice::Answer& a, Level level) {
+  for (auto _ : state) {
+    state.PauseTiming();
+    Practice::Checker copy = checker;
+    state.ResumeTiming();
+    benchmark::DoNotOptimize(copy.Check(a, level));
+    state.PauseTiming();
+    { Practice::Checker gone = std::move(copy); }
+    state.ResumeTiming();
+  }
+}
+
 // A fix-up named at the root, which is not the step, after the insert: the
 // table halfway through the value rebuilt, the heights read there.
 void BM_CheckWrongFixUp(benchmark::State& state) {
@@ -56,15 +71,7 @@ void BM_CheckWrongFixUp(benchmark::State& state) {
   a.Right = true;
   a.Node = w.tree.Root;
   while (w.checker.Current().Kind == Practice::StepKind::Insert) w.checker.Show();
-  for (auto _ : state) {
-    state.PauseTiming();
-    Practice::Checker copy = w.checker;
-    state.ResumeTiming();
-    benchmark::DoNotOptimize(copy.Check(a, Level::Node));
-    state.PauseTiming();
-    { Practice::Checker gone = std::move(copy); }
-    state.ResumeTiming();
-  }
+  TimeOneCheck(state, w.checker, a, Level::Node);
 }
 BENCHMARK(BM_CheckWrongFixUp)
     ->Arg(BenchLists::Random)
@@ -77,15 +84,7 @@ BENCHMARK(BM_CheckWrongFixUp)
 void BM_CheckRight(benchmark::State& state) {
   Waiting w(static_cast<BenchLists::Order>(state.range(0)));
   const Practice::Answer a = Practice::ModelAnswer(w.checker.Current());
-  for (auto _ : state) {
-    state.PauseTiming();
-    Practice::Checker copy = w.checker;
-    state.ResumeTiming();
-    benchmark::DoNotOptimize(copy.Check(a, Level::Place));
-    state.PauseTiming();
-    { Practice::Checker gone = std::move(copy); }
-    state.ResumeTiming();
-  }
+  TimeOneCheck(state, w.checker, a, Level::Place);
 }
 BENCHMARK(BM_CheckRight)
     ->Arg(BenchLists::Random)
