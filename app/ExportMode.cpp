@@ -1,6 +1,5 @@
 #include "ExportMode.h"
 
-#include <QGuiApplication>
 #include <QImageWriter>
 #include <QSaveFile>
 #include <algorithm>
@@ -12,6 +11,7 @@
 
 #include "Commands.h"
 #include "Drawing.h"
+#include "OffscreenApplication.h"
 #include "RunTrees.h"
 #include "Runner.h"
 #include "SvgExport.h"
@@ -43,28 +43,10 @@ TreeCore::Scales FitUniformly(const TreeCore::ElementArrays& elements, int fit) 
   return {s, s};
 }
 
-QtMessageHandler qtMessages = nullptr;
-
-// Without XDG_RUNTIME_DIR (cron, ssh, a container) Qt's start-up says that it
-// falls back to a folder of its own. A picture never uses that folder, so the
-// notice is dropped; every other message goes where it always went.
-void WithoutRuntimeDirNotice(QtMsgType type, const QMessageLogContext& context,
-                             const QString& text) {
-  if (type == QtWarningMsg &&
-      text.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set")))
-    return;
-  qtMessages(type, context, text);
-}
-
 int WritePng(const std::string& path, const TreeCore::ElementArrays& elements, char* program,
              const ExportOptions& options) {
   // Text needs a GUI application; the offscreen platform needs no display.
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  int argc = 1;
-  char* argv[] = {program, nullptr};
-  qtMessages = qInstallMessageHandler(WithoutRuntimeDirNotice);
-  QGuiApplication app(argc, argv);
-  qInstallMessageHandler(qtMessages);
+  const OffscreenApplication app(program);
   // The pad's scale when it fits in the default size, else fitted to it.
   TreeUi::PictureSizing sizing;
   const QSize natural = TreeUi::PictureSize(elements, {});

@@ -95,7 +95,7 @@ TEST(Treetest, AnswersWithoutADisplay) {
       // A picture made through Qt's offscreen platform: still not a word on stderr.
       {"--export t.png -- -5,3", 0, {}, {}, 0},
       {"--export t.svg 1 2", 2, {}, {"Usage: treetest --export FILE.svg|FILE.png LIST"}, 1},
-      {"--exercise-sheet s.pdf --seed 9 --count 2", 0, {}, {}, -1},
+      {"--exercise-sheet s.pdf --seed 9 --count 2", 0, {}, {}, 0},
       {"--exercise-sheet n.pdf", 2, {}, {"needs --seed S"}, -1},
       {"--exercise-sheet n.pdf --seed 1 --count 101", 2, {}, {"--count takes a number"}, -1},
       {"--practice", 0, {}, {}, 0},
